@@ -1,0 +1,84 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace ondrel {
+
+// Events of the analog-input component. They arrive on the thread that created
+// the component, in order, through that thread's event loop; none is dropped.
+class IKroAIEvents {
+public:
+    virtual ~IKroAIEvents() = default;
+    // One filled half of the buffered-AI buffer: `sampleCount` interleaved samples
+    // (sample s * ChanCount + c is channel c of scan s). Only the span matching
+    // DataReturnType carries data (1 = raw, 2 = scaled); the other is empty.
+    // The spans are valid only during the call.
+    virtual void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
+                                   int32_t sampleCount) = 0;
+    virtual void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
+                              int32_t sampleCount) = 0;
+    // The argument-less third event: a buffered run has ended.
+    virtual void Terminated() {}
+    // A buffered run failed (overrun, device fault); the run has stopped and
+    // ErrorMessage holds the same description.
+    virtual void DeviceFailure(const std::string& description) { (void)description; }
+};
+
+// The analog-input component as the program calls it. A value the device cannot
+// take throws ComponentError and sets ErrorMessage.
+class IKroAI {
+public:
+    virtual ~IKroAI() = default;
+    virtual void setEvents(IKroAIEvents* sink) = 0;
+
+    virtual int32_t DeviceNumber() const = 0;          // negative: no device selected
+    virtual std::string DeviceName() const = 0;
+    virtual void SelectDevice() = 0;                   // the component's own chooser
+    virtual int32_t Channel() const = 0;
+    virtual void setChannel(int32_t channel) = 0;
+    virtual int32_t AIResolution() const = 0;
+    virtual int32_t MaxChanCount() const = 0;
+    virtual int32_t SignalConnection() const = 0;      // of Channel: 0 single-ended, 1 differential
+    virtual void setSignalConnection(int32_t connection) = 0;
+    virtual int32_t ChanStart() const = 0;
+    virtual void setChanStart(int32_t start) = 0;
+    virtual int32_t ChanCount() const = 0;
+    virtual void setChanCount(int32_t count) = 0;
+    virtual int32_t PacerSource() const = 0;           // 0 internal, 1 external; a device with a choice reads back 2
+    virtual void setPacerSource(int32_t source) = 0;
+    virtual int32_t TriggerMode() const = 0;           // 0 none, 1 post, 2 delay, 3 about
+    virtual void setTriggerMode(int32_t mode) = 0;
+    virtual double TriggerAfterTime() const = 0;       // ms
+    virtual void setTriggerAfterTime(double ms) = 0;
+    virtual double TriggerDelayTime() const = 0;       // ms
+    virtual void setTriggerDelayTime(double ms) = 0;
+    virtual double SampleRate() const = 0;             // aggregate Hz over all scanned channels
+    virtual void setSampleRate(double hz) = 0;
+    virtual std::string ErrorMessage() const = 0;
+    virtual int32_t DataReturnType() const = 0;        // 1 raw counts, 2 scaled values
+    virtual void setDataReturnType(int32_t type) = 0;
+    virtual double TriggerVoltage() const = 0;
+    virtual void setTriggerVoltage(double volts) = 0;
+    virtual int32_t TriggerEdge() const = 0;
+    virtual void setTriggerEdge(int32_t edge) = 0;
+    virtual int32_t TriggerSource() const = 0;
+    virtual void setTriggerSource(int32_t source) = 0;
+
+    // Buffered acquisition: `sampleCount` samples per buffer, delivered in two
+    // halves through FirstBufferChange and BufferChange; a non-cyclic run delivers
+    // both and stops, a cyclic run alternates until StopFAI.
+    virtual void StartFAI(int32_t& sampleCount, bool& cyclic) = 0;
+    virtual void StopFAI(int32_t reserved) = 0;
+    // One value per scanned channel, in channel order from ChanStart.
+    virtual std::vector<double> ReadScan(bool scaled) = 0;
+
+    // Walk the input ranges in a fixed order; low = high = 0 ends the walk.
+    virtual void GetFirstRange(double& low, double& high, int32_t& code) = 0;
+    virtual void GetNextRange(double& low, double& high, int32_t& code) = 0;
+    virtual void SetChannelRange(int32_t channel, double& low, double& high) = 0;
+    virtual void GetChannelRange(int32_t channel, double& low, double& high, int32_t& code) = 0;
+};
+
+} // namespace ondrel
