@@ -1,0 +1,53 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace ondrel {
+
+// A binary file with 64-bit offsets, the program's "file slot" and "file
+// handle" in one. Every failure throws FileError with the platform's
+// description. Opening a file that is open closes it first.
+class BinaryFile {
+public:
+    enum class Mode {
+        ReadWrite, // read and write, created when missing, kept as it is
+        ReadOnly,  // read only, must exist
+        Truncate,  // read and write, created when missing, emptied
+    };
+
+    BinaryFile() = default;
+    ~BinaryFile();
+    BinaryFile(BinaryFile&& other) noexcept;
+    BinaryFile& operator=(BinaryFile&& other) noexcept;
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+
+    void Open(const std::string& path, Mode mode);
+    // Closing a closed file does nothing.
+    void Close();
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    const std::string& Path() const noexcept { return path_; }
+
+    uint64_t Size() const;
+    void Truncate(uint64_t size);
+    void Seek(uint64_t offset);
+    uint64_t Position() const;
+
+    // Writes all bytes at the current position and moves past them.
+    void Write(std::span<const std::byte> bytes);
+    // Reads up to bytes.size() bytes; fewer only at the end of the file.
+    size_t Read(std::span<std::byte> bytes);
+    // Hands what was written to the storage device.
+    void Flush();
+
+private:
+    void RequireOpen() const;
+    [[noreturn]] void Fail(int errorNumber) const;
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+} // namespace ondrel

@@ -1,0 +1,82 @@
+#pragma once
+#include "ondrel/recording/binary_file.h"
+#include "ondrel/recording/project_description.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ondrel {
+
+// The files of the session's working folder: the project description
+// "Project.ond", the polled data "AI.ond" and "DI.ond" (open from start-up to
+// shut-down) and the buffered-AI data "FAI.ond" (created anew at every Start).
+// Every failure but the one named below throws FileError.
+class RecordingFiles {
+public:
+    // Shown, titled "WriteProjectInfo", when "FAI.ond" cannot be created.
+    static constexpr std::string_view kCreateFileFails = "CreateFile Fails ";
+    using FailureReport = std::function<void(std::string_view message)>;
+
+    explicit RecordingFiles(std::string folder);
+
+    const std::string& Folder() const { return folder_; }
+    const std::string& ProjectFileName() const { return projectFileName_; }
+    const std::string& AIFileName() const { return aiFileName_; }
+    const std::string& DIFileName() const { return diFileName_; }
+    const std::string& FAIFileName() const { return faiFileName_; }
+
+    // Start-up: opens the description, "AI.ond" and "DI.ond" for reading and
+    // writing, creating them when missing.
+    void OpenAtStartUp();
+
+    // Start: empties the description, "AI.ond" and "DI.ond" and reopens them at
+    // position 0; deletes and recreates "FAI.ond"; writes fields 1-12. When
+    // "FAI.ond" cannot be created, `onCreateFileFailure` gets kCreateFileFails
+    // and the run goes on without it: appends to it then do nothing.
+    void WriteProjectInfo(const RunDescription& run, const FailureReport& onCreateFileFailure);
+
+    // The "DI.ond" header (first port, port count), written at Start.
+    void WriteDIHeader(int32_t portStart, int32_t portCount);
+    // One polled AI scan: one F32 per channel.
+    void AppendAIRecord(std::span<const float> values);
+    // One polled DI scan: one byte per port.
+    void AppendDIRecord(std::span<const uint8_t> ports);
+
+    // One buffer of buffered-AI samples, written in one piece at the end of
+    // "FAI.ond" (64-bit offsets: a recording may pass 4 GiB). Returns false,
+    // writing nothing, when the file is not open.
+    bool AppendFAI(std::span<const float> samples);
+    bool AppendFAI(std::span<const int32_t> samples);
+    bool IsFAIOpen() const { return fai_.IsOpen(); }
+    void CloseFAI();
+
+    // Stop: fields 13-14 at the end of the description, then flushed to the
+    // storage device so that a copy made by Save As holds them.
+    void WriteRunEnd(const RunEnd& end);
+
+    // Save As closes the working description; the next Start reopens it.
+    void CloseProjectFile();
+
+    // Shut-down: closes every file, deletes the four files and removes the
+    // folder. Files or a folder that were never created are no error; nothing
+    // here throws.
+    void Shutdown() noexcept;
+
+private:
+    bool AppendFAIBytes(std::span<const std::byte> bytes);
+
+    std::string folder_;
+    std::string projectFileName_;
+    std::string aiFileName_;
+    std::string diFileName_;
+    std::string faiFileName_;
+    BinaryFile project_;
+    BinaryFile ai_;
+    BinaryFile di_;
+    BinaryFile fai_;
+};
+
+} // namespace ondrel
