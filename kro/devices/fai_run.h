@@ -1,0 +1,78 @@
+#pragma once
+#include "kro/devices/sample_table.h"
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kro {
+
+class EventPump;
+
+// What a buffered run hands to its owner, always on the owner's thread.
+struct FaiDelivery {
+    enum class Kind { FirstHalf, SecondHalf, Finished, Failed };
+    Kind kind = Kind::FirstHalf;
+    std::span<const int16_t> raw;      // filled for a raw run
+    std::span<const float> scaled;     // filled for a scaled run
+    int32_t sampleCount = 0;
+    std::string message;               // Failed only
+};
+
+struct FaiRunConfig {
+    std::shared_ptr<const SampleTable> table;
+    SampleTable::Kind kind = SampleTable::Kind::Scaled;
+    int32_t sampleCount = 0;           // whole buffer; halves are count / 2 and the rest
+    bool cyclic = false;
+    double sampleRate = 1000.0;        // aggregate Hz
+    int32_t failAfterHalves = -1;      // test hook: fail once this many halves went out
+};
+
+// One paced buffered run. A worker thread wakes on absolute deadlines, fills the
+// next half of the buffer and posts it to the owner through the pump. A half
+// the owner has not finished with when its turn comes again is an overrun: the
+// run posts a failure instead of overwriting it, so data are never lost silently.
+class FaiRun {
+public:
+    using Handler = std::function<void(const FaiDelivery&)>;
+
+    FaiRun(EventPump& pump, FaiRunConfig config, Handler handler);
+    ~FaiRun();   // stop()
+    FaiRun(const FaiRun&) = delete;
+    FaiRun& operator=(const FaiRun&) = delete;
+
+    // Ends the worker promptly and discards deliveries still queued. Owner thread.
+    void stop();
+    // True once the worker has ended (finished, failed or stopped).
+    bool workerDone() const { return shared_->workerDone.load(); }
+
+private:
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool stopRequested = false;
+        bool inUse[2] = {false, false};    // half posted and not yet released by the owner
+        std::vector<int16_t> raw[2];
+        std::vector<float> scaled[2];
+        std::atomic<bool> workerDone{false};
+        bool live = true;                  // owner thread only: deliveries still wanted
+        Handler handler;                   // owner thread only
+    };
+
+    void work();
+    void postHalf(int half, int32_t count);
+    void postEnd(FaiDelivery::Kind kind, std::string message);
+
+    EventPump& pump_;
+    FaiRunConfig config_;
+    std::shared_ptr<Shared> shared_;
+    std::thread worker_;
+};
+
+} // namespace kro

@@ -1,0 +1,335 @@
+#include "kro/devices/sim_ai.h"
+#include "kro/devices/device_chooser.h"
+#include "kro/devices/device_error.h"
+#include "kro/devices/sim_signal.h"
+#include <algorithm>
+#include <cmath>
+
+namespace kro {
+namespace {
+
+bool sameLimit(double a, double b)
+{
+    return std::fabs(a - b) < 1e-9;
+}
+
+std::string number(double v)
+{
+    std::string s = std::to_string(v);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
+} // namespace
+
+SimAI::SimAI(int32_t deviceNumber)
+{
+    SelectDeviceNumber(deviceNumber);
+}
+
+SimAI::~SimAI()
+{
+    run_.reset();   // joins the worker before the pump goes
+}
+
+void SimAI::SelectDeviceNumber(int32_t number)
+{
+    const SimAiCard* next = nullptr;
+    if (number >= 0) {
+        next = findAiCard(number);
+        if (next == nullptr)
+            failWith(errorMessage_, "There is no analog input device number " + std::to_string(number));
+    }
+    run_.reset();
+    card_ = next;
+    const auto channels = static_cast<size_t>(card_ ? card_->channels : 0);
+    const int32_t fixed = card_ && card_->connection == SimConnection::FixedDifferential ? 1 : 0;
+    connection_.assign(channels, fixed);
+    rangeIndex_.assign(channels, 0);
+    walkPosition_ = 0;
+    scansRead_ = 0;
+    channel_ = 0;
+    chanStart_ = 0;
+    chanCount_ = card_ ? std::min(card_->channels, 4) : 0;
+    pacerSource_ = 0;
+    triggerMode_ = 0;
+    sampleRate_ = card_ ? std::min(1000.0, card_->maxSampleRate) : 1000.0;
+}
+
+std::string SimAI::DeviceName() const
+{
+    return card_ ? card_->name : "No Device";
+}
+
+void SimAI::SelectDevice()
+{
+    QStringList names;
+    for (const auto& c : aiCatalogue())
+        names << QString::fromStdString(c.name);
+    const int chosen = chooseDevice(QStringLiteral("Select AI Device"), names, DeviceNumber());
+    if (chosen >= 0)
+        SelectDeviceNumber(chosen);
+}
+
+const SimAiCard& SimAI::requireCard(const char* what)
+{
+    if (card_ == nullptr)
+        failWith(errorMessage_, std::string(what) + ": no analog input device is selected");
+    return *card_;
+}
+
+void SimAI::requireChannel(int32_t channel, const char* what)
+{
+    const SimAiCard& c = requireCard(what);
+    if (channel < 0 || channel >= c.channels)
+        failWith(errorMessage_, std::string(what) + ": channel " + std::to_string(channel)
+                                    + " is beyond the device's " + std::to_string(c.channels) + " channels");
+}
+
+void SimAI::requireIdle(const char* what)
+{
+    if (bufferedRunActive())
+        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
+}
+
+void SimAI::setChannel(int32_t channel)
+{
+    requireChannel(channel, "Channel");
+    channel_ = channel;
+}
+
+int32_t SimAI::AIResolution() const
+{
+    return card_ ? card_->resolutionBits : 0;
+}
+
+int32_t SimAI::MaxChanCount() const
+{
+    return card_ ? card_->channels : 0;
+}
+
+int32_t SimAI::SignalConnection() const
+{
+    return card_ ? connection_[static_cast<size_t>(channel_)] : 0;
+}
+
+void SimAI::setSignalConnection(int32_t connection)
+{
+    const SimAiCard& c = requireCard("SignalConnection");
+    if (connection != 0 && connection != 1)
+        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
+                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    // A card with a fixed connection keeps it; the caller sees that on reading back.
+    if (c.connection != SimConnection::Selectable)
+        return;
+    const auto even = static_cast<size_t>(channel_ & ~1);
+    const size_t odd = even + 1;
+    connection_[even] = connection;
+    if (odd < connection_.size()) {
+        connection_[odd] = connection;
+        if (connection == 1)   // a differential pair measures in one range
+            rangeIndex_[odd] = rangeIndex_[even];
+    }
+}
+
+void SimAI::setChanStart(int32_t start)
+{
+    requireChannel(start, "ChanStart");
+    chanStart_ = start;
+}
+
+void SimAI::setChanCount(int32_t count)
+{
+    const SimAiCard& c = requireCard("ChanCount");
+    if (count < 1 || count > c.channels)
+        failWith(errorMessage_, "ChanCount: " + std::to_string(count) + " is not between 1 and "
+                                    + std::to_string(c.channels));
+    chanCount_ = count;
+}
+
+void SimAI::setPacerSource(int32_t source)
+{
+    const SimAiCard& c = requireCard("PacerSource");
+    if (!c.pacerChoice)
+        return;   // internal clock only: the value reads back unchanged
+    if (source < 0 || source > 2)
+        failWith(errorMessage_, "PacerSource: " + std::to_string(source) + " is not a pacer source of " + c.name);
+    pacerSource_ = source;
+}
+
+void SimAI::setTriggerMode(int32_t mode)
+{
+    const SimAiCard& c = requireCard("TriggerMode");
+    if (!c.triggers)
+        return;   // no trigger circuit: the value reads back unchanged
+    if (mode < 0 || mode > 3)
+        failWith(errorMessage_, "TriggerMode: " + std::to_string(mode) + " is not a trigger mode");
+    triggerMode_ = mode;
+}
+
+void SimAI::setTriggerAfterTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerAfterTime: " + number(ms) + " ms is not a valid time");
+    triggerAfterTime_ = ms;
+}
+
+void SimAI::setTriggerDelayTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerDelayTime: " + number(ms) + " ms is not a valid time");
+    triggerDelayTime_ = ms;
+}
+
+void SimAI::setSampleRate(double hz)
+{
+    const SimAiCard& c = requireCard("SampleRate");
+    if (!std::isfinite(hz) || hz <= 0)
+        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz is not a valid rate");
+    if (hz > c.maxSampleRate)
+        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz exceeds the maximum of "
+                                    + number(c.maxSampleRate) + " Hz of " + c.name);
+    sampleRate_ = hz;
+}
+
+void SimAI::setDataReturnType(int32_t type)
+{
+    if (type != 1 && type != 2)
+        failWith(errorMessage_, "DataReturnType: " + std::to_string(type)
+                                    + " is neither 1 (raw counts) nor 2 (scaled values)");
+    dataReturnType_ = type;
+}
+
+void SimAI::setTriggerVoltage(double volts)
+{
+    if (!std::isfinite(volts) || volts < -10.0 || volts > 10.0)
+        failWith(errorMessage_, "TriggerVoltage: " + number(volts) + " V is outside -10 .. 10 V");
+    triggerVoltage_ = volts;
+}
+
+void SimAI::setTriggerEdge(int32_t edge)
+{
+    if (edge != 0 && edge != 1)
+        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
+    triggerEdge_ = edge;
+}
+
+void SimAI::setTriggerSource(int32_t source)
+{
+    if (source < 0 || source > 4)
+        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
+    triggerSource_ = source;
+}
+
+std::vector<SimRange> SimAI::channelRanges() const
+{
+    std::vector<SimRange> ranges;
+    for (const size_t i : rangeIndex_)
+        ranges.push_back(card_->ranges[i]);
+    return ranges;
+}
+
+void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
+{
+    const SimAiCard& c = requireCard("StartFAI");
+    requireIdle("StartFAI");
+    if (sampleCount < 2 || sampleCount > c.maxBufferSamples)
+        failWith(errorMessage_, "StartFAI: a buffer of " + std::to_string(sampleCount)
+                                    + " samples is not between 2 and " + std::to_string(c.maxBufferSamples));
+    const std::vector<SimRange> ranges = channelRanges();
+
+    FaiRunConfig config;
+    config.kind = dataReturnType_ == 1 ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
+    config.table = std::make_shared<SampleTable>(c, chanStart_, chanCount_, ranges, config.kind);
+    config.sampleCount = sampleCount;
+    config.cyclic = cyclic;
+    config.sampleRate = sampleRate_;
+    config.failAfterHalves = failAfterHalves_;
+    run_.reset();
+    run_ = std::make_unique<FaiRun>(pump_, std::move(config), [this](const FaiDelivery& d) { deliver(d); });
+}
+
+void SimAI::StopFAI(int32_t /*reserved*/)
+{
+    run_.reset();
+}
+
+void SimAI::deliver(const FaiDelivery& d)
+{
+    if (d.kind == FaiDelivery::Kind::Failed)
+        errorMessage_ = d.message;
+    if (sink_ == nullptr)
+        return;
+    switch (d.kind) {
+    case FaiDelivery::Kind::FirstHalf: sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount); break;
+    case FaiDelivery::Kind::SecondHalf: sink_->BufferChange(d.raw, d.scaled, d.sampleCount); break;
+    case FaiDelivery::Kind::Finished: sink_->Terminated(); break;
+    case FaiDelivery::Kind::Failed: sink_->DeviceFailure(d.message); break;
+    }
+}
+
+std::vector<double> SimAI::ReadScan(bool scaled)
+{
+    const SimAiCard& c = requireCard("ReadScan");
+    requireIdle("ReadScan");
+    const std::vector<SimRange> ranges = channelRanges();
+    std::vector<double> values;
+    for (int32_t i = 0; i < chanCount_; ++i) {
+        const SimSample s = SimSignal::runSample(c, chanStart_, chanCount_, ranges, scansRead_ * chanCount_ + i);
+        values.push_back(scaled ? s.value : static_cast<double>(s.code));
+    }
+    ++scansRead_;
+    return values;
+}
+
+void SimAI::GetFirstRange(double& low, double& high, int32_t& code)
+{
+    walkPosition_ = 0;
+    GetNextRange(low, high, code);
+}
+
+void SimAI::GetNextRange(double& low, double& high, int32_t& code)
+{
+    if (card_ == nullptr || walkPosition_ >= card_->ranges.size()) {
+        low = high = 0.0;
+        code = -1;
+        return;
+    }
+    const SimRange& r = card_->ranges[walkPosition_++];
+    low = r.low;
+    high = r.high;
+    code = r.code;
+}
+
+void SimAI::SetChannelRange(int32_t channel, double& low, double& high)
+{
+    requireChannel(channel, "SetChannelRange");
+    const auto& ranges = card_->ranges;
+    const auto it = std::find_if(ranges.begin(), ranges.end(), [&](const SimRange& r) {
+        return sameLimit(r.low, low) && sameLimit(r.high, high);
+    });
+    if (it == ranges.end())
+        failWith(errorMessage_, "SetChannelRange: " + card_->name + " has no range " + number(low) + " .. "
+                                    + number(high));
+    const auto index = static_cast<size_t>(it - ranges.begin());
+    const auto ch = static_cast<size_t>(channel);
+    rangeIndex_[ch] = index;
+    if (card_->connection == SimConnection::Selectable && connection_[ch] == 1) {
+        const size_t partner = ch ^ 1u;
+        if (partner < rangeIndex_.size())
+            rangeIndex_[partner] = index;
+    }
+}
+
+void SimAI::GetChannelRange(int32_t channel, double& low, double& high, int32_t& code)
+{
+    requireChannel(channel, "GetChannelRange");
+    const SimRange& r = card_->ranges[rangeIndex_[static_cast<size_t>(channel)]];
+    low = r.low;
+    high = r.high;
+    code = r.code;
+}
+
+} // namespace kro

@@ -1,0 +1,101 @@
+#pragma once
+#include "kro/devices/event_pump.h"
+#include "kro/devices/fai_run.h"
+#include "kro/devices/sim_catalogue.h"
+#include "ondrel/components/ai_device.h"
+#include <memory>
+
+namespace kro {
+
+// The simulated analog-input component. It starts with the catalogue's first
+// card selected. Events reach the sink on the thread that created the object.
+// Do not destroy it from inside one of its own events.
+class SimAI final : public ondrel::IKroAI {
+public:
+    explicit SimAI(int32_t deviceNumber = card::Differential16);
+    ~SimAI() override;
+
+    // Selects a catalogue card without the chooser; a negative number leaves
+    // no device selected. Stops a running buffered run.
+    void SelectDeviceNumber(int32_t number);
+    const SimAiCard* card() const { return card_; }
+
+    // Test hooks.
+    void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; }  // -1: never
+    bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
+
+    void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
+    int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }
+    std::string DeviceName() const override;
+    void SelectDevice() override;
+    int32_t Channel() const override { return channel_; }
+    void setChannel(int32_t channel) override;
+    int32_t AIResolution() const override;
+    int32_t MaxChanCount() const override;
+    int32_t SignalConnection() const override;
+    void setSignalConnection(int32_t connection) override;
+    int32_t ChanStart() const override { return chanStart_; }
+    void setChanStart(int32_t start) override;
+    int32_t ChanCount() const override { return chanCount_; }
+    void setChanCount(int32_t count) override;
+    int32_t PacerSource() const override { return pacerSource_; }
+    void setPacerSource(int32_t source) override;
+    int32_t TriggerMode() const override { return triggerMode_; }
+    void setTriggerMode(int32_t mode) override;
+    double TriggerAfterTime() const override { return triggerAfterTime_; }
+    void setTriggerAfterTime(double ms) override;
+    double TriggerDelayTime() const override { return triggerDelayTime_; }
+    void setTriggerDelayTime(double ms) override;
+    double SampleRate() const override { return sampleRate_; }
+    void setSampleRate(double hz) override;
+    std::string ErrorMessage() const override { return errorMessage_; }
+    int32_t DataReturnType() const override { return dataReturnType_; }
+    void setDataReturnType(int32_t type) override;
+    double TriggerVoltage() const override { return triggerVoltage_; }
+    void setTriggerVoltage(double volts) override;
+    int32_t TriggerEdge() const override { return triggerEdge_; }
+    void setTriggerEdge(int32_t edge) override;
+    int32_t TriggerSource() const override { return triggerSource_; }
+    void setTriggerSource(int32_t source) override;
+
+    void StartFAI(int32_t& sampleCount, bool& cyclic) override;
+    void StopFAI(int32_t reserved) override;
+    std::vector<double> ReadScan(bool scaled) override;
+
+    void GetFirstRange(double& low, double& high, int32_t& code) override;
+    void GetNextRange(double& low, double& high, int32_t& code) override;
+    void SetChannelRange(int32_t channel, double& low, double& high) override;
+    void GetChannelRange(int32_t channel, double& low, double& high, int32_t& code) override;
+
+private:
+    const SimAiCard& requireCard(const char* what);
+    void requireChannel(int32_t channel, const char* what);
+    void requireIdle(const char* what);
+    std::vector<SimRange> channelRanges() const;
+    void deliver(const FaiDelivery& d);
+
+    EventPump pump_;                   // before run_: the run posts through it
+    std::unique_ptr<FaiRun> run_;
+    ondrel::IKroAIEvents* sink_ = nullptr;
+    const SimAiCard* card_ = nullptr;
+    std::vector<int32_t> connection_;  // per channel
+    std::vector<size_t> rangeIndex_;   // per channel, into card_->ranges
+    size_t walkPosition_ = 0;
+    int64_t scansRead_ = 0;            // ReadScan's position in the signal
+    int32_t channel_ = 0;
+    int32_t chanStart_ = 0;
+    int32_t chanCount_ = 1;
+    int32_t pacerSource_ = 0;
+    int32_t triggerMode_ = 0;
+    double triggerAfterTime_ = 0.0;
+    double triggerDelayTime_ = 0.0;
+    double sampleRate_ = 1000.0;
+    int32_t dataReturnType_ = 2;
+    double triggerVoltage_ = 1.0;
+    int32_t triggerEdge_ = 0;
+    int32_t triggerSource_ = 0;
+    int32_t failAfterHalves_ = -1;
+    std::string errorMessage_;
+};
+
+} // namespace kro

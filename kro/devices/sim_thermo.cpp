@@ -1,0 +1,139 @@
+#include "kro/devices/sim_thermo.h"
+#include "kro/devices/device_error.h"
+#include "kro/devices/sim_signal.h"
+#include <cmath>
+
+namespace kro {
+namespace {
+
+// Thermocouple inputs measure millivolts: these are the ranges they take.
+constexpr double kThermoSpans[] = {0.005, 0.05};
+
+} // namespace
+
+void SimThermo::setDeviceNumber(int32_t number)
+{
+    const SimAiCard* c = findAiCard(number);
+    card_ = c != nullptr && c->thermoChannels > 0 ? c : nullptr;
+    const int32_t fixed = card_ && card_->connection == SimConnection::FixedDifferential ? 1 : 0;
+    channels_.assign(static_cast<size_t>(card_ ? card_->thermoChannels : 0), ChannelState{fixed});
+    channel_ = 0;
+}
+
+std::string SimThermo::DeviceName() const
+{
+    return card_ ? card_->name : "No Device";
+}
+
+SimThermo::ChannelState* SimThermo::current()
+{
+    return channel_ < static_cast<int32_t>(channels_.size()) ? &channels_[static_cast<size_t>(channel_)] : nullptr;
+}
+
+const SimThermo::ChannelState* SimThermo::current() const
+{
+    return const_cast<SimThermo*>(this)->current();
+}
+
+void SimThermo::requireDevice(const char* what)
+{
+    if (card_ == nullptr)
+        failWith(errorMessage_, std::string(what) + ": No Device");
+}
+
+void SimThermo::requireChannel(int32_t channel, const char* what)
+{
+    if (channel < 0 || (card_ != nullptr && channel >= card_->thermoChannels))
+        failWith(errorMessage_, std::string(what) + ": thermocouple channel " + std::to_string(channel)
+                                    + " does not exist");
+}
+
+void SimThermo::setThermoChannel(int32_t channel)
+{
+    requireChannel(channel, "ThermoChannel");
+    channel_ = channel;
+}
+
+int32_t SimThermo::SignalConnection() const
+{
+    const ChannelState* s = current();
+    return s ? s->connection : 0;
+}
+
+void SimThermo::setSignalConnection(int32_t connection)
+{
+    if (connection != 0 && connection != 1)
+        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
+                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    if (card_ == nullptr || card_->connection != SimConnection::Selectable)
+        return;   // nothing to wire, or a fixed connection that stays as it is
+    const auto even = static_cast<size_t>(channel_ & ~1);
+    channels_[even].connection = connection;
+    if (even + 1 < channels_.size())
+        channels_[even + 1].connection = connection;
+}
+
+void SimThermo::setTCType(int32_t type)
+{
+    if (type < 0 || type > 6)
+        failWith(errorMessage_, "TCType: " + std::to_string(type) + " is not a thermocouple type (0 .. 6)");
+    if (ChannelState* s = current())
+        s->tcType = type;
+}
+
+void SimThermo::setTempScale(int32_t scale)
+{
+    if (scale < 0 || scale > 3)
+        failWith(errorMessage_, "TempScale: " + std::to_string(scale) + " is not a temperature scale (0 .. 3)");
+    if (ChannelState* s = current())
+        s->tempScale = scale;
+}
+
+void SimThermo::setExpChan(int32_t channel)
+{
+    if (channel < 0 || channel > 15)
+        failWith(errorMessage_, "ExpChan: " + std::to_string(channel) + " is not an expansion channel (0 .. 15)");
+    if (ChannelState* s = current())
+        s->expChan = channel;
+}
+
+int32_t SimThermo::TCType() const
+{
+    const ChannelState* s = current();
+    return s ? s->tcType : 0;
+}
+
+int32_t SimThermo::TempScale() const
+{
+    const ChannelState* s = current();
+    return s ? s->tempScale : 0;
+}
+
+int32_t SimThermo::ExpChan() const
+{
+    const ChannelState* s = current();
+    return s ? s->expChan : 0;
+}
+
+double SimThermo::Temperature()
+{
+    requireDevice("Temperature");
+    ChannelState& s = *current();   // channel_ was checked against this card when put
+    const double c = SimSignal::celsius(*card_, channel_, s.expChan, s.reads++);
+    return SimSignal::toScale(c, s.tempScale);
+}
+
+void SimThermo::SetThermoChannelRange(int32_t& channel, double low, double high)
+{
+    requireDevice("SetThermoChannelRange");
+    requireChannel(channel, "SetThermoChannelRange");
+    bool known = false;
+    for (const double span : kThermoSpans)
+        known = known || (std::fabs(low + span) < 1e-12 && std::fabs(high - span) < 1e-12);
+    if (!known)
+        failWith(errorMessage_, "SetThermoChannelRange: " + std::to_string(low) + " .. " + std::to_string(high)
+                                    + " is not a thermocouple range");
+    // The simulated junction reads the same in every range: nothing more to keep.
+}
+
+} // namespace kro
