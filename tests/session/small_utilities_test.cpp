@@ -1,0 +1,60 @@
+#include "ondrel/session/clock.h"
+#include "ondrel/session/latin1.h"
+#include "ondrel/session/rounding.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace ondrel;
+
+TEST(Rounding, TiesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(RoundToInt32(0.5), 0);
+    EXPECT_EQ(RoundToInt32(1.5), 2);
+    EXPECT_EQ(RoundToInt32(2.5), 2);
+    EXPECT_EQ(RoundToInt32(-0.5), 0);
+    EXPECT_EQ(RoundToInt32(-1.5), -2);
+    EXPECT_EQ(RoundToInt32(-2.5), -2);
+    EXPECT_EQ(RoundToInt32(2.4999999), 2);
+    EXPECT_EQ(RoundToInt32(2.5000001), 3);
+    EXPECT_EQ(RoundToInt64(4503599627370495.5), 4503599627370496); // 2^52 - 0.5
+}
+
+TEST(Rounding, OutOfRangeSaturatesAndNanIsZero)
+{
+    constexpr auto max32 = std::numeric_limits<int32_t>::max();
+    constexpr auto min32 = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(RoundToInt32(1e10), max32);
+    EXPECT_EQ(RoundToInt32(-1e10), min32);
+    EXPECT_EQ(RoundToInt32(2147483647.4), max32);
+    EXPECT_EQ(RoundToInt32(-2147483648.4), min32);
+    EXPECT_EQ(RoundToInt32(std::numeric_limits<double>::infinity()), max32);
+    EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+    EXPECT_EQ(RoundToInt64(1e19), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(RoundToInt64(-1e19), std::numeric_limits<int64_t>::min());
+}
+
+TEST(Clock, ElapsedTimeSurvivesTheWrapOfTheTickCount)
+{
+    ManualClock clock(0xFFFFFFF0u);
+    const uint32_t start = clock.TickCount();
+    clock.Advance(0x20);
+    EXPECT_EQ(clock.TickCount(), 0x10u);
+    EXPECT_EQ(ElapsedMs(start, clock.TickCount()), 0x20u);
+
+    MonotonicClock monotonic;
+    const uint32_t first = monotonic.TickCount();
+    EXPECT_LT(ElapsedMs(first, monotonic.TickCount()), 60000u);
+}
+
+TEST(Latin1, KeepsWhatFitsInOneByteAndMarksTheRest)
+{
+    EXPECT_EQ(Utf8ToLatin1("AI 0"), "AI 0");
+    EXPECT_EQ(Utf8ToLatin1("T\xC3\xA9mp \xC2\xB0" "C"), "T\xE9mp \xB0" "C");
+    EXPECT_EQ(Utf8ToLatin1("5\xE2\x82\xAC"), "5?");              // euro sign
+    EXPECT_EQ(Utf8ToLatin1("\xC4\x80"), "?");                    // U+0100
+    EXPECT_EQ(Utf8ToLatin1("\xF0\x9F\x99\x82!"), "?!");           // beyond the BMP
+    EXPECT_EQ(Utf8ToLatin1("a\xFF" "b\xC3"), "a?b?");            // invalid, cut short
+    EXPECT_EQ(Latin1ToUtf8("T\xE9mp \xB0" "C"), "T\xC3\xA9mp \xC2\xB0" "C");
+}
