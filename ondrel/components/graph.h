@@ -18,6 +18,7 @@ public:
     virtual void setVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
     virtual void setSecondary(double value) = 0;       // always given 0 by the program
+    virtual double Secondary() const = 0;
 };
 
 class IKroAxis {
@@ -72,7 +73,8 @@ public:
 };
 
 // Samples split per plot by PlotData, to be drawn by SetXStep. The program only
-// passes it on; the chart keeps no more of a buffer than it can show.
+// passes it on; the chart keeps no more of a buffer than it can show, so only
+// the tail of a long buffer is copied, while `scans` still advances the x.
 struct PreparedData {
     int32_t chanCount = 0;
     int64_t scans = 0;                                 // scans in the buffer
@@ -99,7 +101,7 @@ public:
 // digital axis (3, the temperature axis, is added by the program).
 class IKroGraph : public IKroControl {
 public:
-    virtual void setEvents(IKroGraphEvents* sink) = 0;
+    virtual void setEvents(IKroGraphEvents* sink) = 0; // nullptr detaches
     virtual IKroAxes& Axes() = 0;
     virtual IKroPlots& Plots() = 0;
     virtual int32_t MouseMode() const = 0;             // 0 none, 4-6 pan X/Y/XY, 7-9 zoom X/Y/XY

@@ -1,0 +1,77 @@
+#pragma once
+#include "kro/display/chart_host.h"
+#include "kro/display/kro_axes.h"
+#include "kro/display/kro_plots.h"
+#include "kro/display/redraw_scheduler.h"
+#include "ondrel/components/graph.h"
+#include <QWidget>
+#include <memory>
+
+class QCustomPlot;
+
+namespace kro {
+
+// The strip chart on QCustomPlot. A KroGraph is itself the widget the window
+// lays out; give it a parent or own it. Drawing is coalesced: data calls only
+// mark the chart dirty, and one replot per frame shows what has arrived.
+class KroGraph final : public QWidget, public ondrel::IKroGraph, private ChartHost {
+    Q_OBJECT
+public:
+    // Frames are drawn at most this often.
+    static constexpr std::chrono::milliseconds kFramePeriod{33};
+
+    explicit KroGraph(QWidget* parent = nullptr);
+    ~KroGraph() override;
+
+    // The plot widget inside, for rendering and inspection.
+    QCustomPlot* customPlot() const { return plot_; }
+
+    QWidget* widget() override { return this; }
+    bool Enabled() const override;
+    void setEnabled(bool enabled) override;
+
+    void setEvents(ondrel::IKroGraphEvents* sink) override { sink_ = sink; }
+    KroAxes& Axes() override { return *axes_; }
+    KroPlots& Plots() override { return *plots_; }
+    int32_t MouseMode() const override { return mouseMode_; }
+    void setMouseMode(int32_t mode) override;
+    int32_t ChartLength() const override { return chartLength_; }
+    void setChartLength(int32_t points) override;
+    void ClearData() override;
+    void PlotXY(float x, std::span<const float> y) override;
+    void PlotData(std::span<const float> samples, ondrel::PreparedData& prepared,
+                  int32_t chanCount, double scans) override;
+    void PlotData(std::span<const int32_t> samples, ondrel::PreparedData& prepared,
+                  int32_t chanCount, double scans) override;
+    void SetXStep(const ondrel::PreparedData& prepared, double xStep) override;
+
+private:
+    void requestRedraw() override;
+    void setAxisRange(QCPAxis* axis, double lower, double upper) override;
+    void settleAutoScale() override;
+    void pointsAppended(double newestX) override;
+    int32_t pointBound() const override { return chartLength_; }
+    void axisAdded(KroAxis& axis) override;
+
+    void drawFrame();
+    void watchUserRange(KroAxis& axis);
+    void userMovedRange(const QCPAxis* axis);
+    void reportRangeChanged();
+    void reportMouseButton(const QMouseEvent& event);
+    void reportError(int32_t number, const std::string& message);
+    // Runs a data call; an allocation failure becomes the chart's error event.
+    template <typename Call>
+    void guardMemory(Call&& call);
+
+    QCustomPlot* plot_;
+    RedrawScheduler redraw_;
+    std::unique_ptr<KroAxes> axes_;
+    std::unique_ptr<KroPlots> plots_;
+    ondrel::IKroGraphEvents* sink_ = nullptr;
+    int32_t mouseMode_ = 0;
+    int32_t chartLength_ = 0;
+    int programmaticRange_ = 0;
+    bool rangeReportQueued_ = false;
+};
+
+} // namespace kro

@@ -1,0 +1,44 @@
+#include "kro/display/oscilloscope_style.h"
+#include <qcustomplot.h>
+
+namespace kro {
+namespace {
+
+const QColor kAxisColor(170, 170, 170);
+const QColor kGridColor(0, 96, 0);
+
+} // namespace
+
+void styleChart(QCustomPlot& plot)
+{
+    plot.setBackground(Qt::black);
+    plot.axisRect()->setBackground(Qt::black);
+    // Crisp one-pixel traces draw far faster than antialiased ones and suit
+    // the scope look; the data are thinned per pixel column by the graphs.
+    plot.setNotAntialiasedElements(QCP::aeAll);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+    plot.setPlottingHint(QCP::phCacheLabels, true);
+    plot.selectionRect()->setPen(QPen(Qt::white, 1, Qt::DashLine));
+    plot.selectionRect()->setBrush(QColor(255, 255, 255, 32));
+}
+
+void styleAxis(QCPAxis& axis, bool withGrid)
+{
+    styleAxisLine(axis, true);
+    axis.setTickLabelColor(kAxisColor);
+    axis.setLabelColor(kAxisColor);
+    axis.grid()->setVisible(withGrid);
+    axis.grid()->setPen(QPen(kGridColor, 0, Qt::DotLine));
+    axis.grid()->setZeroLinePen(QPen(kGridColor.lighter(150), 0, Qt::SolidLine));
+    axis.grid()->setSubGridVisible(false);
+}
+
+void styleAxisLine(QCPAxis& axis, bool visible)
+{
+    const QPen pen = visible ? QPen(kAxisColor, 0) : QPen(Qt::NoPen);
+    axis.setBasePen(pen);
+    axis.setTickPen(pen);
+    axis.setSubTickPen(pen);
+}
+
+} // namespace kro
