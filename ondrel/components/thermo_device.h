@@ -1,4 +1,5 @@
 #pragma once
+#include "ondrel/components/component_error.h"
 #include <cstdint>
 #include <string>
 

@@ -1,0 +1,276 @@
+#include "kro/devices/sim_ai.h"
+#include "kro/devices/sim_signal.h"
+#include <QCoreApplication>
+#include <QThread>
+#include <chrono>
+#include <climits>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace kro;
+using ondrel::ComponentError;
+
+namespace {
+
+struct Event {
+    enum Kind { First, Second, Terminated, Failure } kind;
+    int32_t count = 0;
+    std::vector<int16_t> raw;
+    std::vector<float> scaled;
+    std::string message;
+};
+
+// Records every event, checking it arrives on the creating thread.
+class Recorder : public ondrel::IKroAIEvents {
+public:
+    std::vector<Event> events;
+    std::function<void(const Event&)> onEvent;
+    bool offThread = false;
+
+    void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t n) override
+    {
+        add({Event::First, n, {raw.begin(), raw.end()}, {scaled.begin(), scaled.end()}, {}});
+    }
+    void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t n) override
+    {
+        add({Event::Second, n, {raw.begin(), raw.end()}, {scaled.begin(), scaled.end()}, {}});
+    }
+    void Terminated() override { add({Event::Terminated, 0, {}, {}, {}}); }
+    void DeviceFailure(const std::string& description) override
+    {
+        add({Event::Failure, 0, {}, {}, description});
+    }
+
+private:
+    void add(Event e)
+    {
+        offThread = offThread || QThread::currentThread() != QCoreApplication::instance()->thread();
+        events.push_back(std::move(e));
+        if (onEvent)
+            onEvent(events.back());
+    }
+};
+
+bool waitFor(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Waits for the worker without running the event loop, so nothing is delivered.
+bool waitForWorker(const SimAI& ai)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ai.bufferedRunActive()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+void drainEvents()
+{
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+}
+
+std::vector<SimRange> rangesOf(SimAI& ai)
+{
+    std::vector<SimRange> ranges;
+    for (int32_t ch = 0; ch < ai.MaxChanCount(); ++ch) {
+        SimRange r;
+        ai.GetChannelRange(ch, r.low, r.high, r.code);
+        ranges.push_back(r);
+    }
+    return ranges;
+}
+
+class Buffered : public ::testing::Test {
+protected:
+    SimAI ai{card::Differential16};
+    Recorder rec;
+    void SetUp() override
+    {
+        ai.setEvents(&rec);
+        ai.setSampleRate(200e3);
+        ai.setChanStart(2);
+        ai.setChanCount(3);
+    }
+    void start(int32_t count, bool cyclic)
+    {
+        ai.StartFAI(count, cyclic);
+    }
+};
+
+} // namespace
+
+TEST_F(Buffered, NonCyclicRunDeliversBothHalvesInOrderThenStops)
+{
+    double low = 0, high = 10;
+    ai.SetChannelRange(3, low, high);
+    start(4097, false);
+    ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 3; }));
+    drainEvents();
+    ASSERT_EQ(rec.events.size(), 3u);
+    EXPECT_EQ(rec.events[0].kind, Event::First);
+    EXPECT_EQ(rec.events[0].count, 2048);
+    EXPECT_EQ(rec.events[1].kind, Event::Second);
+    EXPECT_EQ(rec.events[1].count, 2049);
+    EXPECT_EQ(rec.events[2].kind, Event::Terminated);
+    EXPECT_FALSE(ai.bufferedRunActive());
+    EXPECT_FALSE(rec.offThread);
+
+    // Scaled data, scan-major from ChanStart, exactly the deterministic signal.
+    const auto ranges = rangesOf(ai);
+    int64_t k = 0;
+    for (int i = 0; i < 2; ++i) {
+        const Event& e = rec.events[static_cast<size_t>(i)];
+        EXPECT_TRUE(e.raw.empty());
+        ASSERT_EQ(e.scaled.size(), static_cast<size_t>(e.count));
+        for (const float v : e.scaled)
+            ASSERT_EQ(v, static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k++).value)) << k;
+    }
+}
+
+TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
+{
+    ai.SelectDeviceNumber(card::Model5342);
+    ai.setSampleRate(100e3);
+    ai.setDataReturnType(1);
+    start(4096, false);
+    ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 2; }));
+    const auto ranges = rangesOf(ai);
+    int64_t k = 0;
+    for (int i = 0; i < 2; ++i) {
+        const Event& e = rec.events[static_cast<size_t>(i)];
+        EXPECT_TRUE(e.scaled.empty());
+        ASSERT_EQ(e.raw.size(), 2048u);
+        for (const int16_t v : e.raw) {
+            ASSERT_GE(v, 0);
+            ASSERT_LE(v, 4095);
+            ASSERT_EQ(v, SimSignal::runSample(*ai.card(), 0, 4, ranges, k++).raw);
+        }
+    }
+}
+
+TEST_F(Buffered, CyclicRunAlternatesContinuouslyUntilStopped)
+{
+    ai.setSampleRate(20e3);   // roomy half-buffers: a slow test machine must not overrun
+    start(4096, true);
+    ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 6; }));
+    ai.StopFAI(0);
+    const size_t seen = rec.events.size();
+    drainEvents();
+    EXPECT_EQ(rec.events.size(), seen);   // nothing after StopFAI
+    EXPECT_FALSE(ai.bufferedRunActive());
+
+    const auto ranges = rangesOf(ai);
+    for (size_t i = 0; i < seen; ++i) {
+        const Event& e = rec.events[i];
+        ASSERT_EQ(e.kind, i % 2 == 0 ? Event::First : Event::Second) << i;
+        ASSERT_EQ(e.count, 2048);
+        // The stream continues across halves and cycles.
+        const auto k = static_cast<int64_t>(i) * 2048;
+        EXPECT_EQ(e.scaled.front(), static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k).value));
+    }
+}
+
+TEST_F(Buffered, StopFromInsideAHandlerEndsTheRun)
+{
+    rec.onEvent = [&](const Event& e) {
+        if (e.kind == Event::First)
+            ai.StopFAI(0);
+    };
+    start(4096, true);
+    ASSERT_TRUE(waitFor([&] { return !rec.events.empty(); }));
+    drainEvents();
+    EXPECT_EQ(rec.events.size(), 1u);
+    EXPECT_FALSE(ai.bufferedRunActive());
+    rec.onEvent = nullptr;
+    ai.setSampleRate(20e3);
+    start(4096, false);   // and the component can run again
+    ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 4; }));
+    EXPECT_EQ(rec.events[3].kind, Event::Terminated);
+}
+
+TEST_F(Buffered, QueuedEventsAreDroppedAfterStopOrDestruction)
+{
+    start(4096, false);
+    ASSERT_TRUE(waitForWorker(ai));   // all three events are queued now
+    ai.StopFAI(0);
+    drainEvents();
+    EXPECT_TRUE(rec.events.empty());
+
+    Recorder late;
+    {
+        SimAI doomed(card::Differential16);
+        doomed.setEvents(&late);
+        doomed.setSampleRate(200e3);
+        int32_t count = 4096;
+        bool cyclic = false;
+        doomed.StartFAI(count, cyclic);
+        ASSERT_TRUE(waitForWorker(doomed));
+    }
+    drainEvents();
+    EXPECT_TRUE(late.events.empty());
+
+    // A slow run is stopped at once, not at its next deadline.
+    ai.setSampleRate(1.0);
+    start(4096, true);
+    ai.StopFAI(0);
+    EXPECT_FALSE(ai.bufferedRunActive());
+}
+
+TEST_F(Buffered, AProgramThatFallsBehindGetsAnOverrunNotLostData)
+{
+    start(4096, true);
+    ASSERT_TRUE(waitForWorker(ai));   // the event loop never ran: both halves stayed taken
+    drainEvents();
+    ASSERT_EQ(rec.events.size(), 3u);
+    EXPECT_EQ(rec.events[0].kind, Event::First);
+    EXPECT_EQ(rec.events[1].kind, Event::Second);
+    EXPECT_EQ(rec.events[2].kind, Event::Failure);
+    EXPECT_FALSE(rec.events[2].message.empty());
+    EXPECT_EQ(ai.ErrorMessage(), rec.events[2].message);
+}
+
+TEST_F(Buffered, ASimulatedFaultStopsTheRunWithADescription)
+{
+    ai.setFailAfterHalves(3);
+    ai.setSampleRate(20e3);
+    start(4096, true);
+    ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 4; }));
+    drainEvents();
+    ASSERT_EQ(rec.events.size(), 4u);
+    EXPECT_EQ(rec.events[2].kind, Event::First);
+    EXPECT_EQ(rec.events[3].kind, Event::Failure);
+    EXPECT_EQ(ai.ErrorMessage(), rec.events[3].message);
+    EXPECT_FALSE(ai.bufferedRunActive());
+}
+
+TEST_F(Buffered, RefusesRunsTheCardCannotMake)
+{
+    for (const int32_t count : {-5, 0, 1, INT_MAX}) {
+        int32_t n = count;
+        bool cyclic = false;
+        EXPECT_THROW(ai.StartFAI(n, cyclic), ComponentError) << count;
+        EXPECT_FALSE(ai.ErrorMessage().empty());
+        EXPECT_FALSE(ai.bufferedRunActive());
+    }
+    ai.setSampleRate(1.0);
+    start(4096, true);
+    int32_t n = 4096;
+    bool cyclic = true;
+    EXPECT_THROW(ai.StartFAI(n, cyclic), ComponentError);
+    EXPECT_THROW(ai.ReadScan(true), ComponentError);
+    ai.StopFAI(0);
+    ai.StopFAI(0);   // stopping twice is harmless
+    EXPECT_NO_THROW(ai.ReadScan(true));
+}
