@@ -1,6 +1,6 @@
 #include "ondrel/recording/description_writer.h"
 
-#include "ondrel/recording/little_endian.h"
+#include "ondrel/recording/little_endian_writer.h"
 #include "ondrel/session/latin1.h"
 
 #include <algorithm>

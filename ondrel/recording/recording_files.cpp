@@ -1,7 +1,7 @@
 #include "ondrel/recording/recording_files.h"
 
 #include "ondrel/recording/description_writer.h"
-#include "ondrel/recording/little_endian.h"
+#include "ondrel/recording/little_endian_writer.h"
 #include "ondrel/session/file_error.h"
 
 #include <bit>
