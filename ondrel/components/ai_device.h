@@ -20,7 +20,8 @@ public:
                                    int32_t sampleCount) = 0;
     virtual void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
                               int32_t sampleCount) = 0;
-    // The argument-less third event: a buffered run has ended.
+    // The argument-less third event: a non-cyclic run has delivered both halves
+    // and ended by itself. Not raised after StopFAI.
     virtual void Terminated() {}
     // A buffered run failed (overrun, device fault); the run has stopped and
     // ErrorMessage holds the same description.
@@ -68,8 +69,10 @@ public:
     virtual void setTriggerSource(int32_t source) = 0;
 
     // Buffered acquisition: `sampleCount` samples per buffer, delivered in two
-    // halves through FirstBufferChange and BufferChange; a non-cyclic run delivers
-    // both and stops, a cyclic run alternates until StopFAI.
+    // halves (sampleCount / 2, then the rest) through FirstBufferChange and
+    // BufferChange, paced at SampleRate; a non-cyclic run delivers both and stops,
+    // a cyclic run alternates until StopFAI. Events still queued when StopFAI
+    // returns are dropped. A count the device cannot buffer throws.
     virtual void StartFAI(int32_t& sampleCount, bool& cyclic) = 0;
     virtual void StopFAI(int32_t reserved) = 0;
     // One value per scanned channel, in channel order from ChanStart.
