@@ -1,0 +1,16 @@
+#include "ondrel/window/frm_main.h"
+#include "ondrel/window/message_box_prompts.h"
+#include "ondrel/window/simulated_components.h"
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Ondrel");
+    ondrel::SimulatedComponents components;
+    ondrel::MessageBoxPrompts prompts;
+    ondrel::FrmMain window(components, prompts);
+    prompts.setOwner(&window);
+    window.show();
+    return QApplication::exec();
+}

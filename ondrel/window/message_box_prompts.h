@@ -1,0 +1,18 @@
+#pragma once
+#include "ondrel/window/prompts.h"
+
+class QWidget;
+
+namespace ondrel {
+
+// The prompts a person sees: Qt message boxes over the main window.
+class MessageBoxPrompts final : public IPrompts {
+public:
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    void MsgBox(const std::string& text, const std::string& title) override;
+
+private:
+    QWidget* owner_ = nullptr;
+};
+
+} // namespace ondrel

@@ -1,0 +1,47 @@
+#include "ondrel/window/simulated_components.h"
+#include "kro/devices/sim_ai.h"
+#include "kro/devices/sim_dio.h"
+#include "kro/devices/sim_thermo.h"
+#include "kro/display/kro_button.h"
+#include "kro/display/kro_graph.h"
+#include "kro/display/kro_led.h"
+#include "kro/display/kro_slider.h"
+
+namespace ondrel {
+
+std::unique_ptr<IKroAI> SimulatedComponents::CreateAI()
+{
+    return std::make_unique<kro::SimAI>();
+}
+
+std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO()
+{
+    return std::make_unique<kro::SimDIO>();
+}
+
+std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo()
+{
+    return std::make_unique<kro::SimThermo>();
+}
+
+IKroGraph* SimulatedComponents::CreateGraph(QWidget* parent)
+{
+    return new kro::KroGraph(parent);
+}
+
+IKroButton* SimulatedComponents::CreateButton(QWidget* parent)
+{
+    return new kro::KroButton(parent);
+}
+
+IKroLED* SimulatedComponents::CreateLED(QWidget* parent)
+{
+    return new kro::KroLED(parent);
+}
+
+IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent)
+{
+    return new kro::KroSlider(parent);
+}
+
+} // namespace ondrel
