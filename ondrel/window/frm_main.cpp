@@ -102,7 +102,7 @@ void FrmMain::CreateControls()
     QPushButton* play = button("ChkPlay", "\u25B6", his);
     play->setCheckable(true);
     play->setToolTip("Play / Pause");
-    button("BtnAccelerate", "\u23E9", his)->setToolTip("Fast forward");
+    button("BtnAccelerate", "\u25B6\u25B6", his)->setToolTip("Fast forward");
     button("BtnStop", "\u25A0", his)->setToolTip("Stop");
     button("BtnHisConvert", "Convert", his);
 
