@@ -1,5 +1,6 @@
 #include "kro/devices/fai_run.h"
 #include "kro/devices/event_pump.h"
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -48,8 +49,9 @@ void FaiRun::work()
     for (int half = 0;; half ^= 1) {
         const auto count = static_cast<int64_t>(half == 0 ? config_.sampleCount / 2
                                                           : config_.sampleCount - config_.sampleCount / 2);
-        const auto deadline = start + std::chrono::nanoseconds(
-            std::llround(static_cast<double>(produced + count) * nsPerSample));
+        // Capped far beyond any real run so a tiny rate cannot overflow the clock.
+        const double ns = std::min(static_cast<double>(produced + count) * nsPerSample, 1e18);
+        const auto deadline = start + std::chrono::nanoseconds(std::llround(ns));
         {
             std::unique_lock lock(s.mutex);
             if (s.wake.wait_until(lock, deadline, [&] { return s.stopRequested; }))

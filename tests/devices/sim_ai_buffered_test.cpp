@@ -222,7 +222,7 @@ TEST_F(Buffered, QueuedEventsAreDroppedAfterStopOrDestruction)
     EXPECT_TRUE(late.events.empty());
 
     // A slow run is stopped at once, not at its next deadline.
-    ai.setSampleRate(1.0);
+    ai.setSampleRate(1e-12);
     start(4096, true);
     ai.StopFAI(0);
     EXPECT_FALSE(ai.bufferedRunActive());
