@@ -1,3 +1,4 @@
+#include "ondrel/session/clock.h"
 #include "ondrel/window/frm_main.h"
 #include "ondrel/window/message_box_prompts.h"
 #include "ondrel/window/simulated_components.h"
@@ -9,7 +10,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Ondrel");
     ondrel::SimulatedComponents components;
     ondrel::MessageBoxPrompts prompts;
-    ondrel::FrmMain window(components, prompts);
+    ondrel::MonotonicClock clock;
+    ondrel::FrmMain window(components, prompts, clock);
     prompts.setOwner(&window);
     window.show();
     return QApplication::exec();

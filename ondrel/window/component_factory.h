@@ -6,6 +6,7 @@
 #include "ondrel/components/slider.h"
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
+#include "ondrel/acquisition/timer_control.h"
 #include <memory>
 
 class QWidget;
@@ -25,6 +26,8 @@ public:
     virtual IKroButton* CreateButton(QWidget* parent) = 0;
     virtual IKroLED* CreateLED(QWidget* parent) = 0;
     virtual IKroSlider* CreateSlider(QWidget* parent) = 0;
+    // TickwellCtl1; throws ComponentError when the control cannot be created.
+    virtual std::unique_ptr<ITimerControl> CreateTimer() = 0;
 };
 
 } // namespace ondrel

@@ -29,8 +29,8 @@ T* Named(T* widget, const char* name)
 
 } // namespace
 
-FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, QWidget* parent)
-    : QWidget(parent), factory_(factory), prompts_(prompts), geometry_(DesignGeometry())
+FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, QWidget* parent)
+    : QWidget(parent), factory_(factory), prompts_(prompts), clock_(clock), geometry_(DesignGeometry())
 {
     setObjectName("frmMain");
     setWindowTitle("Ondrel 2.0");
@@ -39,8 +39,14 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, QWidget* parent)
     dio_ = factory_.CreateDIO();
     thermo_ = factory_.CreateThermo();
     CreateControls();
+    CreateTimer();
     resize(Px(kMinFormWidth), Px(kMinFormHeight));
     Form_Load();
+    context_ = std::make_unique<AcquisitionContext>(AcquisitionContext{
+        state_, tables_, *ai_, *dio_, *thermo_, *graph_, *led_, prompts_, clock_, files_.get(),
+        timer_.get(), [this] { BtnStart_Click(); }});
+    run_ = std::make_unique<RunControl>(*context_, static_cast<ICommandPanel&>(*this));
+    ConnectHandlers();
 }
 
 FrmMain::~FrmMain()
@@ -51,6 +57,50 @@ FrmMain::~FrmMain()
 int FrmMain::Px(int twips) const
 {
     return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
+}
+
+namespace {
+
+// Forwards a switch's flips to the handler that reads its position.
+class SwitchSink final : public IKroButtonEvents {
+public:
+    explicit SwitchSink(std::function<void()> changed) : changed_(std::move(changed)) {}
+    void SwitchChanged(bool) override { changed_(); }
+
+private:
+    std::function<void()> changed_;
+};
+
+} // namespace
+
+// TickwellCtl1 comes with the window; without it the program still starts and
+// buffered AI still works, while polling reports the missing timer at Start.
+void FrmMain::CreateTimer()
+{
+    try {
+        timer_ = factory_.CreateTimer();
+        timer_->setHandler([this](const std::string& key) { TickwellCtl1_TimerEvent(key); });
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "Form_Load");
+    }
+}
+
+void FrmMain::ConnectHandlers()
+{
+    ai_->setEvents(&run_->buffered());
+    switchSinks_.push_back(std::make_unique<SwitchSink>([this] { KroButton1_SwitchChanged(); }));
+    aiSwitch_->setEvents(switchSinks_.back().get());
+    switchSinks_.push_back(std::make_unique<SwitchSink>([this] { KroButton2_SwitchChanged(); }));
+    diSwitch_->setEvents(switchSinks_.back().get());
+    connect(CheckBox("CkAISave2Disk"), &QCheckBox::clicked, this, [this] { CkAISave2Disk_Click(); });
+    connect(CheckBox("CkDISave2Disk"), &QCheckBox::clicked, this, [this] { CkDISave2Disk_Click(); });
+    connect(static_cast<QPushButton*>(Control("BtnStart")), &QPushButton::clicked, this,
+            [this] { BtnStart_Click(); });
+}
+
+QCheckBox* FrmMain::CheckBox(const char* name) const
+{
+    return static_cast<QCheckBox*>(Control(name));
 }
 
 template <typename Body>
@@ -238,6 +288,13 @@ void FrmMain::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A run still going is stopped as the Stop button does, which completes its
+    // description before the files go.
+    if (state_.isSystemRunning && !state_.bHistoryMode && run_)
+        run_->BtnStart_Click();
+    ai_->setEvents(nullptr);
+    if (timer_)
+        timer_->setHandler(nullptr);
     if (files_)
         files_->Shutdown();
 }
@@ -343,6 +400,82 @@ void FrmMain::ApplyGeometry()
             continue;
         found->second->setGeometry(Px(rect.left), Px(rect.top), Px(rect.width), Px(rect.height));
     }
+}
+
+void FrmMain::KroButton1_SwitchChanged()
+{
+    const bool on = aiSwitch_->Value();
+    if (on) {
+        if (const auto refusal = AISwitchRefusal(state_, *ai_)) {
+            prompts_.MsgBox(*refusal, "");
+            aiSwitch_->setValue(false);
+            state_.bAIEnabled = false;
+            return;
+        }
+    }
+    state_.bAIEnabled = on;
+    Control("CkAISave2Disk")->setEnabled(on);
+    UpdatePlotListView();
+}
+
+void FrmMain::KroButton2_SwitchChanged()
+{
+    const bool on = diSwitch_->Value();
+    if (on) {
+        if (const auto refusal = DISwitchRefusal(state_, *dio_)) {
+            prompts_.MsgBox(*refusal, "");
+            diSwitch_->setValue(false);
+            state_.bDIEnabled = false;
+            return;
+        }
+    }
+    state_.bDIEnabled = on;
+    Control("CkDISave2Disk")->setEnabled(on);
+    UpdatePlotListView();
+}
+
+void FrmMain::CkAISave2Disk_Click()
+{
+    state_.bAISaveToDisk = CheckBox("CkAISave2Disk")->isChecked();
+}
+
+void FrmMain::CkDISave2Disk_Click()
+{
+    state_.bDISaveToDisk = CheckBox("CkDISave2Disk")->isChecked();
+}
+
+void FrmMain::BtnStart_Click()
+{
+    run_->BtnStart_Click();
+}
+
+void FrmMain::TickwellCtl1_TimerEvent(const std::string& key)
+{
+    // Keys compare exactly, letter case included.
+    if (key == kSoftPoolTimer)
+        run_->OnSoftPoolTick();
+}
+
+void FrmMain::EnableSetCmdControls(bool enable)
+{
+    for (const char* name : {"FrameSet", "BtnSet", "CkAISave2Disk", "CkDISave2Disk", "FrameCmd",
+                             "KroButton1", "KroButton2", "BtnHistory", "Label7", "Label9", "Label18",
+                             "Label17"})
+        Control(name)->setEnabled(enable);
+    if (enable) {
+        Control("CkAISave2Disk")->setEnabled(aiSwitch_->Value());
+        Control("CkDISave2Disk")->setEnabled(diSwitch_->Value());
+    }
+}
+
+void FrmMain::SetStartCaption(const std::string& caption)
+{
+    static_cast<QPushButton*>(Control("BtnStart"))->setText(QString::fromStdString(caption));
+}
+
+void FrmMain::EnableSaveAs(bool enable)
+{
+    Control("BtnSaveAs")->setEnabled(enable);
 }
 
 } // namespace ondrel

@@ -1,10 +1,12 @@
 #pragma once
+#include "ondrel/acquisition/run_control.h"
 #include "ondrel/graph/ai_colors.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/session/session_state.h"
 #include "ondrel/window/component_factory.h"
 #include "ondrel/window/form_layout.h"
-#include "ondrel/window/prompts.h"
+#include "ondrel/session/clock.h"
+#include "ondrel/session/prompts.h"
 #include <QWidget>
 #include <map>
 #include <memory>
@@ -21,10 +23,10 @@ class RecordingFiles;
 
 // The main window: a shell over the session, its files and the chart set-up.
 // Handlers keep the names the operator-facing behaviour is described by.
-class FrmMain : public QWidget {
+class FrmMain : public QWidget, private ICommandPanel {
     Q_OBJECT
 public:
-    FrmMain(IComponentFactory& factory, IPrompts& prompts, QWidget* parent = nullptr);
+    FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, QWidget* parent = nullptr);
     ~FrmMain() override;
 
     SessionState& state() { return state_; }
@@ -44,6 +46,8 @@ public:
     IKroSlider& KroSliderR() { return *sliderR_; }
     IKroSlider& KroSliderV() { return *sliderV_; }
     QTreeWidget* ListView1() { return listView_; }
+    ITimerControl* TickwellCtl1() { return timer_.get(); }
+    RunControl& run() { return *run_; }
 
     void Form_Load();
     void Form_Unload();
@@ -52,6 +56,14 @@ public:
     void SetupPlots(bool historyMode, bool rebuild);
     void UpdatePlotListView();
     void EnableHisControls(bool value);
+
+    void KroButton1_SwitchChanged();
+    void KroButton2_SwitchChanged();
+    void CkAISave2Disk_Click();
+    void CkDISave2Disk_Click();
+    void BtnStart_Click();
+    void TickwellCtl1_TimerEvent(const std::string& key);
+    void EnableSetCmdControls(bool enable) override;
 
     // Twips to device-independent pixels at the screen's logical DPI.
     int Px(int twips) const;
@@ -65,6 +77,12 @@ private:
     void ConfigureChart();
     void ApplyGeometry();
     void OpenWorkingFolder();
+    void CreateTimer();
+    void ConnectHandlers();
+    void SetStartCaption(const std::string& caption) override;
+    void EnableSaveAs(bool enable) override;
+    QWidget* Control(const char* name) const { return controls_.at(name); }
+    QCheckBox* CheckBox(const char* name) const;
     AIScanLayout CurrentScanLayout();
     // Runs `body`; a component or file failure is shown with `title`, never thrown on.
     template <typename Body>
@@ -72,6 +90,7 @@ private:
 
     IComponentFactory& factory_;
     IPrompts& prompts_;
+    IClock& clock_;
     SessionState state_;
     SessionTables tables_;
     ReplayTables replay_;
@@ -91,6 +110,10 @@ private:
     IKroSlider* sliderR_ = nullptr;
     IKroSlider* sliderV_ = nullptr;
     QTreeWidget* listView_ = nullptr;
+    std::unique_ptr<ITimerControl> timer_;
+    std::unique_ptr<AcquisitionContext> context_;
+    std::unique_ptr<RunControl> run_;
+    std::vector<std::unique_ptr<IKroButtonEvents>> switchSinks_;
     std::map<std::string, QWidget*> controls_;
 };
 

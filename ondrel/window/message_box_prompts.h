@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/window/prompts.h"
+#include "ondrel/session/prompts.h"
 
 class QWidget;
 

@@ -6,6 +6,7 @@
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
 #include "kro/display/kro_slider.h"
+#include "ondrel/acquisition/tickwell_timer.h"
 
 namespace ondrel {
 
@@ -42,6 +43,11 @@ IKroLED* SimulatedComponents::CreateLED(QWidget* parent)
 IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent)
 {
     return new kro::KroSlider(parent);
+}
+
+std::unique_ptr<ITimerControl> SimulatedComponents::CreateTimer()
+{
+    return std::make_unique<TickwellTimer>();
 }
 
 } // namespace ondrel

@@ -14,6 +14,7 @@ public:
     IKroButton* CreateButton(QWidget* parent) override;
     IKroLED* CreateLED(QWidget* parent) override;
     IKroSlider* CreateSlider(QWidget* parent) override;
+    std::unique_ptr<ITimerControl> CreateTimer() override;
 };
 
 } // namespace ondrel

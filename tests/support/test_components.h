@@ -37,6 +37,7 @@ public:
     IKroButton* CreateButton(QWidget* parent) override { return display.CreateButton(parent); }
     IKroLED* CreateLED(QWidget* parent) override { return display.CreateLED(parent); }
     IKroSlider* CreateSlider(QWidget* parent) override { return display.CreateSlider(parent); }
+    std::unique_ptr<ITimerControl> CreateTimer() override { return display.CreateTimer(); }
 
 private:
     SimulatedComponents display;

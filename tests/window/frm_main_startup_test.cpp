@@ -16,9 +16,10 @@ namespace fs = std::filesystem;
 struct Window {
     testing::TestComponents components;
     testing::RecordedPrompts prompts;
+    ManualClock clock;
     std::unique_ptr<FrmMain> form;
 
-    Window() { form = std::make_unique<FrmMain>(components, prompts); }
+    Window() { form = std::make_unique<FrmMain>(components, prompts, clock); }
 };
 
 QString Caption(QWidget* widget)
@@ -163,7 +164,8 @@ TEST(FrmMainStartup, WithoutDevicesStartUpStillMakesTheWorkingFolder)
     components.aiCard = -1;
     components.dioCard = -1;
     testing::RecordedPrompts prompts;
-    FrmMain form(components, prompts);
+    ManualClock clock;
+    FrmMain form(components, prompts, clock);
     EXPECT_TRUE(fs::is_directory(form.state().sztmpPath));
     EXPECT_TRUE(form.tables().bAIChanIsThermo.empty());
     EXPECT_EQ(form.state().nDIMaxPortCount, 0);

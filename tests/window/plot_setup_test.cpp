@@ -13,9 +13,10 @@ class PlotSetup : public ::testing::Test {
 protected:
     testing::TestComponents components;
     testing::RecordedPrompts prompts;
+    ManualClock clock;
     std::unique_ptr<FrmMain> form;
 
-    void SetUp() override { form = std::make_unique<FrmMain>(components, prompts); }
+    void SetUp() override { form = std::make_unique<FrmMain>(components, prompts, clock); }
 
     IKroPlots& plots() { return form->KroGraph1().Plots(); }
     QTreeWidget& legend() { return *form->ListView1(); }

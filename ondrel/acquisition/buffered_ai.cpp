@@ -1,0 +1,113 @@
+#include "ondrel/acquisition/buffered_ai.h"
+#include "ondrel/components/component_error.h"
+#include "ondrel/graph/plot_setup.h"
+#include "ondrel/recording/raw_samples.h"
+#include "ondrel/recording/recording_files.h"
+#include "ondrel/session/rounding.h"
+#include <algorithm>
+
+namespace ondrel {
+
+namespace {
+
+constexpr double kHighRate = 25000.0;
+
+} // namespace
+
+bool BufferedAI::FAIStart()
+{
+    IKroPlots& plots = c_.graph.Plots();
+    for (int32_t i = 0; i < plots.Count(); ++i)
+        plots.Item(i).setVisible(false);
+    const int32_t chanCount = c_.ai.ChanCount();
+    for (int32_t i = 0; i < chanCount; ++i)
+        plots.Item(i).setVisible(true);
+
+    if (!c_.state.bFAICyclic) {
+        c_.graph.setChartLength(c_.state.nAISampleCnt);
+    } else {
+        IKroAxis& time = c_.graph.Axes().Item(kTimeAxis);
+        time.setMinimum(0.0);
+        const double rate = c_.ai.SampleRate();
+        if (rate >= kHighRate) {
+            time.setMaximum(100000.0 / rate);
+            c_.graph.setChartLength(RoundToInt32(rate * time.Maximum()));
+        } else {
+            c_.graph.setChartLength(RoundToInt32(rate * 10.0));
+            time.setMaximum(10.0);
+        }
+        c_.state.isNumEditEventFired = true;
+        c_.state.dDIVValue = time.Maximum() / 10.0;
+        c_.led.setValue(c_.state.dDIVValue);
+        c_.state.isNumEditEventFired = false;
+    }
+    c_.ai.StartFAI(c_.state.nAISampleCnt, c_.state.bFAICyclic);
+    return true;
+}
+
+void BufferedAI::FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
+                                   int32_t sampleCount)
+{
+    OnBuffer(raw, scaled, sampleCount, false);
+}
+
+void BufferedAI::BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
+                              int32_t sampleCount)
+{
+    OnBuffer(raw, scaled, sampleCount, true);
+}
+
+void BufferedAI::DeviceFailure(const std::string& description)
+{
+    if (!c_.state.isSystemRunning)
+        return;
+    c_.prompts.MsgBox(description, "BufferChange");
+    c_.StopIfRunning();
+}
+
+void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled,
+                          int32_t sampleCount, bool secondHalf)
+{
+    // A half that was queued before Stop belongs to no run.
+    if (!c_.state.isSystemRunning || c_.state.bSoftMode)
+        return;
+    try {
+        const int32_t chanCount = c_.ai.ChanCount();
+        if (chanCount <= 0)
+            throw ComponentError("No AI channel is selected");
+        // Ties go to the even neighbour, as every scan count does.
+        const int32_t scans = RoundToInt32(static_cast<double>(sampleCount) / chanCount);
+        switch (c_.ai.DataReturnType()) {
+        case 2:
+            BufferChangeFunc(scaled, scans, chanCount);
+            break;
+        case 1:
+            BufferChangeFunc(ConvertRawSamples(c_.ai.DeviceName(), raw, rawWork_), scans, chanCount);
+            break;
+        default:
+            c_.prompts.MsgBox("Wrong Data Return Type", "OnFirstBufferChange");
+            break;
+        }
+        c_.state.nScanCount += scans;
+        if (secondHalf && !c_.state.bFAICyclic)
+            c_.StopIfRunning();
+    } catch (const std::exception& error) {
+        c_.prompts.MsgBox(error.what(), "BufferChange");
+        c_.StopIfRunning();
+    }
+}
+
+template <typename Sample>
+void BufferedAI::BufferChangeFunc(std::span<const Sample> samples, int32_t scans, int32_t chanCount)
+{
+    // A count rounded up past the buffer never reads beyond what the card delivered.
+    const size_t n = std::min(samples.size(), static_cast<size_t>(std::max(scans, 0)) *
+                                                  static_cast<size_t>(chanCount));
+    const auto block = samples.first(n);
+    if (c_.state.bAISaveToDisk && c_.Files().AppendFAI(block))
+        c_.state.bFAIDataSaved = true;
+    c_.graph.PlotData(block, prepared_, chanCount, static_cast<double>(scans));
+    c_.graph.SetXStep(prepared_, (1.0 / c_.ai.SampleRate()) * chanCount);
+}
+
+} // namespace ondrel

@@ -1,0 +1,191 @@
+#include "ondrel/acquisition/soft_polling.h"
+#include "ondrel/graph/plot_setup.h"
+#include "ondrel/recording/recording_files.h"
+#include "ondrel/session/channel_map.h"
+#include "ondrel/session/rounding.h"
+
+namespace ondrel {
+
+namespace {
+
+bool Contains(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+bool IsThermo(const SessionTables& tables, int32_t physical)
+{
+    return physical >= 0 && static_cast<size_t>(physical) < tables.bAIChanIsThermo.size() &&
+           tables.bAIChanIsThermo[static_cast<size_t>(physical)];
+}
+
+template <typename T>
+T At(const std::vector<T>& table, int32_t index)
+{
+    return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)] : T{};
+}
+
+constexpr double kThermoRangeLow = -0.005;
+constexpr double kThermoRangeHigh = 0.005;
+
+} // namespace
+
+bool SoftPolling::SoftPoolStart()
+{
+    SessionState& s = c_.state;
+    if (s.bDIEnabled) {
+        IKroAxis& di = c_.graph.Axes().Item(kDIAxis);
+        di.setAutoScale(false);
+        di.SetRange(15.0 * s.nDIPortStart - 1, 15.0 * s.nDIPortStart + 30.0 * s.nDIPortCount - 1);
+    }
+    s.dDIVValue = 10.0 / 10.0;
+    c_.led.setValue(1.0);
+
+    IKroAxis& time = c_.graph.Axes().Item(kTimeAxis);
+    time.SetRange(0, 10);
+    const double tick = s.nTimerInterval / 1000.0;
+    c_.graph.setChartLength(RoundToInt32((time.Maximum() - time.Minimum()) / tick) + 1);
+
+    if (s.bAIEnabled) {
+        if (c_.ai.DeviceNumber() < 0) {
+            c_.StopIfRunning();
+            return false;
+        }
+        if (c_.thermo.DeviceNumber() >= 0)
+            PrepareThermoChannels();
+    }
+    if (s.bDIEnabled) {
+        if (c_.dio.DeviceNumber() < 0) {
+            c_.StopIfRunning();
+            return false;
+        }
+        c_.Files().WriteDIHeader(s.nDIPortStart, s.nDIPortCount);
+    }
+
+    ITimerControl& timer = c_.Timer();
+    if (!timer.exist(kSoftPoolTimer)) {
+        timer.Add(kSoftPoolTimer, s.nTimerInterval, true);
+    } else {
+        timer.setInterval(kSoftPoolTimer, s.nTimerInterval);
+        timer.setEnabled(kSoftPoolTimer, true);
+    }
+    return true;
+}
+
+void SoftPolling::PrepareThermoChannels()
+{
+    const std::string name = c_.ai.DeviceName();
+    const int32_t maxChan = c_.ai.MaxChanCount();
+    const auto& connection = c_.tables.nAIChanConnection;
+    for (int32_t p : PlotPhysicalChannels(name, maxChan, connection, c_.ai.ChanStart(), c_.ai.ChanCount())) {
+        if (!IsThermo(c_.tables, p))
+            continue;
+        if (!Contains(name, "48")) {
+            int32_t channel = p;
+            c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
+            c_.thermo.setThermoChannel(p);
+        } else if (Contains(name, "5348")) {
+            int32_t channel = c_.ai.SignalConnection() == 1 ? 2 * p : p;
+            c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
+        }
+    }
+}
+
+void SoftPolling::SoftPoolTimerPorc()
+{
+    c_.state.nSoftTickCount += 1;
+    if (c_.state.bAIEnabled)
+        PollAI();
+    if (c_.state.bDIEnabled)
+        PollDI();
+    c_.state.nScanCount += 1;
+}
+
+float SoftPolling::TimeStamp() const
+{
+    return static_cast<float>(ElapsedMs(c_.state.nStartTicks, c_.clock.TickCount()) / 1000.0);
+}
+
+int32_t SoftPolling::ThermoChannelNumber(int32_t physical, const std::string& deviceName)
+{
+    // The "5348" reads a differential thermocouple pair on twice the channel number.
+    if (Contains(deviceName, "5348") && c_.ai.SignalConnection() == 1)
+        return 2 * physical;
+    return physical;
+}
+
+void SoftPolling::PollAI()
+{
+    const std::string name = c_.ai.DeviceName();
+    const int32_t maxChan = c_.ai.MaxChanCount();
+    const int32_t chanStart = c_.ai.ChanStart();
+    const int32_t chanCount = c_.ai.ChanCount();
+    const auto& connection = c_.tables.nAIChanConnection;
+    const int32_t effective = EffectiveChannelCount(name, maxChan, connection);
+
+    bool allThermo = false;
+    if (Contains(name, "48") && effective > 0) {
+        allThermo = true;
+        for (int32_t i = 0; i < chanCount && allThermo; ++i)
+            allThermo = IsThermo(c_.tables, (chanStart + i) % effective);
+    }
+    std::vector<double> values = allThermo ? std::vector<double>(static_cast<size_t>(chanCount), 0.0)
+                                           : c_.ai.ReadScan(true);
+    values.resize(static_cast<size_t>(std::max(chanCount, 0)), 0.0);
+
+    const int32_t first = LogicalChannel(name, maxChan, connection, chanStart);
+    for (int32_t i = 0; i < chanCount; ++i) {
+        int32_t logical = effective > 0 ? (first + i) % effective : 0;
+        const int32_t p = PhysicalChannel(name, maxChan, connection, logical);
+        if (!IsThermo(c_.tables, p))
+            continue;
+        c_.thermo.setThermoChannel(ThermoChannelNumber(p, name));
+        c_.thermo.setTCType(At(c_.tables.nAIChanTCType, p));
+        c_.thermo.setTempScale(At(c_.tables.nAIChanTempScale, p));
+        c_.thermo.setExpChan(At(c_.tables.nAIChanExpChan, p));
+        values[static_cast<size_t>(i)] = c_.thermo.Temperature();
+    }
+
+    const float t = TimeStamp();
+    scan_.assign(values.begin(), values.end());
+    c_.graph.PlotXY(t, scan_);
+    if (c_.state.bAISaveToDisk) {
+        c_.Files().AppendAIRecord(scan_);
+        c_.state.bAIDataSaved = true;
+    }
+}
+
+void SoftPolling::PollDI()
+{
+    SessionState& s = c_.state;
+    ports_.assign(static_cast<size_t>(std::max(s.nDIPortCount, 0)), 0);
+    if (!c_.dio.ReadPorts(ports_, s.nDIPortStart, s.nDIPortCount)) {
+        c_.prompts.MsgBox(c_.dio.ErrorMessage(), "SoftPoolTimerProc");
+        c_.StopIfRunning();
+        return;
+    }
+    const double t = ElapsedMs(s.nStartTicks, c_.clock.TickCount()) / 1000.0;
+    const int32_t firstPlot = c_.ai.ChanCount();
+    IKroPlots& plots = c_.graph.Plots();
+    int32_t n = 0;
+    for (int32_t b = 0; b < s.nDIPortCount && static_cast<size_t>(b) < ports_.size(); ++b) {
+        const int32_t port = s.nDIPortStart + b;
+        const uint8_t mask = At(c_.tables.nDIPortMask, port);
+        for (int32_t k = 0; k < 8; ++k) {
+            const uint8_t bit = static_cast<uint8_t>(1u << k);
+            if ((mask & bit) != bit)
+                continue;
+            // Lines stack 1.5 apart within a port, ports a further 3 apart.
+            const double y = ((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) +
+                             1.5 * (8 * port + k) + 3.0 * port;
+            plots.Item(firstPlot + n).AddXY(t, y);
+            ++n;
+        }
+    }
+    if (s.bDISaveToDisk) {
+        c_.Files().AppendDIRecord(ports_);
+        s.bDIDataSaved = true;
+    }
+}
+
+} // namespace ondrel
