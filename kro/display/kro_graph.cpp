@@ -175,11 +175,14 @@ void KroGraph::SetXStep(const ondrel::PreparedData& prepared, double xStep)
 
 void KroGraph::requestRedraw()
 {
-    redraw_.request();
+    if (!drawingFrame_)
+        redraw_.request();
 }
 
 void KroGraph::setAxisRange(QCPAxis* axis, double lower, double upper)
 {
+    if (axis->range() == QCPRange(lower, upper))
+        return;
     ++programmaticRange_;
     axis->setRange(lower, upper);
     --programmaticRange_;
@@ -246,7 +249,10 @@ void KroGraph::axisAdded(KroAxis& axis)
 
 void KroGraph::drawFrame()
 {
+    // Fitting the axes belongs to this frame and must not order another one.
+    drawingFrame_ = true;
     settleAutoScale();
+    drawingFrame_ = false;
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 

@@ -72,6 +72,7 @@ private:
     int32_t chartLength_ = 0;
     int programmaticRange_ = 0;
     bool rangeReportQueued_ = false;
+    bool drawingFrame_ = false;
 };
 
 } // namespace kro
