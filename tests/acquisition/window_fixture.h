@@ -1,0 +1,87 @@
+#pragma once
+#include "support/recorded_prompts.h"
+#include "support/test_components.h"
+#include "support/wait_for.h"
+#include "kro/devices/sim_signal.h"
+#include "ondrel/recording/description_reader.h"
+#include "ondrel/window/frm_main.h"
+#include <QCheckBox>
+#include <QPushButton>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace ondrel::testing {
+
+// A main window on simulated cards, driven the way an operator would.
+class WindowTest : public ::testing::Test {
+protected:
+    TestComponents components;
+    RecordedPrompts prompts;
+    ManualClock clock{1000};
+    std::unique_ptr<FrmMain> form;
+
+    void Open() { form = std::make_unique<FrmMain>(components, prompts, clock); }
+    SessionState& state() { return form->state(); }
+
+    void FlipAI(bool on)
+    {
+        form->KroButton1().setValue(on);
+        form->KroButton1_SwitchChanged();
+    }
+    void FlipDI(bool on)
+    {
+        form->KroButton2().setValue(on);
+        form->KroButton2_SwitchChanged();
+    }
+    void Tick(const char* box)
+    {
+        auto* check = form->findChild<QCheckBox*>(box);
+        check->setChecked(true);
+        emit check->clicked(true);
+    }
+    // Ports 0 and 1 polled, lines 0 and 2 of port 0 and line 7 of port 1 shown.
+    void SelectDILines()
+    {
+        form->tables().nDIPortMask = {0x05, 0x80, 0x00, 0x00};
+        state().nDIChanCount = 3;
+        state().nDIPortStart = 0;
+        state().nDIPortCount = 2;
+        form->SetupPlots(false, true);
+    }
+    QString StartCaption() { return form->findChild<QPushButton*>("BtnStart")->text(); }
+    bool Enabled(const char* name) { return form->findChild<QWidget*>(name)->isEnabled(); }
+
+    static std::vector<std::byte> FileBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::byte> bytes(chars.size());
+        std::memcpy(bytes.data(), chars.data(), chars.size());
+        return bytes;
+    }
+    template <typename T>
+    static std::vector<T> FileValues(const std::string& path)
+    {
+        const auto bytes = FileBytes(path);
+        std::vector<T> values(bytes.size() / sizeof(T));
+        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
+        return values;
+    }
+    ProjectDescription Description() { return ParseProjectDescription(FileBytes(state().szProjectFileName)); }
+
+    std::vector<kro::SimRange> ChannelRanges()
+    {
+        std::vector<kro::SimRange> ranges;
+        for (int32_t ch = 0; ch < components.ai->MaxChanCount(); ++ch) {
+            kro::SimRange r;
+            components.ai->GetChannelRange(ch, r.low, r.high, r.code);
+            ranges.push_back(r);
+        }
+        return ranges;
+    }
+};
+
+} // namespace ondrel::testing
