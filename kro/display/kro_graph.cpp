@@ -233,9 +233,11 @@ void KroGraph::pointsAppended(double newestX)
 {
     KroAxis& time = axes_->timeAxis();
     if (chartLength_ > 0 && !time.AutoScale()) {
-        // Strip chart: the newest point stays at the right edge, same span.
+        // Strip chart: the newest point stays in view, same span. A point
+        // before the window (a replay that jumped back) brings the window
+        // back too, or the trace would vanish until it caught up.
         const QCPRange range = time.qcpAxis()->range();
-        if (newestX > range.upper)
+        if (newestX > range.upper || newestX < range.lower)
             setAxisRange(time.qcpAxis(), newestX - range.size(), newestX);
     }
     requestRedraw();

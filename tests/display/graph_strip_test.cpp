@@ -50,6 +50,20 @@ TEST_F(StripChart, BoundKeepsTheNewestPointsAndScrollsWithTheSameSpan)
     EXPECT_NEAR(time().Maximum() - time().Minimum(), 10.0, 1e-9);
 }
 
+TEST_F(StripChart, RestartingBehindTheWindowBringsTheWindowBack)
+{
+    graph.setChartLength(100);
+    for (int i = 0; i <= 30; ++i)
+        plot(0).AddPoint(0.0, 1.0);
+    ASSERT_EQ(time().Maximum(), 30.0);
+
+    plot(0).ClearPlotData();
+    plot(0).setStartX(2.0);
+    plot(0).AddPoint(0.0, 1.0);
+    EXPECT_EQ(time().Minimum(), -8.0);
+    EXPECT_EQ(time().Maximum(), 2.0);
+}
+
 TEST_F(StripChart, WithoutABoundNothingIsDroppedAndTheAxisStays)
 {
     for (int i = 0; i <= 150; ++i)
