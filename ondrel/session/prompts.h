@@ -1,15 +1,28 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace ondrel {
 
 // Everything modal the main window asks or tells the user goes through here, so
 // tests answer programmatically and nothing blocks them.
+// A folder picked in the Save As chooser: the drive (a filesystem root here),
+// the directory, and the name typed for the new folder.
+struct FolderChoice {
+    std::string drive;
+    std::string dir;
+    std::string folderName;
+};
+
 class IPrompts {
 public:
     virtual ~IPrompts() = default;
     // A message box with an OK button; an empty title means the program's name.
     virtual void MsgBox(const std::string& text, const std::string& title) = 0;
+    // The Save As folder chooser, opened at `drive` and `dir`; nothing when
+    // cancelled.
+    virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive,
+                                                         const std::string& dir) = 0;
 };
 
 } // namespace ondrel

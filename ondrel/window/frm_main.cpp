@@ -1,12 +1,14 @@
 #include "ondrel/window/frm_main.h"
 #include "ondrel/components/component_error.h"
 #include "ondrel/graph/plot_list.h"
+#include "ondrel/history/save_as.h"
 #include "ondrel/settings/channel_tables.h"
 #include "ondrel/window/legend_view.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/session/working_folder.h"
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -96,6 +98,8 @@ void FrmMain::ConnectHandlers()
     connect(CheckBox("CkDISave2Disk"), &QCheckBox::clicked, this, [this] { CkDISave2Disk_Click(); });
     connect(static_cast<QPushButton*>(Control("BtnStart")), &QPushButton::clicked, this,
             [this] { BtnStart_Click(); });
+    connect(static_cast<QPushButton*>(Control("BtnSaveAs")), &QPushButton::clicked, this,
+            [this] { BtnSaveAs_Click(); });
 }
 
 QCheckBox* FrmMain::CheckBox(const char* name) const
@@ -447,6 +451,31 @@ void FrmMain::CkDISave2Disk_Click()
 void FrmMain::BtnStart_Click()
 {
     run_->BtnStart_Click();
+}
+
+void FrmMain::BtnSaveAs_Click()
+{
+    state_.szNewFolder.clear();
+    // The chooser first opens in the user's home folder (an installed program's
+    // own folder is no place for recordings), then where the last choice was made.
+    if (state_.szDrive.empty()) {
+        state_.szDrive = QDir::rootPath().toStdString();
+        state_.szDir = QDir::homePath().toStdString();
+    }
+    const auto choice = prompts_.ChooseSaveFolder(state_.szDrive, state_.szDir);
+    if (!choice || choice->folderName.empty())
+        return;
+    state_.szDrive = choice->drive;
+    state_.szDir = choice->dir;
+    state_.szNewFolder = choice->dir + (choice->dir.ends_with('/') ? "" : "/") + choice->folderName;
+    Guarded("BtnSaveAs", [this] {
+        if (!files_)
+            throw std::runtime_error("There is no recording to save");
+        files_->CloseProjectFile();
+        SaveRunAs({state_.szProjectFileName, state_.szAIFileName, state_.szFAIFileName,
+                   state_.szDIFileName, state_.bAIDataSaved, state_.bFAIDataSaved, state_.bDIDataSaved},
+                  state_.szNewFolder);
+    });
 }
 
 void FrmMain::TickwellCtl1_TimerEvent(const std::string& key)

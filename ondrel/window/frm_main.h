@@ -62,6 +62,7 @@ public:
     void CkAISave2Disk_Click();
     void CkDISave2Disk_Click();
     void BtnStart_Click();
+    void BtnSaveAs_Click();
     void TickwellCtl1_TimerEvent(const std::string& key);
     void EnableSetCmdControls(bool enable) override;
 

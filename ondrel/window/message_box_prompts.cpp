@@ -1,4 +1,5 @@
 #include "ondrel/window/message_box_prompts.h"
+#include "ondrel/window/save_folder_dialog.h"
 #include <QMessageBox>
 
 namespace ondrel {
@@ -7,6 +8,15 @@ void MessageBoxPrompts::MsgBox(const std::string& text, const std::string& title
 {
     QMessageBox::information(owner_, QString::fromStdString(title.empty() ? "Ondrel" : title),
                              QString::fromStdString(text));
+}
+
+std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::string& drive,
+                                                                const std::string& dir)
+{
+    SaveFolderDialog dialog(drive, dir, owner_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Choice();
 }
 
 } // namespace ondrel

@@ -10,6 +10,7 @@ class MessageBoxPrompts final : public IPrompts {
 public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void MsgBox(const std::string& text, const std::string& title) override;
+    std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
 
 private:
     QWidget* owner_ = nullptr;

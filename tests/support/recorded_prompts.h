@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/session/prompts.h"
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,19 @@ public:
         messages.push_back({text, title});
     }
 
+    std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override
+    {
+        chooserOpenedAt.push_back({drive, dir, {}});
+        if (folderAnswers.empty())
+            return std::nullopt;
+        auto answer = folderAnswers.front();
+        folderAnswers.pop_front();
+        return answer;
+    }
+
     std::vector<Message> messages;
+    std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
+    std::vector<FolderChoice> chooserOpenedAt;
 };
 
 } // namespace ondrel::testing
