@@ -1,0 +1,359 @@
+// The timer table on a clock the test moves by hand. The platform timer is
+// real (its thread waits on a tick nobody collects), so start, stop and the
+// resolution requests are the real ones.
+#include "support.h"
+#include "tickwell/platform_timer.h"
+#include "tickwell/tick_window.h"
+#include "tickwell/timer_table.h"
+
+#include <gtest/gtest.h>
+
+using namespace tickwell;
+
+namespace {
+
+class Table : public TimerTable {
+public:
+    Table()
+    {
+        window = TickWindow::create([] {});
+        SetTickWindow(window.get());
+    }
+    ~Table() override
+    {
+        StopTimer();
+        SetTickWindow(nullptr);
+    }
+
+    uint32_t clock = 5000;
+    std::vector<std::string> fired;
+    std::function<void(const std::string&)> onFire;
+    int starts = 0;
+    int stops = 0;
+    bool refuseStart = false;
+    std::unique_ptr<TickWindow> window;
+
+protected:
+    uint32_t Now() const override { return clock; }
+    void FireTimer(const std::string& key) override
+    {
+        fired.push_back(key);
+        if (onFire)
+            onFire(key);
+    }
+    bool StartTimer() override
+    {
+        ++starts;
+        return refuseStart ? false : TimerTable::StartTimer();
+    }
+    bool StopTimer() override
+    {
+        ++stops;
+        return TimerTable::StopTimer();
+    }
+};
+
+std::string nth(int i)
+{
+    std::string k = "k";
+    k += std::to_string(i);
+    return k;
+}
+
+} // namespace
+
+TEST(TimerTable, StartsEmptyWithRoomForTheLimit)
+{
+    Table t;
+    EXPECT_EQ(t.EntryCount(), 0);
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(t.TimerId(), 0u);
+    EXPECT_EQ(t.EnabledCount(), 0);
+    EXPECT_GE(t.Capacity(), 64u);
+    EXPECT_EQ(t.Resolution(), 1u);
+}
+
+TEST(TimerTable, TakesSixtyFourEntriesAndRefusesTheSixtyFifth)
+{
+    Table t;
+    const auto* storage = t.Entries().data();
+    for (int i = 0; i < 64; ++i)
+        ASSERT_TRUE(t.AddEntry(nth(i), 10, 0)) << i;
+    EXPECT_EQ(t.Entries().data(), storage); // storage never moved
+    EXPECT_FALSE(t.AddEntry("one too many", 10, -1));
+    EXPECT_EQ(t.EntryCount(), 64);
+    EXPECT_FALSE(t.Contains("one too many"));
+    EXPECT_EQ(t.EnabledCount(), 0);
+    EXPECT_FALSE(t.Running());
+}
+
+TEST(TimerTable, ADuplicateKeyKeepsTheExistingEntry)
+{
+    Table t;
+    ASSERT_TRUE(t.AddEntry("SoftPoolTimer", 250, 0));
+    EXPECT_FALSE(t.AddEntry("SoftPoolTimer", 100, -1));
+    int32_t v = 0;
+    ASSERT_TRUE(t.GetInterval("SoftPoolTimer", v));
+    EXPECT_EQ(v, 250);
+    ASSERT_TRUE(t.GetEnabled("SoftPoolTimer", v));
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(t.EntryCount(), 1);
+    EXPECT_FALSE(t.Running());
+}
+
+TEST(TimerTable, KeysCompareByteForByte)
+{
+    Table t;
+    EXPECT_TRUE(t.AddEntry("HistoryTimer", 1, 0));
+    EXPECT_TRUE(t.AddEntry("historytimer", 2, 0));
+    EXPECT_TRUE(t.AddEntry("HistoryTimer ", 3, 0));
+    EXPECT_TRUE(t.AddEntry("", 4, 0));
+    EXPECT_EQ(t.EntryCount(), 4);
+    int32_t v = 0;
+    t.GetInterval("historytimer", v);
+    EXPECT_EQ(v, 2);
+    EXPECT_FALSE(t.Contains("HISTORYTIMER"));
+}
+
+TEST(TimerTable, MissingKeysReportFalseAndLeaveOutValuesAlone)
+{
+    Table t;
+    int32_t v = 77;
+    EXPECT_FALSE(t.GetInterval("x", v));
+    EXPECT_FALSE(t.GetEnabled("x", v));
+    EXPECT_EQ(v, 77);
+    EXPECT_FALSE(t.SetInterval("x", 1));
+    EXPECT_FALSE(t.SetEnabled("x", 1, true));
+    EXPECT_FALSE(t.RemoveEntry("x"));
+}
+
+TEST(TimerTable, ZeroAndNegativeIntervalsFireAtEveryPass)
+{
+    Table t;
+    t.AddEntry("zero", 0, 1);
+    t.AddEntry("negative", -5, 1);
+    for (int i = 0; i < 3; ++i) {
+        ++t.clock;
+        t.DispatchTick();
+    }
+    t.DispatchTick(); // even without the clock moving
+    EXPECT_EQ(t.fired.size(), 8u);
+}
+
+TEST(TimerTable, AnEnabledEntryWaitsAFullIntervalFirst)
+{
+    Table t;
+    t.AddEntry("half", 500, 0);
+    t.clock += 10000;
+    t.SetEnabled("half", -1, true);
+    t.clock += 499;
+    t.DispatchTick();
+    EXPECT_TRUE(t.fired.empty());
+    t.clock += 1;
+    t.DispatchTick();
+    EXPECT_EQ(t.fired, std::vector<std::string>{"half"});
+}
+
+TEST(TimerTable, PuttingTheSameEnabledValueKeepsThePhase)
+{
+    Table t;
+    t.AddEntry("k", 100, -1);
+    EXPECT_EQ(t.EnabledCount(), 1);
+    const uint32_t armed = t.Entries()[0].LastFire;
+    t.clock += 60;
+    EXPECT_TRUE(t.SetEnabled("k", -1, true));
+    EXPECT_EQ(t.Entries()[0].LastFire, armed);
+    EXPECT_EQ(t.EnabledCount(), 1);
+    EXPECT_TRUE(t.SetEnabled("k", 1, true)); // a different non-zero value re-arms
+    EXPECT_EQ(t.Entries()[0].LastFire, t.clock);
+    EXPECT_EQ(t.EnabledCount(), 1);
+    int32_t v = 0;
+    t.GetEnabled("k", v);
+    EXPECT_EQ(v, 1);
+}
+
+TEST(TimerTable, TheLastDisableStopsThePlatformTimerAndReEnableMakesANewOne)
+{
+    const int before = activeResolutionRequests();
+    Table t;
+    t.AddEntry("a", 10, -1);
+    ASSERT_TRUE(t.Running());
+    const uint32_t first = t.TimerId();
+    EXPECT_NE(first, 0u);
+    EXPECT_EQ(activeResolutionRequests(), before + 1);
+    t.AddEntry("b", 10, -1);
+    EXPECT_EQ(t.starts, 1);
+    t.SetEnabled("a", 0, true);
+    EXPECT_TRUE(t.Running());
+    t.SetEnabled("b", 0, true);
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(t.TimerId(), 0u);
+    EXPECT_EQ(activeResolutionRequests(), before);
+    t.SetEnabled("b", -1, true);
+    ASSERT_TRUE(t.Running());
+    EXPECT_NE(t.TimerId(), first);
+    t.RemoveEntry("b");
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(activeResolutionRequests(), before);
+}
+
+TEST(TimerTable, RemoveAllStopsEvenWhenEmpty)
+{
+    Table t;
+    EXPECT_TRUE(t.RemoveAllEntries());
+    EXPECT_EQ(t.stops, 1);
+    t.AddEntry("a", 1, 1);
+    t.AddEntry("b", 1, 1);
+    EXPECT_TRUE(t.RemoveAllEntries());
+    EXPECT_EQ(t.EntryCount(), 0);
+    EXPECT_EQ(t.EnabledCount(), 0);
+    EXPECT_FALSE(t.Running());
+}
+
+TEST(TimerTable, ARefusedStartLeavesTheEntryEnabledAndTriesAgainLater)
+{
+    Table t;
+    t.refuseStart = true;
+    t.AddEntry("a", 10, 1);
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(t.EnabledCount(), 1);
+    t.refuseStart = false;
+    t.SetEnabled("a", 1, true); // unchanged value: no new attempt
+    EXPECT_EQ(t.starts, 1);
+    t.SetEnabled("a", -1, true);
+    EXPECT_EQ(t.starts, 2);
+    EXPECT_TRUE(t.Running());
+}
+
+TEST(TimerTable, AShorterIntervalCanMakeAnEntryDueAtOnce)
+{
+    Table t;
+    t.AddEntry("k", 1000, 1);
+    t.clock += 300;
+    t.DispatchTick();
+    EXPECT_TRUE(t.fired.empty());
+    t.SetInterval("k", 200);
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 1u);
+}
+
+TEST(TimerTable, ALatePassFiresOnceAndMeasuresFromItself)
+{
+    Table t;
+    t.AddEntry("ten", 10, 1);
+    t.clock += 40; // three periods late
+    t.DispatchTick();
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 1u);
+    t.clock += 9;
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 1u);
+    t.clock += 1;
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 2u);
+}
+
+TEST(TimerTable, TheDueTestSurvivesClockWrapAround)
+{
+    Table t;
+    t.clock = 0xFFFFFFF0u;
+    t.AddEntry("w", 20, 1);
+    t.clock = 0x00000003u; // 19 ms later
+    t.DispatchTick();
+    EXPECT_TRUE(t.fired.empty());
+    t.clock = 0x00000004u;
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 1u);
+    EXPECT_EQ(t.Entries()[0].LastFire, 4u);
+}
+
+TEST(TimerTable, FiresInTableOrderAtMostOncePerPass)
+{
+    Table t;
+    t.AddEntry("a", 0, 1);
+    t.AddEntry("b", 5, 1);
+    t.AddEntry("c", 0, 1);
+    t.clock += 5;
+    t.DispatchTick();
+    EXPECT_EQ(t.fired, (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(TimerTable, AHandlerThatDisablesItsOwnKeyStopsTheTimer)
+{
+    Table t;
+    t.AddEntry("SoftPoolTimer", 0, -1);
+    ASSERT_TRUE(t.Running());
+    t.onFire = [&](const std::string& k) { t.SetEnabled(k, 0, true); };
+    t.DispatchTick();
+    EXPECT_EQ(t.fired.size(), 1u);
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(t.Entries()[0].LastFire, t.clock);
+}
+
+TEST(TimerTable, AHandlerThatRemovesEntriesNeitherSkipsNorRepeats)
+{
+    Table t;
+    for (const char* k : {"a", "b", "c", "d"})
+        t.AddEntry(k, 0, 1);
+    t.onFire = [&](const std::string& k) {
+        if (k == "b")
+            t.RemoveEntry("a"); // an earlier entry goes: c must still fire
+        if (k == "c")
+            t.RemoveEntry("c"); // itself: d must still fire
+    };
+    t.DispatchTick();
+    EXPECT_EQ(t.fired, (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(t.EntryCount(), 2);
+}
+
+TEST(TimerTable, AHandlerThatClearsTheTableEndsThePass)
+{
+    Table t;
+    for (const char* k : {"a", "b", "c"})
+        t.AddEntry(k, 0, 1);
+    t.onFire = [&](const std::string&) { t.RemoveAllEntries(); };
+    t.DispatchTick();
+    EXPECT_EQ(t.fired, std::vector<std::string>{"a"});
+    EXPECT_FALSE(t.Running());
+}
+
+TEST(TimerTable, ReplaceAndRecountNeitherStartNorStop)
+{
+    Table t;
+    t.ReplaceEntries({TimerEntry{10, 1, "x", 0}, TimerEntry{10, 0, "y", 0}, TimerEntry{10, -1, "z", 0}});
+    EXPECT_EQ(t.EnabledCount(), 0);
+    t.RecountEnabled();
+    EXPECT_EQ(t.EnabledCount(), 2);
+    EXPECT_EQ(t.starts, 0);
+    EXPECT_FALSE(t.Running());
+}
+
+TEST(PlatformTimer, TicksEveryMillisecondAndWaitsForTheAcknowledgement)
+{
+    int ticks = 0;
+    std::unique_ptr<TickWindow> window;
+    window = TickWindow::create([&] {
+        ++ticks;
+        window->acknowledge();
+    });
+    ASSERT_TRUE(window);
+    auto timer = PeriodicTimer::start(window->tickFd(), window->ackFd());
+    ASSERT_TRUE(timer);
+    twtest::pump(200);
+    timer.reset();
+    window->reset();
+    EXPECT_GT(ticks, twtest::Sanitized ? 20 : 100);
+    EXPECT_LT(ticks, 260);
+}
+
+TEST(PlatformTimer, CancelsPromptlyWhileATickIsUnanswered)
+{
+    std::unique_ptr<TickWindow> window = TickWindow::create([] {});
+    ASSERT_TRUE(window);
+    auto timer = PeriodicTimer::start(window->tickFd(), window->ackFd());
+    twtest::pump(20); // the first tick is taken and never acknowledged
+    QElapsedTimer t;
+    t.start();
+    timer.reset();
+    EXPECT_LT(t.elapsed(), 100);
+}

@@ -1,0 +1,142 @@
+#include "tickwell/platform_timer.h"
+
+#include <cerrno>
+#include <ctime>
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+namespace tickwell {
+
+namespace {
+
+std::atomic<int> resolutionRequests{0};
+
+// Waits until one of the descriptors is readable; returns its index.
+int waitEither(int a, int b)
+{
+    pollfd fds[2] = {{a, POLLIN, 0}, {b, POLLIN, 0}};
+    for (;;) {
+        int n = ::poll(fds, 2, -1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return 1; // treat an unexpected failure as cancellation
+        if (fds[1].revents)
+            return 1;
+        if (fds[0].revents)
+            return 0;
+    }
+}
+
+void drain(int fd)
+{
+    uint64_t v;
+    while (::read(fd, &v, sizeof v) == static_cast<ssize_t>(sizeof v)) {
+    }
+}
+
+} // namespace
+
+uint32_t millisecondClock()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+}
+
+PeriodRange supportedPeriods()
+{
+    timespec res{};
+    uint32_t smallest = 1;
+    if (::clock_getres(CLOCK_MONOTONIC, &res) == 0) {
+        uint64_t ns = static_cast<uint64_t>(res.tv_sec) * 1000000000u + static_cast<uint64_t>(res.tv_nsec);
+        smallest = static_cast<uint32_t>(std::max<uint64_t>(1, (ns + 999999) / 1000000));
+    }
+    return PeriodRange{smallest, 1000000};
+}
+
+void beginResolution(uint32_t) { resolutionRequests.fetch_add(1, std::memory_order_relaxed); }
+void endResolution(uint32_t) { resolutionRequests.fetch_sub(1, std::memory_order_relaxed); }
+int activeResolutionRequests() { return resolutionRequests.load(std::memory_order_relaxed); }
+
+std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd, int ackFd)
+{
+    int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (timerFd < 0)
+        return nullptr;
+    int stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (stopFd < 0) {
+        ::close(timerFd);
+        return nullptr;
+    }
+    // Expiries fall in the middle of each millisecond of the clock that the
+    // passes read, so jitter under half a millisecond never makes two ticks
+    // read the same millisecond (or skip one): the first at least one period
+    // from now, then every millisecond on that grid.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    itimerspec spec{};
+    spec.it_interval.tv_nsec = 1000000;
+    spec.it_value.tv_sec = now.tv_sec;
+    spec.it_value.tv_nsec = (now.tv_nsec / 1000000) * 1000000 + 1500000;
+    if (spec.it_value.tv_nsec >= 1000000000) {
+        spec.it_value.tv_nsec -= 1000000000;
+        ++spec.it_value.tv_sec;
+    }
+    if (::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
+        ::close(timerFd);
+        ::close(stopFd);
+        return nullptr;
+    }
+    std::unique_ptr<PeriodicTimer> t(new PeriodicTimer(tickFd, ackFd, timerFd, stopFd));
+    try {
+        t->thread_ = std::thread([p = t.get()] { p->run(); });
+    } catch (...) {
+        return nullptr; // the destructor closes the descriptors
+    }
+    return t;
+}
+
+PeriodicTimer::PeriodicTimer(int tickFd, int ackFd, int timerFd, int stopFd)
+    : tickFd_(tickFd), ackFd_(ackFd), timerFd_(timerFd), stopFd_(stopFd)
+{
+}
+
+PeriodicTimer::~PeriodicTimer()
+{
+    uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(stopFd_, &one, sizeof one);
+    if (thread_.joinable())
+        thread_.join();
+    ::close(timerFd_);
+    ::close(stopFd_);
+}
+
+void PeriodicTimer::run()
+{
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    sched_param param{};
+    param.sched_priority = std::max(1, sched_get_priority_min(SCHED_FIFO));
+    if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param) == 0)
+        realTime_.store(true, std::memory_order_release);
+
+    const uint64_t one = 1;
+    for (;;) {
+        if (waitEither(timerFd_, stopFd_) != 0)
+            return;
+        drain(timerFd_); // several expirations mean a late tick: one is sent, none made up
+        if (::write(tickFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one))
+            return;
+        if (waitEither(ackFd_, stopFd_) != 0)
+            return;
+        drain(ackFd_);
+    }
+}
+
+} // namespace tickwell
