@@ -1,6 +1,7 @@
 #include "ondrel/session/clock.h"
 #include "ondrel/window/frm_main.h"
 #include "ondrel/window/message_box_prompts.h"
+#include "ondrel/window/quit_on_signal.h"
 #include "ondrel/window/simulated_components.h"
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ondrel");
+    ondrel::QuitOnTerminationSignals();
     ondrel::SimulatedComponents components;
     ondrel::MessageBoxPrompts prompts;
     ondrel::MonotonicClock clock;
