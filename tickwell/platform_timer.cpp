@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <ctime>
-#include <poll.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/eventfd.h>
@@ -16,27 +15,17 @@ namespace {
 
 std::atomic<int> resolutionRequests{0};
 
-// Waits until one of the descriptors is readable; returns its index.
-int waitEither(int a, int b)
-{
-    pollfd fds[2] = {{a, POLLIN, 0}, {b, POLLIN, 0}};
-    for (;;) {
-        int n = ::poll(fds, 2, -1);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return 1; // treat an unexpected failure as cancellation
-        if (fds[1].revents)
-            return 1;
-        if (fds[0].revents)
-            return 0;
-    }
-}
-
-void drain(int fd)
+// Blocks until the descriptor (a timerfd or eventfd) has a count, then takes it.
+bool take(int fd)
 {
     uint64_t v;
-    while (::read(fd, &v, sizeof v) == static_cast<ssize_t>(sizeof v)) {
+    for (;;) {
+        ssize_t n = ::read(fd, &v, sizeof v);
+        if (n == static_cast<ssize_t>(sizeof v))
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
+        return false;
     }
 }
 
@@ -65,13 +54,13 @@ void beginResolution(uint32_t) { resolutionRequests.fetch_add(1, std::memory_ord
 void endResolution(uint32_t) { resolutionRequests.fetch_sub(1, std::memory_order_relaxed); }
 int activeResolutionRequests() { return resolutionRequests.load(std::memory_order_relaxed); }
 
-std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd, int ackFd)
+std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd)
 {
-    int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
     if (timerFd < 0)
         return nullptr;
-    int stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopFd < 0) {
+    int ackFd = ::eventfd(0, EFD_CLOEXEC);
+    if (ackFd < 0) {
         ::close(timerFd);
         return nullptr;
     }
@@ -91,10 +80,10 @@ std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd, int ackFd)
     }
     if (::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
         ::close(timerFd);
-        ::close(stopFd);
+        ::close(ackFd);
         return nullptr;
     }
-    std::unique_ptr<PeriodicTimer> t(new PeriodicTimer(tickFd, ackFd, timerFd, stopFd));
+    std::unique_ptr<PeriodicTimer> t(new PeriodicTimer(tickFd, ackFd, timerFd));
     try {
         t->thread_ = std::thread([p = t.get()] { p->run(); });
     } catch (...) {
@@ -103,19 +92,22 @@ std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd, int ackFd)
     return t;
 }
 
-PeriodicTimer::PeriodicTimer(int tickFd, int ackFd, int timerFd, int stopFd)
-    : tickFd_(tickFd), ackFd_(ackFd), timerFd_(timerFd), stopFd_(stopFd)
-{
-}
+PeriodicTimer::PeriodicTimer(int tickFd, int ackFd, int timerFd) : tickFd_(tickFd), ackFd_(ackFd), timerFd_(timerFd) {}
 
 PeriodicTimer::~PeriodicTimer()
 {
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(stopFd_, &one, sizeof one);
+    // Wake the thread wherever it sleeps: in the acknowledgement wait (a
+    // count on ackFd) or in the timer wait (an expiry right now).
+    stop_.store(true, std::memory_order_release);
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(ackFd_, &one, sizeof one);
+    itimerspec soon{};
+    soon.it_value.tv_nsec = 1;
+    ::timerfd_settime(timerFd_, 0, &soon, nullptr);
     if (thread_.joinable())
         thread_.join();
     ::close(timerFd_);
-    ::close(stopFd_);
+    ::close(ackFd_);
 }
 
 void PeriodicTimer::run()
@@ -128,14 +120,13 @@ void PeriodicTimer::run()
 
     const uint64_t one = 1;
     for (;;) {
-        if (waitEither(timerFd_, stopFd_) != 0)
+        // Several expirations in one read mean a late tick: one is sent, none made up.
+        if (!take(timerFd_) || stop_.load(std::memory_order_acquire))
             return;
-        drain(timerFd_); // several expirations mean a late tick: one is sent, none made up
         if (::write(tickFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one))
             return;
-        if (waitEither(ackFd_, stopFd_) != 0)
+        if (!take(ackFd_) || stop_.load(std::memory_order_acquire))
             return;
-        drain(ackFd_);
     }
 }
 

@@ -26,31 +26,33 @@ void endResolution(uint32_t periodMs);
 int activeResolutionRequests();
 
 // A thread that, every millisecond of the monotonic clock (absolute grid),
-// signals `tickFd` (an eventfd) and then waits until `ackFd` is signalled or
-// the timer is cancelled. A tick that comes due while the previous one is
-// still being handled is not queued: at most one tick is outstanding, and
-// missed grid points are skipped. The thread asks for real-time scheduling and
-// goes on quietly without it.
+// signals `tickFd` (an eventfd) and then waits until its own acknowledgement
+// eventfd (ackFd()) is signalled or the timer is cancelled. A tick that comes
+// due while the previous one is still being handled is not queued: at most
+// one tick is outstanding, and missed grid points are skipped. The thread asks
+// for real-time scheduling and goes on quietly without it.
 class PeriodicTimer {
 public:
     // nullptr when the thread or its descriptors cannot be created.
-    static std::unique_ptr<PeriodicTimer> start(int tickFd, int ackFd);
+    static std::unique_ptr<PeriodicTimer> start(int tickFd);
     // Cancels and joins: returns promptly even while a tick is outstanding.
     ~PeriodicTimer();
     PeriodicTimer(const PeriodicTimer&) = delete;
     PeriodicTimer& operator=(const PeriodicTimer&) = delete;
 
+    // Where the owning thread acknowledges a tick.
+    int ackFd() const { return ackFd_; }
     // True when the thread got real-time scheduling.
     bool realTime() const { return realTime_.load(std::memory_order_acquire); }
 
 private:
-    PeriodicTimer(int tickFd, int ackFd, int timerFd, int stopFd);
+    PeriodicTimer(int tickFd, int ackFd, int timerFd);
     void run();
 
     int tickFd_;
-    int ackFd_;
-    int timerFd_;
-    int stopFd_;
+    int ackFd_;   // blocking: the thread sleeps in read()
+    int timerFd_; // blocking likewise
+    std::atomic<bool> stop_{false};
     std::atomic<bool> realTime_{false};
     std::thread thread_;
 };

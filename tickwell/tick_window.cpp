@@ -15,16 +15,10 @@ std::unique_ptr<TickWindow> TickWindow::create(std::function<void()> onTick)
     int tick = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (tick < 0)
         return nullptr;
-    int ack = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (ack < 0) {
-        ::close(tick);
-        return nullptr;
-    }
-    return std::unique_ptr<TickWindow>(new TickWindow(tick, ack, std::move(onTick)));
+    return std::unique_ptr<TickWindow>(new TickWindow(tick, std::move(onTick)));
 }
 
-TickWindow::TickWindow(int tickFd, int ackFd, std::function<void()> onTick)
-    : tickFd_(tickFd), ackFd_(ackFd), onTick_(std::move(onTick))
+TickWindow::TickWindow(int tickFd, std::function<void()> onTick) : tickFd_(tickFd), onTick_(std::move(onTick))
 {
     notifier_ = new QSocketNotifier(static_cast<qintptr>(tickFd_), QSocketNotifier::Read);
     QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { activated(); });
@@ -43,7 +37,6 @@ TickWindow::~TickWindow()
         delete notifier_;
     }
     ::close(tickFd_);
-    ::close(ackFd_);
 }
 
 void TickWindow::activated()
@@ -62,7 +55,7 @@ void TickWindow::activated()
 
 void TickWindow::acknowledge()
 {
-    if (!outstanding_)
+    if (!outstanding_ || ackFd_ < 0)
         return;
     outstanding_ = false;
     uint64_t one = 1;
@@ -72,11 +65,9 @@ void TickWindow::acknowledge()
 void TickWindow::reset()
 {
     outstanding_ = false;
-    uint64_t v;
-    while (::read(tickFd_, &v, sizeof v) == static_cast<ssize_t>(sizeof v)) {
-    }
-    while (::read(ackFd_, &v, sizeof v) == static_cast<ssize_t>(sizeof v)) {
-    }
+    ackFd_ = -1;
+    uint64_t v; // one read empties an eventfd counter
+    [[maybe_unused]] ssize_t n = ::read(tickFd_, &v, sizeof v);
 }
 
 } // namespace tickwell

@@ -19,20 +19,22 @@ public:
     TickWindow& operator=(const TickWindow&) = delete;
 
     int tickFd() const { return tickFd_; }
-    int ackFd() const { return ackFd_; }
+    // The running timer thread's acknowledgement descriptor (-1: none).
+    void setAckFd(int fd) { ackFd_ = fd; }
 
     // Ends the tick being handled: the waiting timer thread goes on. Does
     // nothing when no tick is outstanding (the timer was stopped meanwhile).
     void acknowledge();
-    // After the timer thread is gone: forgets an undelivered or unanswered tick.
+    // After the timer thread is gone: forgets an undelivered or unanswered
+    // tick and the thread's acknowledgement descriptor.
     void reset();
 
 private:
-    TickWindow(int tickFd, int ackFd, std::function<void()> onTick);
+    TickWindow(int tickFd, std::function<void()> onTick);
     void activated();
 
     int tickFd_;
-    int ackFd_;
+    int ackFd_ = -1;
     std::function<void()> onTick_;
     QSocketNotifier* notifier_ = nullptr;
     bool outstanding_ = false;

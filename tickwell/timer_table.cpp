@@ -186,11 +186,12 @@ bool TimerTable::StartTimer()
         return false;
     window_->reset();
     beginResolution(resolution_);
-    timer_ = PeriodicTimer::start(window_->tickFd(), window_->ackFd());
+    timer_ = PeriodicTimer::start(window_->tickFd());
     if (!timer_) {
         endResolution(resolution_);
         return false;
     }
+    window_->setAckFd(timer_->ackFd());
     timerId_ = newTimerId();
     running_ = true;
     return true;

@@ -73,6 +73,19 @@ std::vector<uint8_t> state(const std::vector<TimerEntry>& entries, int32_t enabl
     return b;
 }
 
+// Waits until a second control in run mode has seen `passes` passes: proof
+// that ticks were flowing for that long, without a fixed sleep.
+void waitForPasses(int passes)
+{
+    Made witness = make();
+    int seen = 0;
+    Connection c;
+    auto sink = makeObject<EventSink>(DIID_ITickwellCtlEvents, [&](DISPID, std::span<const Variant>) { ++seen; });
+    advise(witness.ctl.get(), DIID_ITickwellCtlEvents, sink.get(), c);
+    witness.disp.call(DISPID_Add, {u"witness", 0, -1});
+    EXPECT_TRUE(twtest::pumpUntil([&] { return seen >= passes; }, 5000));
+}
+
 } // namespace
 
 TEST(TickwellCtl, AFreshControlHasTenDefaultEntriesAndNoTimer)
@@ -359,7 +372,7 @@ TEST(TickwellCtl, InDesignModeNothingFires)
     advise(m.ctl.get(), DIID_ITickwellCtlEvents, sink.get(), c);
     EXPECT_EQ(m.disp.call(DISPID_Add, {u"new", 10, -1}), S_OK);
     EXPECT_FALSE(m.impl->Running());
-    twtest::pump(60);
+    waitForPasses(30);
     EXPECT_EQ(events, 0);
 }
 
@@ -385,7 +398,7 @@ TEST(TickwellCtl, AHandlerMayDisableItsOwnKeyOrDestroyTheControl)
     m.disp.call(DISPID_Add, {u"SoftPoolTimer", 1, -1});
     ASSERT_TRUE(twtest::pumpUntil([&] { return events > 0; }, 2000));
     EXPECT_FALSE(m.impl->Running());
-    twtest::pump(20);
+    waitForPasses(20);
     EXPECT_EQ(events, 1);
 
     // Now the handler lets go of the control: it goes after the pass.
@@ -401,7 +414,7 @@ TEST(TickwellCtl, AHandlerMayDisableItsOwnKeyOrDestroyTheControl)
     });
     advise(m.ctl.get(), DIID_ITickwellCtlEvents, killer.get(), c2);
     ASSERT_TRUE(twtest::pumpUntil([&] { return gone; }, 2000));
-    twtest::pump(10);
+    // Released at the end of the pass that raised the event.
     EXPECT_EQ(TickwellCtl::liveCount(), before - 1);
 }
 

@@ -77,9 +77,13 @@ TEST_F(Host, AddsKeysGetsTimerEventsAtTheirIntervals)
     auto mean = [](const std::vector<Clock::time_point>& t) {
         return std::chrono::duration<double, std::milli>(t.back() - t.front()).count() / double(t.size() - 1);
     };
-    // Loose bounds: the test machine may be busy; the benchmark measures.
-    EXPECT_NEAR(mean(soft), 20.0, twtest::Sanitized ? 10.0 : 3.0);
-    EXPECT_NEAR(mean(history), 50.0, twtest::Sanitized ? 15.0 : 5.0);
+    // Missed periods are never made up, so the mean period is never shorter
+    // than the interval; the upper bound only catches a wrong unit (the
+    // benchmark measures precision).
+    EXPECT_GE(mean(soft), 19.0);
+    EXPECT_LT(mean(soft), 60.0);
+    EXPECT_GE(mean(history), 49.0);
+    EXPECT_LT(mean(history), 150.0);
 }
 
 TEST_F(Host, SavesAndReloadsTheState)
@@ -164,7 +168,7 @@ TEST(Tool, ListsPrintsAndRunsAState)
     ASSERT_EQ(rows.size(), 3u) << out;
     ASSERT_EQ(rows[0].size(), 6u);
     EXPECT_EQ(rows[0][0], "fast");
-    EXPECT_GT(std::stoi(rows[0][1]), twtest::Sanitized ? 10 : 60);
+    EXPECT_GT(std::stoi(rows[0][1]), 10);
     EXPECT_EQ(rows[2][0], "off");
     EXPECT_EQ(rows[2][1], "0");
     EXPECT_EQ(rows[2][2], "-");
@@ -181,7 +185,10 @@ TEST(Tool, ListsPrintsAndRunsAState)
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("damaged timer state"), std::string::npos) << out;
     EXPECT_NE(out.find("entry 1 of 3"), std::string::npos) << out;
-    std::ofstream(cut, std::ios::binary | std::ios::app).write("xx", 2);
+    std::ofstream(path, std::ios::binary | std::ios::app).write("xx", 2);
+    out = tool("--list " + path, &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(out.find("2 unexpected bytes"), std::string::npos) << out;
     out = tool("--list " + tempFile("missing.state"), &status);
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("no such file"), std::string::npos);

@@ -8,14 +8,6 @@
 
 namespace twtest {
 
-// Runs the calling thread's event loop for `ms` milliseconds.
-inline void pump(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // Runs the event loop until `done` holds or `ms` pass; true if it held.
 inline bool pumpUntil(const std::function<bool()>& done, int ms)
 {
