@@ -25,15 +25,17 @@ class IKroAxis {
 public:
     virtual ~IKroAxis() = default;
     virtual double Maximum() const = 0;                // the visible range, also after zoom and pan
+    // A put that would pass the other end moves the range keeping its span, so
+    // Minimum then Maximum (or the reverse) always gives the range asked for.
     virtual void setMaximum(double value) = 0;
     virtual double Minimum() const = 0;
     virtual void setMinimum(double value) = 0;
     virtual std::string Title() const = 0;
     virtual void setTitle(const std::string& title) = 0;
     virtual IKroAxisElement& Element(int index) = 0;   // 0 and 1
-    virtual bool AutoScale() const = 0;
+    virtual bool AutoScale() const = 0;                // a user zoom or pan switches it off
     virtual void setAutoScale(bool on) = 0;
-    virtual void SetRange(double minimum, double maximum) = 0;
+    virtual void SetRange(double minimum, double maximum) = 0; // throws ComponentError if equal
 };
 
 class IKroPlot {
@@ -104,14 +106,18 @@ public:
     virtual void setEvents(IKroGraphEvents* sink) = 0; // nullptr detaches
     virtual IKroAxes& Axes() = 0;
     virtual IKroPlots& Plots() = 0;
-    virtual int32_t MouseMode() const = 0;             // 0 none, 4-6 pan X/Y/XY, 7-9 zoom X/Y/XY
+    // 0 none, 4-6 pan X/Y/XY, 7-9 zoom X/Y/XY; other values act as 0.
+    virtual int32_t MouseMode() const = 0;
     virtual void setMouseMode(int32_t mode) = 0;
-    virtual int32_t ChartLength() const = 0;           // points each plot keeps; 0 = unbounded
-    virtual void setChartLength(int32_t points) = 0;
+    // Points each plot keeps; 0 = unbounded. With a bound the time axis scrolls
+    // to keep the newest point in view with the same span.
+    virtual int32_t ChartLength() const = 0;
+    virtual void setChartLength(int32_t points) = 0;   // throws ComponentError if negative
     virtual void ClearData() = 0;
     // Appends one point to each analog plot: (x, y[i]) to plot i.
     virtual void PlotXY(float x, std::span<const float> y) = 0;
-    // Splits interleaved samples (scan-major) into per-plot data for SetXStep.
+    // Splits interleaved samples (scan-major) into per-plot data for SetXStep;
+    // only whole scans count. Throws ComponentError for a channel count below 1.
     virtual void PlotData(std::span<const float> samples, PreparedData& prepared,
                           int32_t chanCount, double scans) = 0;
     virtual void PlotData(std::span<const int32_t> samples, PreparedData& prepared,
