@@ -82,7 +82,8 @@ void SetupReplayPlots(IKroGraph& graph, const SessionState& state, const ReplayT
         AddPlots(graph, state.nHisAIChanCount + state.nHisDIChanCount);
 
     for (int32_t i = 0; i < state.nHisAIChanCount; ++i) {
-        // Any non-zero kind byte marks a thermocouple channel; 0 is a voltage input.
+        // Only 0 (a voltage input) is fixed by the format; we write
+        // kThermocoupleChannel, and read any other byte as a thermocouple too.
         const bool thermo = At(replay.HisAIChanKind, i) != 0;
         ConfigurePlot(graph, i, At(replay.HisAIPlotColor, i), At(replay.HisAIPlotStyle, i),
                       At(replay.HisAIPlotName, i), thermo ? kTemperatureAxis : kAIAxis);

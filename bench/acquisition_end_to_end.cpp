@@ -1,0 +1,167 @@
+// End-to-end acquisition figures, measured through the main window on the
+// simulated cards (offscreen):
+//
+//   acquisition_bench fai SECONDS RATE...   buffered AI, 16 channels, cyclic,
+//                                           recording on; per rate: overrun or
+//                                           not, samples recorded, CPU used
+//   acquisition_bench poll SECONDS          polling at 1 ms, 16 AI channels and
+//                                           3 DI ports recorded; scans per
+//                                           second and the tick-to-tick spread
+#include "support/recorded_prompts.h"
+#include "support/test_components.h"
+#include "ondrel/window/frm_main.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+using namespace ondrel;
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs the event loop (sleeping between events, as the program does) for
+// `seconds`, or until `stop` holds.
+void RunFor(double seconds, const std::function<bool()>& stop = [] { return false; })
+{
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (stop())
+            loop.quit();
+    });
+    check.start(100);
+    loop.exec();
+}
+
+void SwitchOn(FrmMain& form, bool ai, bool di)
+{
+    if (ai) {
+        form.KroButton1().setValue(true);
+        form.KroButton1_SwitchChanged();
+        form.findChild<QCheckBox*>("CkAISave2Disk")->setChecked(true);
+        form.CkAISave2Disk_Click();
+    }
+    if (di) {
+        form.KroButton2().setValue(true);
+        form.KroButton2_SwitchChanged();
+        form.findChild<QCheckBox*>("CkDISave2Disk")->setChecked(true);
+        form.CkDISave2Disk_Click();
+    }
+}
+
+void MeasureBufferedAI(double seconds, double rate)
+{
+    testing::TestComponents components;
+    components.aiCard = kro::card::Fast;
+    testing::RecordedPrompts prompts;
+    MonotonicClock clock;
+    FrmMain form(components, prompts, clock);
+    form.show();
+    components.ai->setChanCount(16);
+    components.ai->setSampleRate(rate);
+    form.state().bSoftMode = false;
+    form.state().bFAICyclic = true;
+    // A fifth of a second per buffer: ten halves a second whatever the rate.
+    form.state().nAISampleCnt = std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32);
+    form.SetupPlots(false, true);
+    SwitchOn(form, true, false);
+
+    const double cpuBefore = CpuSeconds();
+    form.BtnStart_Click();
+    RunFor(seconds, [&] { return !form.state().isSystemRunning; });
+    const bool survived = form.state().isSystemRunning;
+    if (survived)
+        form.BtnStart_Click();
+    const double cpu = CpuSeconds() - cpuBefore;
+    const auto bytes = std::filesystem::file_size(form.state().szFAIFileName);
+    const double samples = static_cast<double>(bytes) / 4.0;
+    std::printf("fai rate %.0f S/s: %s, %.3g samples recorded (%.3g S/s), CPU %.1f %% of one core%s%s\n",
+                rate, survived ? "no overrun" : "STOPPED", samples, samples / seconds,
+                100.0 * cpu / seconds, prompts.messages.empty() ? "" : ", message: ",
+                prompts.messages.empty() ? "" : prompts.messages.front().text.c_str());
+}
+
+void MeasurePolling(double seconds)
+{
+    testing::TestComponents components;
+    testing::RecordedPrompts prompts;
+    MonotonicClock clock;
+    FrmMain form(components, prompts, clock);
+    form.show();
+    components.ai->setChanCount(16);
+    form.tables().nDIPortMask = {0xFF, 0xFF, 0xFF, 0};
+    form.state().nDIPortStart = 0;
+    form.state().nDIPortCount = 3;
+    form.state().nDIChanCount = 24;
+    form.state().nTimerInterval = 1;
+    form.SetupPlots(false, true);
+    SwitchOn(form, true, true);
+
+    std::vector<double> ticks;
+    ticks.reserve(static_cast<size_t>(seconds * 1200));
+    const auto start = std::chrono::steady_clock::now();
+    form.TickwellCtl1()->setHandler([&](const std::string& key) {
+        ticks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        form.TickwellCtl1_TimerEvent(key);
+    });
+    const double cpuBefore = CpuSeconds();
+    form.BtnStart_Click();
+    RunFor(seconds);
+    form.BtnStart_Click();
+    const double cpu = CpuSeconds() - cpuBefore;
+
+    std::vector<double> periods;
+    for (size_t i = 1; i < ticks.size(); ++i)
+        periods.push_back(ticks[i] - ticks[i - 1]);
+    std::sort(periods.begin(), periods.end());
+    auto pct = [&](double p) { return periods.empty() ? 0.0 : periods[static_cast<size_t>(p * (periods.size() - 1))]; };
+    double mean = 0;
+    for (double p : periods)
+        mean += p;
+    mean = periods.empty() ? 0 : mean / periods.size();
+    std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %d scans in %.1f s = %.0f scans/s; period mean %.3f ms, "
+                "p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju bytes\n",
+                form.state().nScanCount, seconds, form.state().nScanCount / seconds, mean, pct(0.5), pct(0.99),
+                periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
+                static_cast<uintmax_t>(std::filesystem::file_size(form.state().szAIFileName)),
+                static_cast<uintmax_t>(std::filesystem::file_size(form.state().szDIFileName)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+    if (mode == "fai") {
+        for (int i = 3; i < argc; ++i)
+            MeasureBufferedAI(seconds, std::atof(argv[i]));
+        return 0;
+    }
+    if (mode == "poll") {
+        MeasurePolling(seconds);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: %s fai SECONDS RATE... | poll SECONDS\n", argv[0]);
+    return 2;
+}
