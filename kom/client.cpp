@@ -117,7 +117,7 @@ HRESULT Control::create(const CLSID& clsid, Control& out, const ControlOptions& 
     if (FAILED(h))
         return h;
     if (!object)
-        return h == S_OK ? E_FAIL : h;
+        return E_FAIL; // the class declined (S_FALSE and no object)
     out.object_ = object;
     out.dispatch_ = Dispatch::from(object.get());
     out.site_ = makeObject<ClientSite>(options.userMode);

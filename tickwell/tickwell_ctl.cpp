@@ -389,7 +389,7 @@ HRESULT TickwellCtl::EnumVerbs(std::vector<OleVerb>* verbs)
 
 QImage TickwellCtl::ToolboxBitmap()
 {
-    QImage img(80, 60, QImage::Format_RGB888);
+    QImage img(80, 60, QImage::Format_RGB32); // 24-bit colour in the native layout: drawn without conversion
     img.fill(QColor(192, 192, 192));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);

@@ -322,7 +322,7 @@ TEST(TickwellCtl, OneVerbAndOnePage)
 TEST(TickwellCtl, DrawsTheBitmapOnePixelInAndClipped)
 {
     Made m = make();
-    QImage canvas(50, 50, QImage::Format_RGB888);
+    QImage canvas(50, 50, QImage::Format_RGB32);
     canvas.fill(Qt::magenta);
     {
         QPainter p(&canvas);
