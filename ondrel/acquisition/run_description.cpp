@@ -1,5 +1,6 @@
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/recording/recording_files.h"
+#include "ondrel/session/table_at.h"
 
 namespace ondrel {
 
@@ -29,9 +30,8 @@ RunDescription DescribeRun(const AcquisitionContext& c)
             ai.plots.push_back(RecordOf(plots.Item(i)));
         const int32_t channels = c.ai.MaxChanCount();
         for (int32_t i = 0; i < channels; ++i) {
-            const bool thermo = static_cast<size_t>(i) < c.tables.bAIChanIsThermo.size() &&
-                                c.tables.bAIChanIsThermo[static_cast<size_t>(i)];
-            ai.channelKinds.push_back(thermo ? kThermocoupleChannel : kVoltageChannel);
+            ai.channelKinds.push_back(TableAt(c.tables.bAIChanIsThermo, i, false) ? kThermocoupleChannel
+                                                                                   : kVoltageChannel);
         }
         run.ai = std::move(ai);
     }
@@ -42,9 +42,7 @@ RunDescription DescribeRun(const AcquisitionContext& c)
             di.plots.push_back(RecordOf(plots.Item(run.aiChanCount + i)));
         const int32_t ports = c.dio.PortCount();
         for (int32_t p = 0; p < ports; ++p)
-            di.portMasks.push_back(static_cast<size_t>(p) < c.tables.nDIPortMask.size()
-                                       ? c.tables.nDIPortMask[static_cast<size_t>(p)]
-                                       : 0);
+            di.portMasks.push_back(TableAt(c.tables.nDIPortMask, p));
         run.di = std::move(di);
     }
     return run;

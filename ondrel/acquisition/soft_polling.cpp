@@ -3,6 +3,7 @@
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/session/channel_map.h"
 #include "ondrel/session/rounding.h"
+#include "ondrel/session/table_at.h"
 
 namespace ondrel {
 
@@ -15,14 +16,7 @@ bool Contains(const std::string& text, const char* part)
 
 bool IsThermo(const SessionTables& tables, int32_t physical)
 {
-    return physical >= 0 && static_cast<size_t>(physical) < tables.bAIChanIsThermo.size() &&
-           tables.bAIChanIsThermo[static_cast<size_t>(physical)];
-}
-
-template <typename T>
-T At(const std::vector<T>& table, int32_t index)
-{
-    return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)] : T{};
+    return TableAt(tables.bAIChanIsThermo, physical, false);
 }
 
 constexpr double kThermoRangeLow = -0.005;
@@ -140,9 +134,9 @@ void SoftPolling::PollAI()
         if (!IsThermo(c_.tables, p))
             continue;
         c_.thermo.setThermoChannel(ThermoChannelNumber(p, name));
-        c_.thermo.setTCType(At(c_.tables.nAIChanTCType, p));
-        c_.thermo.setTempScale(At(c_.tables.nAIChanTempScale, p));
-        c_.thermo.setExpChan(At(c_.tables.nAIChanExpChan, p));
+        c_.thermo.setTCType(TableAt(c_.tables.nAIChanTCType, p));
+        c_.thermo.setTempScale(TableAt(c_.tables.nAIChanTempScale, p));
+        c_.thermo.setExpChan(TableAt(c_.tables.nAIChanExpChan, p));
         values[static_cast<size_t>(i)] = c_.thermo.Temperature();
     }
 
@@ -170,7 +164,7 @@ void SoftPolling::PollDI()
     int32_t n = 0;
     for (int32_t b = 0; b < s.nDIPortCount && static_cast<size_t>(b) < ports_.size(); ++b) {
         const int32_t port = s.nDIPortStart + b;
-        const uint8_t mask = At(c_.tables.nDIPortMask, port);
+        const uint8_t mask = TableAt(c_.tables.nDIPortMask, port);
         for (int32_t k = 0; k < 8; ++k) {
             const uint8_t bit = static_cast<uint8_t>(1u << k);
             if ((mask & bit) != bit)

@@ -1,16 +1,10 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/session/channel_map.h"
+#include "ondrel/session/table_at.h"
 
 namespace ondrel {
 
 namespace {
-
-template <typename T>
-T At(const std::vector<T>& table, int32_t index, T fallback = T{})
-{
-    return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)]
-                                                                      : fallback;
-}
 
 void ShowTemperatureAxis(IKroGraph& graph, bool visible)
 {
@@ -45,13 +39,13 @@ void SetupLivePlots(IKroGraph& graph, const SessionState& state, const SessionTa
 
     const bool is9948 = scan.deviceName.find("9948") != std::string::npos;
     for (int32_t i = 0; i < scan.chanCount; ++i) {
-        const int32_t p = At(scan.plotPhysical, i);
-        std::string name = At(tables.szAIChanName, p);
+        const int32_t p = TableAt(scan.plotPhysical, i);
+        std::string name = TableAt(tables.szAIChanName, p);
         // This family reports its usable channels itself: names follow the scan.
         if (is9948 && scan.maxChanCount > 0)
-            name = At(tables.szAIChanName, (scan.chanStart + i) % scan.maxChanCount);
-        const bool thermo = At(tables.bAIChanIsThermo, p, false);
-        ConfigurePlot(graph, i, At(tables.nAIChanColor, p), At(tables.nAIChanLineStyle, p), name,
+            name = TableAt(tables.szAIChanName, (scan.chanStart + i) % scan.maxChanCount);
+        const bool thermo = TableAt(tables.bAIChanIsThermo, p, false);
+        ConfigurePlot(graph, i, TableAt(tables.nAIChanColor, p), TableAt(tables.nAIChanLineStyle, p), name,
                       thermo ? kTemperatureAxis : kAIAxis);
         if (thermo)
             ShowTemperatureAxis(graph, true);
@@ -63,13 +57,13 @@ void SetupLivePlots(IKroGraph& graph, const SessionState& state, const SessionTa
 
     int32_t n = 0;
     for (int32_t port = 0; port < state.nDIMaxPortCount; ++port) {
-        const uint8_t mask = At(tables.nDIPortMask, port);
+        const uint8_t mask = TableAt(tables.nDIPortMask, port);
         for (int32_t bit = 0; bit < 8; ++bit) {
             if ((mask & (1u << bit)) == 0)
                 continue;
             const int32_t line = 8 * port + bit;
-            ConfigurePlot(graph, scan.chanCount + n, At(tables.nDIChanColor, line),
-                          At(tables.nDIChanLineStyle, line), At(tables.szDIChanName, line), kDIAxis);
+            ConfigurePlot(graph, scan.chanCount + n, TableAt(tables.nDIChanColor, line),
+                          TableAt(tables.nDIChanLineStyle, line), TableAt(tables.szDIChanName, line), kDIAxis);
             ++n;
         }
     }
@@ -84,17 +78,17 @@ void SetupReplayPlots(IKroGraph& graph, const SessionState& state, const ReplayT
     for (int32_t i = 0; i < state.nHisAIChanCount; ++i) {
         // Only 0 (a voltage input) is fixed by the format; we write
         // kThermocoupleChannel, and read any other byte as a thermocouple too.
-        const bool thermo = At(replay.HisAIChanKind, i) != 0;
-        ConfigurePlot(graph, i, At(replay.HisAIPlotColor, i), At(replay.HisAIPlotStyle, i),
-                      At(replay.HisAIPlotName, i), thermo ? kTemperatureAxis : kAIAxis);
+        const bool thermo = TableAt(replay.HisAIChanKind, i) != 0;
+        ConfigurePlot(graph, i, TableAt(replay.HisAIPlotColor, i), TableAt(replay.HisAIPlotStyle, i),
+                      TableAt(replay.HisAIPlotName, i), thermo ? kTemperatureAxis : kAIAxis);
         if (thermo)
             ShowTemperatureAxis(graph, true);
     }
     if (!state.bHisDI)
         return;
     for (int32_t n = 0; n < state.nHisDIChanCount; ++n)
-        ConfigurePlot(graph, state.nHisAIChanCount + n, At(replay.HisDIPlotColor, n),
-                      At(replay.HisDIPlotStyle, n), At(replay.HisDIPlotName, n), kDIAxis);
+        ConfigurePlot(graph, state.nHisAIChanCount + n, TableAt(replay.HisDIPlotColor, n),
+                      TableAt(replay.HisDIPlotStyle, n), TableAt(replay.HisDIPlotName, n), kDIAxis);
 }
 
 } // namespace
