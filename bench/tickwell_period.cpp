@@ -58,7 +58,7 @@ void report(const Series& s)
 
 void wait(int ms)
 {
-    QTimer::singleShot(ms, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(ms, QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
 }
 

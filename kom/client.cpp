@@ -36,9 +36,7 @@ HRESULT Dispatch::idOfName(std::u16string_view name, DISPID* id) const
 }
 
 namespace {
-const MemberInfo noMembers[1] = {{0, "", DISPATCH_METHOD, {}, ""}};
-const InterfaceInfo sinkInfo{IID_IDispatch, "EventSink", "event sink", IFACE_DISPATCH_ONLY,
-                             std::span<const MemberInfo>(noMembers, 0)};
+const InterfaceInfo sinkInfo{IID_IDispatch, "EventSink", "event sink", IFACE_DISPATCH_ONLY, {}};
 } // namespace
 
 HRESULT EventSink::QueryInterface(const IID& iid, void** out)

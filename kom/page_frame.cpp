@@ -135,11 +135,11 @@ HRESULT PropertyFrame::addPages(const std::vector<CLSID>& pages)
 
 HRESULT PropertyFrame::addPagesOf(IUnknown* object)
 {
-    auto spec = queryAs<ISpecifyPropertyPages>(object, IID_ISpecifyPropertyPages);
-    if (!spec)
+    auto specify = queryAs<ISpecifyPropertyPages>(object, IID_ISpecifyPropertyPages);
+    if (!specify)
         return E_NOINTERFACE;
     std::vector<CLSID> pages;
-    HRESULT r = spec->GetPages(&pages);
+    HRESULT r = specify->GetPages(&pages);
     if (FAILED(r))
         return r;
     return addPages(pages);

@@ -70,15 +70,15 @@ std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd)
     // from now, then every millisecond on that grid.
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    itimerspec spec{};
-    spec.it_interval.tv_nsec = 1000000;
-    spec.it_value.tv_sec = now.tv_sec;
-    spec.it_value.tv_nsec = (now.tv_nsec / 1000000) * 1000000 + 1500000;
-    if (spec.it_value.tv_nsec >= 1000000000) {
-        spec.it_value.tv_nsec -= 1000000000;
-        ++spec.it_value.tv_sec;
+    itimerspec grid{};
+    grid.it_interval.tv_nsec = 1000000;
+    grid.it_value.tv_sec = now.tv_sec;
+    grid.it_value.tv_nsec = (now.tv_nsec / 1000000) * 1000000 + 1500000;
+    if (grid.it_value.tv_nsec >= 1000000000) {
+        grid.it_value.tv_nsec -= 1000000000;
+        ++grid.it_value.tv_sec;
     }
-    if (::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) {
+    if (::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &grid, nullptr) != 0) {
         ::close(timerFd);
         ::close(ackFd);
         return nullptr;

@@ -195,7 +195,7 @@ int run(const std::string& msText, const std::string& path)
         &h);
     if (kom::FAILED(h))
         return fail("cannot connect to the control's events (" + hex(h) + ")");
-    QTimer::singleShot(static_cast<int>(duration), qApp, &QCoreApplication::quit);
+    QTimer::singleShot(static_cast<int>(duration), QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
     connection.reset();
 

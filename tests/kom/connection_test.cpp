@@ -51,7 +51,6 @@ TEST(ConnectionPoint, CallsSinksInConnectionOrderWithTheArguments)
 {
     auto source = makeObject<Source>();
     std::vector<std::string> calls;
-    HRESULT h = S_OK;
     auto sinkA = makeObject<EventSink>(DIID_Test, [&](DISPID id, std::span<const Variant> a) {
         calls.push_back(call('A', id, a));
     });
@@ -61,7 +60,6 @@ TEST(ConnectionPoint, CallsSinksInConnectionOrderWithTheArguments)
     Connection a, b;
     ASSERT_EQ(advise(source.get(), DIID_Test, sinkA.get(), a), S_OK);
     ASSERT_EQ(advise(source.get(), DIID_Test, sinkB.get(), b), S_OK);
-    (void)h;
     Variant arg(u"k");
     source->point.fireDispatch(1, std::span<const Variant>(&arg, 1));
     EXPECT_EQ(calls, (std::vector<std::string>{"A1k", "B1k"}));

@@ -136,8 +136,6 @@ TEST_F(ModuleTest, CanUnloadOnlyWithoutLiveObjects)
 {
     DllGetClassObjectFn fn = nullptr;
     ASSERT_EQ(loadModule(libraryPath(), &fn), S_OK);
-    auto canUnload = reinterpret_cast<DllCanUnloadNowFn>(::dlsym(RTLD_DEFAULT, "DllCanUnloadNow"));
-    (void)canUnload; // not visible globally: the module is loaded locally
     Control c;
     ASSERT_EQ(Control::create(tickwell::CLSID_TickwellCtl, c), S_OK);
     void* handle = ::dlopen(libraryPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
