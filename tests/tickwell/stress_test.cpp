@@ -28,7 +28,7 @@ struct Live {
 
 TEST(Stress, TenThousandControlsWithHandlersThatChangeTheTable)
 {
-    const int total = twtest::Sanitized ? 1000 : 10000;
+    const int total = twtest::Sanitized ? 3000 : 10000;
     constexpr int parallel = 8;
     std::mt19937 rng(12345);
     std::vector<std::unique_ptr<Live>> live;
@@ -91,7 +91,7 @@ TEST(Stress, TenThousandControlsWithHandlersThatChangeTheTable)
 
 TEST(Stress, DestroyingTheControlFromInsideItsHandler)
 {
-    const int total = twtest::Sanitized ? 200 : 2000;
+    const int total = twtest::Sanitized ? 500 : 2000;
     const long before = TickwellCtl::liveCount();
     for (int i = 0; i < total; ++i) {
         auto l = std::make_unique<Live>();
