@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <poll.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/eventfd.h>
@@ -15,8 +16,8 @@ namespace {
 
 std::atomic<int> resolutionRequests{0};
 
-// Blocks until the descriptor (a timerfd or eventfd) has a count, then takes it.
-bool take(int fd)
+// Blocks until the timerfd has expired, then takes the expirations.
+bool takeExpiry(int fd)
 {
     uint64_t v;
     for (;;) {
@@ -26,6 +27,24 @@ bool take(int fd)
         if (n < 0 && errno == EINTR)
             continue;
         return false;
+    }
+}
+
+// Takes the acknowledgement from a non-blocking eventfd, waiting for it only
+// when it is not there yet (the pass is still running).
+bool takeAcknowledgement(int fd)
+{
+    uint64_t v;
+    for (;;) {
+        if (::read(fd, &v, sizeof v) == static_cast<ssize_t>(sizeof v))
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return false;
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, -1) < 0 && errno != EINTR)
+            return false;
     }
 }
 
@@ -59,7 +78,7 @@ std::unique_ptr<PeriodicTimer> PeriodicTimer::start(int tickFd)
     int timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
     if (timerFd < 0)
         return nullptr;
-    int ackFd = ::eventfd(0, EFD_CLOEXEC);
+    int ackFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (ackFd < 0) {
         ::close(timerFd);
         return nullptr;
@@ -118,15 +137,20 @@ void PeriodicTimer::run()
     if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param) == 0)
         realTime_.store(true, std::memory_order_release);
 
+    // The thread sleeps until the next grid point and only then collects the
+    // acknowledgement of the tick before: no tick is sent before the previous
+    // pass has finished, with one wake-up per millisecond instead of two.
     const uint64_t one = 1;
+    bool outstanding = false;
     for (;;) {
         // Several expirations in one read mean a late tick: one is sent, none made up.
-        if (!take(timerFd_) || stop_.load(std::memory_order_acquire))
+        if (!takeExpiry(timerFd_) || stop_.load(std::memory_order_acquire))
+            return;
+        if (outstanding && (!takeAcknowledgement(ackFd_) || stop_.load(std::memory_order_acquire)))
             return;
         if (::write(tickFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one))
             return;
-        if (!take(ackFd_) || stop_.load(std::memory_order_acquire))
-            return;
+        outstanding = true;
     }
 }
 

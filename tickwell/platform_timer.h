@@ -26,10 +26,11 @@ void endResolution(uint32_t periodMs);
 int activeResolutionRequests();
 
 // A thread that, every millisecond of the monotonic clock (absolute grid),
-// signals `tickFd` (an eventfd) and then waits until its own acknowledgement
-// eventfd (ackFd()) is signalled or the timer is cancelled. A tick that comes
-// due while the previous one is still being handled is not queued: at most
-// one tick is outstanding, and missed grid points are skipped. The thread asks
+// signals `tickFd` (an eventfd), but never before the previous tick has been
+// acknowledged on its own eventfd (ackFd()); it waits for that unless it is
+// cancelled. A tick that comes due while the previous one is still being
+// handled is not queued: at most one tick is outstanding, and missed grid
+// points are skipped. The thread asks
 // for real-time scheduling and goes on quietly without it.
 class PeriodicTimer {
 public:
@@ -50,8 +51,8 @@ private:
     void run();
 
     int tickFd_;
-    int ackFd_;   // blocking: the thread sleeps in read()
-    int timerFd_; // blocking likewise
+    int ackFd_;   // non-blocking; waited on with poll() only while a pass runs
+    int timerFd_; // blocking: the thread sleeps in read()
     std::atomic<bool> stop_{false};
     std::atomic<bool> realTime_{false};
     std::thread thread_;
