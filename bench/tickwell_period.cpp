@@ -6,13 +6,13 @@
 //
 // The control is created by class identifier through kom, as a host does.
 #include "kom/client.h"
+#include "tickwell/period_stats.h"
 #include "tickwell/tickwell_ids.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -32,28 +32,13 @@ struct Series {
 
 void report(const Series& s)
 {
-    std::vector<double> p, err;
-    for (size_t i = 1; i < s.t.size(); ++i) {
-        double ms = std::chrono::duration<double, std::milli>(s.t[i] - s.t[i - 1]).count();
-        p.push_back(ms);
-        err.push_back(std::abs(ms - s.interval));
-    }
-    if (p.empty()) {
+    const tickwell::PeriodStats p = tickwell::periodStats(s.t, s.interval);
+    if (p.periods == 0) {
         std::printf("%-24s no events\n", s.name);
         return;
     }
-    double mean = 0;
-    for (double v : p)
-        mean += v;
-    mean /= double(p.size());
-    std::sort(p.begin(), p.end());
-    std::sort(err.begin(), err.end());
-    auto rank = [](const std::vector<double>& v, double q) {
-        size_t k = static_cast<size_t>(std::ceil(q * double(v.size())));
-        return v[std::min(v.size() - 1, k ? k - 1 : 0)];
-    };
-    std::printf("%-24s %7zu %9.4f %+7.2f%% %8.3f %8.3f %8.3f %8.3f\n", s.name, s.t.size(), mean,
-                100.0 * (mean - s.interval) / s.interval, rank(p, 0.5), rank(p, 0.99), p.back(), rank(err, 0.99));
+    std::printf("%-24s %7zu %9.4f %+7.2f%% %8.3f %8.3f %8.3f %8.3f\n", s.name, s.t.size(), p.mean,
+                100.0 * (p.mean - s.interval) / s.interval, p.p50, p.p99, p.max, p.p99Error);
 }
 
 void wait(int ms)

@@ -8,6 +8,7 @@
 // library beside this program); this program does not link it.
 #include "kom/client.h"
 #include "kom/page_frame.h"
+#include "tickwell/period_stats.h"
 #include "tickwell/state_format.h"
 #include "tickwell/tickwell_ids.h"
 
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -201,22 +201,10 @@ int run(const std::string& msText, const std::string& path)
 
     for (const Entry& e : entriesOf(control)) {
         const auto& times = events[e.key];
-        std::vector<double> periods;
-        for (size_t i = 1; i < times.size(); ++i)
-            periods.push_back(std::chrono::duration<double, std::milli>(times[i] - times[i - 1]).count());
+        const tickwell::PeriodStats p = tickwell::periodStats(times);
         std::string stats = "-\t-\t-\t-";
-        if (!periods.empty()) {
-            double sum = 0;
-            for (double p : periods)
-                sum += p;
-            std::sort(periods.begin(), periods.end());
-            auto rank = [&](double q) {
-                size_t k = static_cast<size_t>(std::ceil(q * static_cast<double>(periods.size())));
-                return periods[std::min(periods.size() - 1, k == 0 ? 0 : k - 1)];
-            };
-            stats = ms(sum / static_cast<double>(periods.size())) + "\t" + ms(rank(0.5)) + "\t" + ms(rank(0.99)) +
-                    "\t" + ms(periods.back());
-        }
+        if (p.periods > 0)
+            stats = ms(p.mean) + "\t" + ms(p.p50) + "\t" + ms(p.p99) + "\t" + ms(p.max);
         std::printf("%s\t%zu\t%s\n", kom::narrowToUtf8(e.key).c_str(), times.size(), stats.c_str());
     }
     return 0;
