@@ -1,5 +1,5 @@
 #include "kro/display/kro_graph.h"
-#include "wait_for.h"
+#include "support/wait_for.h"
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
