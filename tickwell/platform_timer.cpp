@@ -140,7 +140,6 @@ void PeriodicTimer::run()
     // The thread sleeps until the next grid point and only then collects the
     // acknowledgement of the tick before: no tick is sent before the previous
     // pass has finished, with one wake-up per millisecond instead of two.
-    const uint64_t one = 1;
     bool outstanding = false;
     for (;;) {
         // Several expirations in one read mean a late tick: one is sent, none made up.
@@ -148,7 +147,10 @@ void PeriodicTimer::run()
             return;
         if (outstanding && (!takeAcknowledgement(ackFd_) || stop_.load(std::memory_order_acquire)))
             return;
-        if (::write(tickFd_, &one, sizeof one) != static_cast<ssize_t>(sizeof one))
+        // The tick carries the clock at its deadline (plus one: an eventfd
+        // write of zero would be lost).
+        const uint64_t stamp = uint64_t(millisecondClock()) + 1;
+        if (::write(tickFd_, &stamp, sizeof stamp) != static_cast<ssize_t>(sizeof stamp))
             return;
         outstanding = true;
     }

@@ -26,7 +26,8 @@ void endResolution(uint32_t periodMs);
 int activeResolutionRequests();
 
 // A thread that, every millisecond of the monotonic clock (absolute grid),
-// signals `tickFd` (an eventfd), but never before the previous tick has been
+// signals `tickFd` (an eventfd) with the millisecond clock of that moment
+// (written plus one), but never before the previous tick has been
 // acknowledged on its own eventfd (ackFd()); it waits for that unless it is
 // cancelled. A tick that comes due while the previous one is still being
 // handled is not queued: at most one tick is outstanding, and missed grid

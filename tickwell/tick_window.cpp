@@ -8,7 +8,7 @@
 
 namespace tickwell {
 
-std::unique_ptr<TickWindow> TickWindow::create(std::function<void()> onTick)
+std::unique_ptr<TickWindow> TickWindow::create(std::function<void(uint32_t)> onTick)
 {
     if (!QAbstractEventDispatcher::instance(QThread::currentThread()))
         return nullptr;
@@ -18,7 +18,7 @@ std::unique_ptr<TickWindow> TickWindow::create(std::function<void()> onTick)
     return std::unique_ptr<TickWindow>(new TickWindow(tick, std::move(onTick)));
 }
 
-TickWindow::TickWindow(int tickFd, std::function<void()> onTick) : tickFd_(tickFd), onTick_(std::move(onTick))
+TickWindow::TickWindow(int tickFd, std::function<void(uint32_t)> onTick) : tickFd_(tickFd), onTick_(std::move(onTick))
 {
     notifier_ = new QSocketNotifier(static_cast<qintptr>(tickFd_), QSocketNotifier::Read);
     QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { activated(); });
@@ -48,7 +48,7 @@ void TickWindow::activated()
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
     auto handler = onTick_; // the handler may destroy this window (and onTick_)
-    handler();
+    handler(static_cast<uint32_t>(v - 1));
     if (!destroyed)
         destroyedFlag_ = nullptr;
 }

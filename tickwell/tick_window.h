@@ -2,6 +2,7 @@
 // The owner-thread end of the tick hand-off: receives the timer thread's tick
 // through the owning thread's event loop, runs the handler there, and lets the
 // timer thread go on when the handler has finished.
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -13,7 +14,8 @@ class TickWindow {
 public:
     // Created on the thread that will own the control; that thread must run a
     // Qt event loop. nullptr when it has none or descriptors cannot be made.
-    static std::unique_ptr<TickWindow> create(std::function<void()> onTick);
+    // `onTick` receives the millisecond clock at which the tick was sent.
+    static std::unique_ptr<TickWindow> create(std::function<void(uint32_t)> onTick);
     ~TickWindow();
     TickWindow(const TickWindow&) = delete;
     TickWindow& operator=(const TickWindow&) = delete;
@@ -30,12 +32,12 @@ public:
     void reset();
 
 private:
-    TickWindow(int tickFd, std::function<void()> onTick);
+    TickWindow(int tickFd, std::function<void(uint32_t)> onTick);
     void activated();
 
     int tickFd_;
     int ackFd_ = -1;
-    std::function<void()> onTick_;
+    std::function<void(uint32_t)> onTick_;
     QSocketNotifier* notifier_ = nullptr;
     bool outstanding_ = false;
     bool* destroyedFlag_ = nullptr; // set while a tick is being handled

@@ -92,7 +92,7 @@ TickwellCtl::TickwellCtl()
 
 bool TickwellCtl::FinalConstruct()
 {
-    window_ = TickWindow::create([this] { OnTick(); });
+    window_ = TickWindow::create([this](uint32_t sent) { OnTick(sent); });
     if (!window_)
         return false;
     SetTickWindow(window_.get());
@@ -124,11 +124,11 @@ uint32_t TickwellCtl::Release()
     return n;
 }
 
-void TickwellCtl::OnTick()
+void TickwellCtl::OnTick(uint32_t sent)
 {
     // A handler may drop the last reference; the control then goes after the pass.
     ComPtr<TickwellCtl> alive(this);
-    HandleTickMessage();
+    HandleTickMessage(sent);
 }
 
 HRESULT TickwellCtl::QueryInterface(const IID& iid, void** out)

@@ -105,7 +105,7 @@ private:
     TickwellCtl();
     ~TickwellCtl() override;
     bool FinalConstruct();
-    void OnTick();
+    void OnTick(uint32_t sent);
 
     kom::RefCount refs_;
     std::unique_ptr<TickWindow> window_;

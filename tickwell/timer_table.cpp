@@ -122,9 +122,8 @@ bool TimerTable::SetEnabled(std::string_view key, int32_t value, bool apply)
     return true;
 }
 
-void TimerTable::DispatchTick()
+void TimerTable::DispatchTickAt(const uint32_t now)
 {
-    const uint32_t now = Now();
     for (size_t i = 0; i < entries_.size(); ++i) {
         TimerEntry& e = entries_[i];
         if (e.Enabled == 0 || static_cast<int32_t>(now - e.LastFire) < e.Interval)
@@ -149,10 +148,13 @@ void TimerTable::DispatchTick()
     }
 }
 
-void TimerTable::HandleTickMessage()
+void TimerTable::HandleTickMessage(uint32_t sent)
 {
-    if (running_)
-        DispatchTick();
+    if (running_) {
+        const uint32_t now = Now();
+        const auto late = static_cast<int32_t>(now - sent);
+        DispatchTickAt(late >= 0 && late <= 1 ? sent : now);
+    }
     if (window_)
         window_->acknowledge();
 }

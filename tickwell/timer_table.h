@@ -47,10 +47,16 @@ public:
     bool Contains(std::string_view key) const { return find(key) != nullptr; }
     int32_t EntryCount() const { return static_cast<int32_t>(entries_.size()); }
 
-    // One pass: fires every due entry once, in table order.
-    void DispatchTick();
-    // A tick from the timer thread: the pass, then the acknowledgement.
-    void HandleTickMessage();
+    // One pass: fires every due entry once, in table order, with the clock
+    // read once (or given).
+    void DispatchTick() { DispatchTickAt(Now()); }
+    void DispatchTickAt(uint32_t now);
+    // A tick from the timer thread, sent at clock value `sent`: the pass,
+    // then the acknowledgement. A pass that starts within the millisecond
+    // after its tick counts at the tick's time, so that handling latency
+    // never makes two ticks read the same millisecond; a later pass counts
+    // at its own time.
+    void HandleTickMessage(uint32_t sent);
 
     // Whole-table replacement (no limit check, no start or stop).
     void ReplaceEntries(std::vector<TimerEntry> entries);

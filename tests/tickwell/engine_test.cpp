@@ -16,7 +16,7 @@ class Table : public TimerTable {
 public:
     Table()
     {
-        window = TickWindow::create([] {});
+        window = TickWindow::create([](uint32_t) {});
         SetTickWindow(window.get());
     }
     ~Table() override
@@ -267,6 +267,23 @@ TEST(TimerTable, TheDueTestSurvivesClockWrapAround)
     EXPECT_EQ(t.Entries()[0].LastFire, 4u);
 }
 
+TEST(TimerTable, APromptPassCountsAtItsTicksTimeALateOneAtItsOwn)
+{
+    Table t;
+    const uint32_t start = t.clock;
+    t.AddEntry("one", 1, 1);
+    ASSERT_TRUE(t.Running());
+    t.clock = start + 2; // the tick sent at start + 1 is handled a little late
+    t.HandleTickMessage(start + 1);
+    EXPECT_EQ(t.Entries()[0].LastFire, start + 1);
+    t.HandleTickMessage(start + 2); // the next one, in the same millisecond
+    EXPECT_EQ(t.fired.size(), 2u);  // read at its own time it would have been skipped
+    t.clock = start + 33;           // a pass 30 ms after its tick
+    t.HandleTickMessage(start + 3);
+    EXPECT_EQ(t.fired.size(), 3u);
+    EXPECT_EQ(t.Entries()[0].LastFire, start + 33); // the next expiry counts from the late pass
+}
+
 TEST(TimerTable, FiresInTableOrderAtMostOncePerPass)
 {
     Table t;
@@ -332,7 +349,7 @@ TEST(PlatformTimer, TicksEveryMillisecondAndWaitsForTheAcknowledgement)
 {
     int ticks = 0;
     std::unique_ptr<TickWindow> window;
-    window = TickWindow::create([&] {
+    window = TickWindow::create([&](uint32_t) {
         ++ticks;
         window->acknowledge();
     });
@@ -351,7 +368,7 @@ TEST(PlatformTimer, TicksEveryMillisecondAndWaitsForTheAcknowledgement)
 TEST(PlatformTimer, CancelsPromptlyWhileATickIsUnanswered)
 {
     bool ticked = false;
-    std::unique_ptr<TickWindow> window = TickWindow::create([&] { ticked = true; });
+    std::unique_ptr<TickWindow> window = TickWindow::create([&](uint32_t) { ticked = true; });
     ASSERT_TRUE(window);
     auto timer = PeriodicTimer::start(window->tickFd());
     window->setAckFd(timer->ackFd());
