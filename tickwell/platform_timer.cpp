@@ -132,10 +132,11 @@ PeriodicTimer::~PeriodicTimer()
 void PeriodicTimer::run()
 {
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // Real-time scheduling where the system grants it; without it the timer
+    // only waits a little longer behind busy threads.
     sched_param param{};
     param.sched_priority = std::max(1, sched_get_priority_min(SCHED_FIFO));
-    if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param) == 0)
-        realTime_.store(true, std::memory_order_release);
+    ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &param);
 
     // The thread sleeps until the next grid point and only then collects the
     // acknowledgement of the tick before: no tick is sent before the previous

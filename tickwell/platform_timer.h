@@ -44,8 +44,6 @@ public:
 
     // Where the owning thread acknowledges a tick.
     int ackFd() const { return ackFd_; }
-    // True when the thread got real-time scheduling.
-    bool realTime() const { return realTime_.load(std::memory_order_acquire); }
 
 private:
     PeriodicTimer(int tickFd, int ackFd, int timerFd);
@@ -55,7 +53,6 @@ private:
     int ackFd_;   // non-blocking; waited on with poll() only while a pass runs
     int timerFd_; // blocking: the thread sleeps in read()
     std::atomic<bool> stop_{false};
-    std::atomic<bool> realTime_{false};
     std::thread thread_;
 };
 
