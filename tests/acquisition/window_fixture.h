@@ -7,6 +7,7 @@
 #include "ondrel/window/frm_main.h"
 #include <QCheckBox>
 #include <QPushButton>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -59,7 +60,7 @@ protected:
         std::ifstream in(path, std::ios::binary);
         std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         std::vector<std::byte> bytes(chars.size());
-        std::memcpy(bytes.data(), chars.data(), chars.size());
+        std::transform(chars.begin(), chars.end(), bytes.begin(), [](char c) { return std::byte(c); });
         return bytes;
     }
     template <typename T>
@@ -67,7 +68,8 @@ protected:
     {
         const auto bytes = FileBytes(path);
         std::vector<T> values(bytes.size() / sizeof(T));
-        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
+        if (!values.empty())   // an empty vector's data() may be null, which memcpy must not see
+            std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
         return values;
     }
     ProjectDescription Description() { return ParseProjectDescription(FileBytes(state().szProjectFileName)); }
