@@ -1,10 +1,8 @@
 #pragma once
 // The platform side of the timer: the 32-bit millisecond clock, the supported
-// period range, the resolution request, and the 1 ms periodic thread.
-#include <atomic>
+// period range, the resolution request, and the 1 ms periodic expiry.
 #include <cstdint>
 #include <memory>
-#include <thread>
 
 namespace tickwell {
 
@@ -19,41 +17,35 @@ struct PeriodRange {
 PeriodRange supportedPeriods();
 
 // Resolution requests held by running periodic timers in this process; every
-// begin is matched by exactly one end. The timer thread itself runs with
-// minimal timer slack.
+// begin is matched by exactly one end. The expiries themselves are kernel
+// high-resolution timers, which timer slack never delays.
 void beginResolution(uint32_t periodMs);
 void endResolution(uint32_t periodMs);
 int activeResolutionRequests();
 
-// A thread that, every millisecond of the monotonic clock (absolute grid),
-// signals `tickFd` (an eventfd) with the millisecond clock of that moment
-// (written plus one), but never before the previous tick has been
-// acknowledged on its own eventfd (ackFd()); it waits for that unless it is
-// cancelled. A tick that comes due while the previous one is still being
-// handled is not queued: at most one tick is outstanding, and missed grid
-// points are skipped. The thread asks
-// for real-time scheduling and goes on quietly without it.
+// Arms a timerfd (made by the owner, see TickWindow) to expire every
+// millisecond of the monotonic clock, on an absolute grid half-way through
+// each millisecond; disarms it when destroyed. The owning thread's event loop
+// reads the expiries: expiries that pile up while a pass runs are read as one
+// tick, so no tick is queued behind another and missed grid points are skipped.
+//
+// There is no timer thread: a thread would add a second wake-up per
+// millisecond only to hand the tick to the owner, which wakes anyway.
 class PeriodicTimer {
 public:
-    // nullptr when the thread or its descriptors cannot be created.
-    static std::unique_ptr<PeriodicTimer> start(int tickFd);
-    // Cancels and joins: returns promptly even while a tick is outstanding.
+    // nullptr when the descriptor cannot be armed.
+    static std::unique_ptr<PeriodicTimer> start(int timerFd);
     ~PeriodicTimer();
     PeriodicTimer(const PeriodicTimer&) = delete;
     PeriodicTimer& operator=(const PeriodicTimer&) = delete;
 
-    // Where the owning thread acknowledges a tick.
-    int ackFd() const { return ackFd_; }
-
 private:
-    PeriodicTimer(int tickFd, int ackFd, int timerFd);
-    void run();
-
-    int tickFd_;
-    int ackFd_;   // non-blocking; waited on with poll() only while a pass runs
-    int timerFd_; // blocking: the thread sleeps in read()
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    explicit PeriodicTimer(int timerFd) : timerFd_(timerFd) {}
+    int timerFd_;
 };
+
+// The millisecond clock at the latest grid point at or before now: the time
+// a tick read now was due.
+uint32_t lastGridMillisecond();
 
 } // namespace tickwell

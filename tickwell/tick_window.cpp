@@ -1,9 +1,11 @@
 #include "tickwell/tick_window.h"
 
+#include "tickwell/platform_timer.h"
+
 #include <QAbstractEventDispatcher>
 #include <QSocketNotifier>
 #include <QThread>
-#include <sys/eventfd.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace tickwell {
@@ -12,7 +14,7 @@ std::unique_ptr<TickWindow> TickWindow::create(std::function<void(uint32_t)> onT
 {
     if (!QAbstractEventDispatcher::instance(QThread::currentThread()))
         return nullptr;
-    int tick = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    int tick = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
     if (tick < 0)
         return nullptr;
     return std::unique_ptr<TickWindow>(new TickWindow(tick, std::move(onTick)));
@@ -41,32 +43,21 @@ TickWindow::~TickWindow()
 
 void TickWindow::activated()
 {
-    uint64_t v = 0;
-    if (::read(tickFd_, &v, sizeof v) != static_cast<ssize_t>(sizeof v))
+    uint64_t expiries = 0;
+    if (::read(tickFd_, &expiries, sizeof expiries) != static_cast<ssize_t>(sizeof expiries))
         return; // nothing there (drained by a stop)
-    outstanding_ = true;
+    const uint32_t due = lastGridMillisecond();
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
     auto handler = onTick_; // the handler may destroy this window (and onTick_)
-    handler(static_cast<uint32_t>(v - 1));
+    handler(due);
     if (!destroyed)
         destroyedFlag_ = nullptr;
 }
 
-void TickWindow::acknowledge()
-{
-    if (!outstanding_ || ackFd_ < 0)
-        return;
-    outstanding_ = false;
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(ackFd_, &one, sizeof one);
-}
-
 void TickWindow::reset()
 {
-    outstanding_ = false;
-    ackFd_ = -1;
-    uint64_t v; // one read empties an eventfd counter
+    uint64_t v; // one read takes every expiry
     [[maybe_unused]] ssize_t n = ::read(tickFd_, &v, sizeof v);
 }
 

@@ -155,8 +155,6 @@ void TimerTable::HandleTickMessage(uint32_t sent)
         const auto late = static_cast<int32_t>(now - sent);
         DispatchTickAt(late >= 0 && late <= 1 ? sent : now);
     }
-    if (window_)
-        window_->acknowledge();
 }
 
 void TimerTable::ReplaceEntries(std::vector<TimerEntry> entries)
@@ -193,7 +191,6 @@ bool TimerTable::StartTimer()
         endResolution(resolution_);
         return false;
     }
-    window_->setAckFd(timer_->ackFd());
     timerId_ = newTimerId();
     running_ = true;
     return true;
@@ -202,7 +199,7 @@ bool TimerTable::StartTimer()
 bool TimerTable::StopTimer()
 {
     if (timerId_ != 0) {
-        timer_.reset(); // cancels the thread's wait for an outstanding tick
+        timer_.reset(); // disarms: no tick comes after this, not even from inside a pass
         if (window_)
             window_->reset();
         timerId_ = 0;

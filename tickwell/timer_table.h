@@ -51,8 +51,7 @@ public:
     // read once (or given).
     void DispatchTick() { DispatchTickAt(Now()); }
     void DispatchTickAt(uint32_t now);
-    // A tick from the timer thread, sent at clock value `sent`: the pass,
-    // then the acknowledgement. A pass that starts within the millisecond
+    // A tick of the periodic timer, due at clock value `sent`. A pass that starts within the millisecond
     // after its tick counts at the tick's time, so that handling latency
     // never makes two ticks read the same millisecond; a later pass counts
     // at its own time.
