@@ -17,7 +17,8 @@ BinaryFile::~BinaryFile()
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_))
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
+      unsubmittedBytes_(std::exchange(other.unsubmittedBytes_, 0))
 {
 }
 
@@ -28,6 +29,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
             ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        unsubmittedBytes_ = std::exchange(other.unsubmittedBytes_, 0);
     }
     return *this;
 }
@@ -101,6 +103,16 @@ void BinaryFile::Write(std::span<const std::byte> bytes)
             Fail(errno);
         }
         bytes = bytes.subspan(static_cast<size_t>(written));
+        unsubmittedBytes_ += static_cast<uint64_t>(written);
+    }
+    if (unsubmittedBytes_ >= WriteBehindBytes) {
+        // Start writing back what is dirty now, without waiting for it. Left
+        // to the kernel, gigabytes of a long recording pile up in the page
+        // cache until the background threshold, and then the flush stalls
+        // our writes for longer than a card buffer lasts. Advisory: a real
+        // write error still surfaces at Flush or Close.
+        ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+        unsubmittedBytes_ = 0;
     }
 }
 

@@ -46,8 +46,12 @@ private:
     void RequireOpen() const;
     [[noreturn]] void Fail(int errorNumber) const;
 
+    // Written bytes not yet handed to writeback (see Write).
+    static constexpr uint64_t WriteBehindBytes = 8u << 20;
+
     int fd_ = -1;
     std::string path_;
+    uint64_t unsubmittedBytes_ = 0;
 };
 
 } // namespace ondrel
