@@ -6,7 +6,8 @@
 //                                           not, samples recorded, CPU used
 //   acquisition_bench poll SECONDS          polling at 1 ms, 16 AI channels and
 //                                           3 DI ports recorded; scans per
-//                                           second and the tick-to-tick spread
+//                                           second, the tick-to-tick spread and
+//                                           the chart frames that hold the thread
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
 #include "ondrel/window/frm_main.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QTimer>
+#include <qcustomplot.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -121,11 +123,22 @@ void MeasurePolling(double seconds)
         ticks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         form.TickwellCtl1_TimerEvent(key);
     });
+    // Chart frames: how many, and how long each holds the program thread.
+    QCustomPlot* chart = form.findChild<QCustomPlot*>();
+    std::chrono::steady_clock::time_point frameStart;
+    std::vector<double> frames;
+    QObject::connect(chart, &QCustomPlot::beforeReplot, [&] { frameStart = std::chrono::steady_clock::now(); });
+    QObject::connect(chart, &QCustomPlot::afterReplot, [&] {
+        frames.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count());
+    });
     const double cpuBefore = CpuSeconds();
     form.BtnStart_Click();
     RunFor(seconds);
     form.BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
+    double frameMs = 0;
+    for (double f : frames)
+        frameMs += f;
 
     std::vector<double> periods;
     for (size_t i = 1; i < ticks.size(); ++i)
@@ -142,6 +155,8 @@ void MeasurePolling(double seconds)
                 periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
                 static_cast<uintmax_t>(std::filesystem::file_size(form.state().szAIFileName)),
                 static_cast<uintmax_t>(std::filesystem::file_size(form.state().szDIFileName)));
+    std::printf("chart: %zu frames, %.2f ms each on average, %.1f %% of the time\n", frames.size(),
+                frames.empty() ? 0.0 : frameMs / double(frames.size()), 100.0 * frameMs / (seconds * 1000.0));
 }
 
 } // namespace
