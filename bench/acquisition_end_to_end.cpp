@@ -10,6 +10,7 @@
 //                                           the chart frames that hold the thread
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
+#include "ondrel/recording/recording_files.h"
 #include "ondrel/window/frm_main.h"
 #include <QApplication>
 #include <QCheckBox>
@@ -56,15 +57,15 @@ void SwitchOn(FrmMain& form, bool ai, bool di)
 {
     if (ai) {
         form.KroButton1().setValue(true);
-        form.KroButton1_SwitchChanged();
+        form.run().KroButton1_SwitchChanged();
         form.findChild<QCheckBox*>("CkAISave2Disk")->setChecked(true);
-        form.CkAISave2Disk_Click();
+        form.run().CkAISave2Disk_Click(true);
     }
     if (di) {
         form.KroButton2().setValue(true);
-        form.KroButton2_SwitchChanged();
+        form.run().KroButton2_SwitchChanged();
         form.findChild<QCheckBox*>("CkDISave2Disk")->setChecked(true);
-        form.CkDISave2Disk_Click();
+        form.run().CkDISave2Disk_Click(true);
     }
 }
 
@@ -78,21 +79,21 @@ void MeasureBufferedAI(double seconds, double rate)
     form.show();
     components.ai->setChanCount(16);
     components.ai->setSampleRate(rate);
-    form.state().bSoftMode = false;
-    form.state().bFAICyclic = true;
+    form.setup().bSoftMode = false;
+    form.setup().bFAICyclic = true;
     // A fifth of a second per buffer: ten halves a second whatever the rate.
-    form.state().nAISampleCnt = std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32);
-    form.SetupPlots(false, true);
+    form.setup().nAISampleCnt = std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32);
+    form.plots().SetupPlots(false, true);
     SwitchOn(form, true, false);
 
     const double cpuBefore = CpuSeconds();
-    form.BtnStart_Click();
-    RunFor(seconds, [&] { return !form.state().isSystemRunning; });
-    const bool survived = form.state().isSystemRunning;
+    form.run().BtnStart_Click();
+    RunFor(seconds, [&] { return !form.run().status().isSystemRunning; });
+    const bool survived = form.run().status().isSystemRunning;
     if (survived)
-        form.BtnStart_Click();
+        form.run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
-    const auto bytes = std::filesystem::file_size(form.state().szFAIFileName);
+    const auto bytes = std::filesystem::file_size(form.files()->FAIFileName());
     const double samples = static_cast<double>(bytes) / 4.0;
     std::printf("fai rate %.0f S/s: %s, %.3g samples recorded (%.3g S/s), CPU %.1f %% of one core%s%s\n",
                 rate, survived ? "no overrun" : "STOPPED", samples, samples / seconds,
@@ -108,12 +109,12 @@ void MeasurePolling(double seconds)
     FrmMain form(components, prompts, clock);
     form.show();
     components.ai->setChanCount(16);
-    form.tables().nDIPortMask = {0xFF, 0xFF, 0xFF, 0};
-    form.state().nDIPortStart = 0;
-    form.state().nDIPortCount = 3;
-    form.state().nDIChanCount = 24;
-    form.state().nTimerInterval = 1;
-    form.SetupPlots(false, true);
+    form.setup().nDIPortMask = {0xFF, 0xFF, 0xFF, 0};
+    form.setup().nDIPortStart = 0;
+    form.setup().nDIPortCount = 3;
+    form.setup().nDIChanCount = 24;
+    form.setup().nTimerInterval = 1;
+    form.plots().SetupPlots(false, true);
     SwitchOn(form, true, true);
 
     std::vector<double> ticks;
@@ -121,7 +122,8 @@ void MeasurePolling(double seconds)
     const auto start = std::chrono::steady_clock::now();
     form.TickwellCtl1()->setHandler([&](const std::string& key) {
         ticks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        form.TickwellCtl1_TimerEvent(key);
+        if (key == kSoftPoolTimer)
+            form.run().OnSoftPoolTick();
     });
     // Chart frames: how many, and how long each holds the program thread.
     QCustomPlot* chart = form.findChild<QCustomPlot*>();
@@ -132,9 +134,9 @@ void MeasurePolling(double seconds)
         frames.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count());
     });
     const double cpuBefore = CpuSeconds();
-    form.BtnStart_Click();
+    form.run().BtnStart_Click();
     RunFor(seconds);
-    form.BtnStart_Click();
+    form.run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
     double frameMs = 0;
     for (double f : frames)
@@ -151,10 +153,10 @@ void MeasurePolling(double seconds)
     mean = periods.empty() ? 0 : mean / periods.size();
     std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %d scans in %.1f s = %.0f scans/s; period mean %.3f ms, "
                 "p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju bytes\n",
-                form.state().nScanCount, seconds, form.state().nScanCount / seconds, mean, pct(0.5), pct(0.99),
+                form.run().status().nScanCount, seconds, form.run().status().nScanCount / seconds, mean, pct(0.5), pct(0.99),
                 periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
-                static_cast<uintmax_t>(std::filesystem::file_size(form.state().szAIFileName)),
-                static_cast<uintmax_t>(std::filesystem::file_size(form.state().szDIFileName)));
+                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->AIFileName())),
+                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->DIFileName())));
     std::printf("chart: %zu frames, %.2f ms each on average, %.1f %% of the time\n", frames.size(),
                 frames.empty() ? 0.0 : frameMs / double(frames.size()), 100.0 * frameMs / (seconds * 1000.0));
 }

@@ -7,7 +7,7 @@ namespace ondrel {
 RecordingFiles& AcquisitionContext::Files() const
 {
     if (files == nullptr)
-        throw FileError("There is no working folder to record into", state.sztmpPath);
+        throw FileError("There is no working folder to record into", "");
     return *files;
 }
 

@@ -1,42 +1,46 @@
 #pragma once
-#include "ondrel/acquisition/timer_control.h"
+#include "ondrel/acquisition/run_status.h"
 #include "ondrel/components/ai_device.h"
 #include "ondrel/components/dio_device.h"
 #include "ondrel/components/graph.h"
 #include "ondrel/components/led_readout.h"
+#include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
+#include "ondrel/components/timer_control.h"
+#include "ondrel/graph/time_base_state.h"
+#include "ondrel/session/acquisition_setup.h"
 #include "ondrel/session/clock.h"
 #include "ondrel/session/prompts.h"
-#include "ondrel/session/session_state.h"
 #include <functional>
 
 namespace ondrel {
 
 class RecordingFiles;
 
-// What the acquisition code works on: the session, the devices, the chart and
-// the files, all owned by the main window.
-struct AcquisitionContext {
-    SessionState& state;
-    SessionTables& tables;
+// What the window hands to acquisition: the set-up, the devices, the chart and
+// its read-out, the switches and the files, all owned elsewhere.
+struct AcquisitionParts {
+    AcquisitionSetup& setup;
+    TimeBaseState& timeBase;
     IKroAI& ai;
     IKroDIO& dio;
     IKroThermo& thermo;
     IKroGraph& graph;
     IKroLED& led;
+    IKroButton& aiSwitch;
+    IKroButton& diSwitch;
     IPrompts& prompts;
     IClock& clock;
-    RecordingFiles* files = nullptr;       // none when the working folder could not be made
-    ITimerControl* timer = nullptr;        // none when the timer control could not be created
-    std::function<void()> pressStartStop;  // the Start/Stop button
+    RecordingFiles* files = nullptr;    // none when the working folder could not be made
+    ITimerControl* timer = nullptr;     // none when the timer control could not be created
+};
 
-    // Pressing Start/Stop stops a running acquisition; when none runs there is
-    // nothing to stop, and pressing it would start one instead.
-    void StopIfRunning() const
-    {
-        if (state.isSystemRunning && pressStartStop)
-            pressStartStop();
-    }
+// What buffered and polled acquisition work on: the parts, the run's status and
+// the way to stop the run.
+struct AcquisitionContext : AcquisitionParts {
+    RunStatus& run;
+    std::function<void()> stopRun;      // stops a running acquisition; nothing when none runs
+
     RecordingFiles& Files() const;
     ITimerControl& Timer() const;
 };

@@ -23,8 +23,8 @@ bool BufferedAI::FAIStart()
     for (int32_t i = 0; i < chanCount; ++i)
         plots.Item(i).setVisible(true);
 
-    if (!c_.state.bFAICyclic) {
-        c_.graph.setChartLength(c_.state.nAISampleCnt);
+    if (!c_.setup.bFAICyclic) {
+        c_.graph.setChartLength(c_.setup.nAISampleCnt);
     } else {
         IKroAxis& time = c_.graph.Axes().Item(kTimeAxis);
         time.setMinimum(0.0);
@@ -36,12 +36,12 @@ bool BufferedAI::FAIStart()
             c_.graph.setChartLength(RoundToInt32(rate * 10.0));
             time.setMaximum(10.0);
         }
-        c_.state.isNumEditEventFired = true;
-        c_.state.dDIVValue = time.Maximum() / 10.0;
-        c_.led.setValue(c_.state.dDIVValue);
-        c_.state.isNumEditEventFired = false;
+        c_.timeBase.isNumEditEventFired = true;
+        c_.timeBase.dDIVValue = time.Maximum() / 10.0;
+        c_.led.setValue(c_.timeBase.dDIVValue);
+        c_.timeBase.isNumEditEventFired = false;
     }
-    c_.ai.StartFAI(c_.state.nAISampleCnt, c_.state.bFAICyclic);
+    c_.ai.StartFAI(c_.setup.nAISampleCnt, c_.setup.bFAICyclic);
     return true;
 }
 
@@ -59,17 +59,17 @@ void BufferedAI::BufferChange(std::span<const int16_t> raw, std::span<const floa
 
 void BufferedAI::DeviceFailure(const std::string& description)
 {
-    if (!c_.state.isSystemRunning)
+    if (!c_.run.isSystemRunning)
         return;
     c_.prompts.MsgBox(description, "BufferChange");
-    c_.StopIfRunning();
+    c_.stopRun();
 }
 
 void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled,
                           int32_t sampleCount, bool secondHalf)
 {
     // A half that was queued before Stop belongs to no run.
-    if (!c_.state.isSystemRunning || c_.state.bSoftMode)
+    if (!c_.run.isSystemRunning || c_.setup.bSoftMode)
         return;
     try {
         const int32_t chanCount = c_.ai.ChanCount();
@@ -88,12 +88,12 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
             c_.prompts.MsgBox("Wrong Data Return Type", "OnFirstBufferChange");
             break;
         }
-        c_.state.nScanCount += scans;
-        if (secondHalf && !c_.state.bFAICyclic)
-            c_.StopIfRunning();
+        c_.run.nScanCount += scans;
+        if (secondHalf && !c_.setup.bFAICyclic)
+            c_.stopRun();
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BufferChange");
-        c_.StopIfRunning();
+        c_.stopRun();
     }
 }
 
@@ -104,8 +104,8 @@ void BufferedAI::BufferChangeFunc(std::span<const Sample> samples, int32_t scans
     const size_t n = std::min(samples.size(), static_cast<size_t>(std::max(scans, 0)) *
                                                   static_cast<size_t>(chanCount));
     const auto block = samples.first(n);
-    if (c_.state.bAISaveToDisk && c_.Files().AppendFAI(block))
-        c_.state.bFAIDataSaved = true;
+    if (c_.setup.bAISaveToDisk && c_.Files().AppendFAI(block))
+        c_.run.bFAIDataSaved = true;
     c_.graph.PlotData(block, prepared_, chanCount, static_cast<double>(scans));
     c_.graph.SetXStep(prepared_, (1.0 / c_.ai.SampleRate()) * chanCount);
 }

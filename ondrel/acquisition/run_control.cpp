@@ -1,15 +1,83 @@
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/scan_interval.h"
+#include "ondrel/session/timer_dispatcher.h"
 
 namespace ondrel {
 
+RunControl::RunControl(const AcquisitionParts& parts, ICommandPanel& panel)
+    : c_{parts, status_, [this] { StopIfRunning(); }}, panel_(panel), buffered_(c_), polling_(c_)
+{
+}
+
 void RunControl::BtnStart_Click()
 {
-    if (c_.state.isSystemRunning)
+    if (status_.isSystemRunning)
         Stop();
     else
         Start();
+}
+
+void RunControl::StopIfRunning()
+{
+    if (status_.isSystemRunning)
+        Stop();
+}
+
+void RunControl::KroButton1_SwitchChanged()
+{
+    const bool on = c_.aiSwitch.Value();
+    if (on) {
+        if (const auto refusal = AISwitchRefusal(c_.setup, c_.ai)) {
+            c_.prompts.MsgBox(*refusal, "");
+            c_.aiSwitch.setValue(false);
+            c_.setup.bAIEnabled = false;
+            return;
+        }
+    }
+    c_.setup.bAIEnabled = on;
+    panel_.EnableAISaveBox(on);
+    panel_.UpdatePlotListView();
+}
+
+void RunControl::KroButton2_SwitchChanged()
+{
+    const bool on = c_.diSwitch.Value();
+    if (on) {
+        if (const auto refusal = DISwitchRefusal(c_.setup, c_.dio)) {
+            c_.prompts.MsgBox(*refusal, "");
+            c_.diSwitch.setValue(false);
+            c_.setup.bDIEnabled = false;
+            return;
+        }
+    }
+    c_.setup.bDIEnabled = on;
+    panel_.EnableDISaveBox(on);
+    panel_.UpdatePlotListView();
+}
+
+void RunControl::CkAISave2Disk_Click(bool checked)
+{
+    c_.setup.bAISaveToDisk = checked;
+}
+
+void RunControl::CkDISave2Disk_Click(bool checked)
+{
+    c_.setup.bDISaveToDisk = checked;
+}
+
+void RunControl::EnableSetCmdControls(bool enable)
+{
+    panel_.EnableSetControls(enable);
+    if (enable) {
+        panel_.EnableAISaveBox(c_.aiSwitch.Value());
+        panel_.EnableDISaveBox(c_.diSwitch.Value());
+    }
+}
+
+void RunControl::RegisterTimerKeys(TimerDispatcher& timers)
+{
+    timers.Register(kSoftPoolTimer, [this] { OnSoftPoolTick(); });
 }
 
 void RunControl::WriteProjectInfo()
@@ -22,8 +90,9 @@ void RunControl::WriteProjectInfo()
 
 void RunControl::Start()
 {
-    SessionState& s = c_.state;
-    if (!s.bAIEnabled && !s.bDIEnabled) {
+    const AcquisitionSetup& setup = c_.setup;
+    RunStatus& s = status_;
+    if (!setup.bAIEnabled && !setup.bDIEnabled) {
         c_.prompts.MsgBox("No Operation is enabled", "");
         return;
     }
@@ -34,14 +103,14 @@ void RunControl::Start()
         lastTickError_.clear();
         c_.graph.ClearData();
         panel_.SetStartCaption("Stop");
-        panel_.EnableSetCmdControls(false);
+        EnableSetCmdControls(false);
         panel_.EnableSaveAs(false);
         WriteProjectInfo();
         // Counters restart before the first buffer or tick can arrive.
         s.nScanCount = 0;
         s.nStartTicks = c_.clock.TickCount();
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
-        const bool ok = s.bSoftMode ? polling_.SoftPoolStart() : buffered_.FAIStart();
+        const bool ok = setup.bSoftMode ? polling_.SoftPoolStart() : buffered_.FAIStart();
         if (ok)
             return;
         // A start routine that found a device missing has already stopped the run.
@@ -60,23 +129,24 @@ void RunControl::Start()
         }
     }
     s.isSystemRunning = false;
-    panel_.EnableSetCmdControls(true);
+    EnableSetCmdControls(true);
     panel_.SetStartCaption("Start");
 }
 
 void RunControl::Stop()
 {
-    SessionState& s = c_.state;
+    const AcquisitionSetup& setup = c_.setup;
+    RunStatus& s = status_;
     const uint32_t now = c_.clock.TickCount();
     const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
     try {
-        if (s.bSoftMode) {
+        if (setup.bSoftMode) {
             ITimerControl& timer = c_.Timer();
             if (timer.exist(kSoftPoolTimer))
                 timer.setEnabled(kSoftPoolTimer, false);
         } else {
             c_.ai.StopFAI(0);
-            if (s.bAISaveToDisk && c_.files != nullptr)
+            if (setup.bAISaveToDisk && c_.files != nullptr)
                 c_.files->CloseFAI();
         }
     } catch (const std::exception& error) {
@@ -85,21 +155,21 @@ void RunControl::Stop()
     // The description is completed whatever stopping the device did.
     try {
         const double interval =
-            ScanInterval(s.nScanCount, s.bSoftMode, c_.ai.DeviceNumber() >= 0 ? c_.ai.ChanCount() : 0,
+            ScanInterval(s.nScanCount, setup.bSoftMode, c_.ai.DeviceNumber() >= 0 ? c_.ai.ChanCount() : 0,
                          c_.ai.DeviceNumber() >= 0 ? c_.ai.SampleRate() : 0.0, elapsed);
         c_.Files().WriteRunEnd({s.nScanCount, interval});
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BtnStart");
     }
     s.isSystemRunning = false;
-    panel_.EnableSetCmdControls(true);
+    EnableSetCmdControls(true);
     panel_.SetStartCaption("Start");
     panel_.EnableSaveAs(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved);
 }
 
 void RunControl::OnSoftPoolTick()
 {
-    if (!c_.state.isSystemRunning || !c_.state.bSoftMode)
+    if (!status_.isSystemRunning || !c_.setup.bSoftMode)
         return;
     try {
         polling_.SoftPoolTimerPorc();

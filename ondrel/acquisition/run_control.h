@@ -8,37 +8,57 @@
 
 namespace ondrel {
 
-// The controls a Start or Stop switches, as the run sees them.
+class TimerDispatcher;
+
+// The controls a run switches, as the run sees them.
 class ICommandPanel {
 public:
     virtual ~ICommandPanel() = default;
-    virtual void EnableSetCmdControls(bool enable) = 0;
+    // The device and signal frames with everything in them.
+    virtual void EnableSetControls(bool enable) = 0;
+    virtual void EnableAISaveBox(bool enable) = 0;
+    virtual void EnableDISaveBox(bool enable) = 0;
     virtual void SetStartCaption(const std::string& caption) = 0;
     virtual void EnableSaveAs(bool enable) = 0;
+    virtual void UpdatePlotListView() = 0;
 };
 
 // Fields 1-12 of the description of the run about to start, read from the
-// session, the devices and the chart's plots.
+// set-up, the devices and the chart's plots.
 RunDescription DescribeRun(const AcquisitionContext& c);
 
 // Why a switch may not be turned on, or nothing when it may.
-std::optional<std::string> AISwitchRefusal(const SessionState& s, const IKroAI& ai);
-std::optional<std::string> DISwitchRefusal(const SessionState& s, const IKroDIO& dio);
+std::optional<std::string> AISwitchRefusal(const AcquisitionSetup& s, const IKroAI& ai);
+std::optional<std::string> DISwitchRefusal(const AcquisitionSetup& s, const IKroDIO& dio);
 
-// Start and Stop of an acquisition, in the order the recording relies on.
+// The switches, the save boxes, and Start and Stop of an acquisition in the
+// order the recording relies on. Owns the run's status.
 class RunControl {
 public:
-    RunControl(AcquisitionContext& context, ICommandPanel& panel)
-        : c_(context), panel_(panel), buffered_(context), polling_(context)
-    {
-    }
+    RunControl(const AcquisitionParts& parts, ICommandPanel& panel);
+
+    const RunStatus& status() const { return status_; }
+    bool IsRunning() const { return status_.isSystemRunning; }
 
     // Start when idle, Stop when running.
     void BtnStart_Click();
+    // Stops a running acquisition as the Stop button does; nothing when idle.
+    void StopIfRunning();
+
+    void KroButton1_SwitchChanged();
+    void KroButton2_SwitchChanged();
+    void CkAISave2Disk_Click(bool checked);
+    void CkDISave2Disk_Click(bool checked);
+    // The set-up controls, and with them the save boxes of the switches that are on.
+    void EnableSetCmdControls(bool enable);
+
+    // The polling tick ("SoftPoolTimer").
+    void RegisterTimerKeys(TimerDispatcher& timers);
     // A tick of the "SoftPoolTimer" entry; a failing tick is reported, once per
     // distinct message in a run, and the run goes on.
     void OnSoftPoolTick();
 
+    IKroAIEvents& aiEvents() { return buffered_; }
     BufferedAI& buffered() { return buffered_; }
     SoftPolling& polling() { return polling_; }
 
@@ -47,7 +67,8 @@ private:
     void Stop();
     void WriteProjectInfo();
 
-    AcquisitionContext& c_;
+    RunStatus status_;
+    AcquisitionContext c_;
     ICommandPanel& panel_;
     BufferedAI buffered_;
     SoftPolling polling_;

@@ -1,6 +1,5 @@
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/table_at.h"
 
 namespace ondrel {
 
@@ -15,7 +14,7 @@ PlotRecord RecordOf(IKroPlot& plot)
 
 RunDescription DescribeRun(const AcquisitionContext& c)
 {
-    const SessionState& s = c.state;
+    const AcquisitionSetup& s = c.setup;
     RunDescription run;
     run.aiRecorded = s.bAISaveToDisk && s.bAIEnabled;
     run.diRecorded = s.bDIEnabled && s.bDISaveToDisk;
@@ -30,8 +29,8 @@ RunDescription DescribeRun(const AcquisitionContext& c)
             ai.plots.push_back(RecordOf(plots.Item(i)));
         const int32_t channels = c.ai.MaxChanCount();
         for (int32_t i = 0; i < channels; ++i) {
-            ai.channelKinds.push_back(TableAt(c.tables.bAIChanIsThermo, i, false) ? kThermocoupleChannel
-                                                                                   : kVoltageChannel);
+            ai.channelKinds.push_back(s.AIChannel(i).bAIChanIsThermo ? kThermocoupleChannel
+                                                                     : kVoltageChannel);
         }
         run.ai = std::move(ai);
     }
@@ -42,13 +41,13 @@ RunDescription DescribeRun(const AcquisitionContext& c)
             di.plots.push_back(RecordOf(plots.Item(run.aiChanCount + i)));
         const int32_t ports = c.dio.PortCount();
         for (int32_t p = 0; p < ports; ++p)
-            di.portMasks.push_back(TableAt(c.tables.nDIPortMask, p));
+            di.portMasks.push_back(s.PortMask(p));
         run.di = std::move(di);
     }
     return run;
 }
 
-std::optional<std::string> AISwitchRefusal(const SessionState& s, const IKroAI& ai)
+std::optional<std::string> AISwitchRefusal(const AcquisitionSetup& s, const IKroAI& ai)
 {
     if (ai.DeviceNumber() < 0)
         return "No AI device is selected";
@@ -59,7 +58,7 @@ std::optional<std::string> AISwitchRefusal(const SessionState& s, const IKroAI& 
     return std::nullopt;
 }
 
-std::optional<std::string> DISwitchRefusal(const SessionState& s, const IKroDIO& dio)
+std::optional<std::string> DISwitchRefusal(const AcquisitionSetup& s, const IKroDIO& dio)
 {
     if (dio.DeviceNumber() < 0)
         return "No DI device is selected";

@@ -2,21 +2,16 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/session/channel_map.h"
+#include "ondrel/session/device_family.h"
 #include "ondrel/session/rounding.h"
-#include "ondrel/session/table_at.h"
 
 namespace ondrel {
 
 namespace {
 
-bool Contains(const std::string& text, const char* part)
+bool IsThermo(const AcquisitionSetup& setup, int32_t physical)
 {
-    return text.find(part) != std::string::npos;
-}
-
-bool IsThermo(const SessionTables& tables, int32_t physical)
-{
-    return TableAt(tables.bAIChanIsThermo, physical, false);
+    return setup.AIChannel(physical).bAIChanIsThermo;
 }
 
 constexpr double kThermoRangeLow = -0.005;
@@ -26,13 +21,13 @@ constexpr double kThermoRangeHigh = 0.005;
 
 bool SoftPolling::SoftPoolStart()
 {
-    SessionState& s = c_.state;
+    const AcquisitionSetup& s = c_.setup;
     if (s.bDIEnabled) {
         IKroAxis& di = c_.graph.Axes().Item(kDIAxis);
         di.setAutoScale(false);
         di.SetRange(15.0 * s.nDIPortStart - 1, 15.0 * s.nDIPortStart + 30.0 * s.nDIPortCount - 1);
     }
-    s.dDIVValue = 10.0 / 10.0;
+    c_.timeBase.dDIVValue = 10.0 / 10.0;
     c_.led.setValue(1.0);
 
     IKroAxis& time = c_.graph.Axes().Item(kTimeAxis);
@@ -42,7 +37,7 @@ bool SoftPolling::SoftPoolStart()
 
     if (s.bAIEnabled) {
         if (c_.ai.DeviceNumber() < 0) {
-            c_.StopIfRunning();
+            c_.stopRun();
             return false;
         }
         if (c_.thermo.DeviceNumber() >= 0)
@@ -50,7 +45,7 @@ bool SoftPolling::SoftPoolStart()
     }
     if (s.bDIEnabled) {
         if (c_.dio.DeviceNumber() < 0) {
-            c_.StopIfRunning();
+            c_.stopRun();
             return false;
         }
         c_.Files().WriteDIHeader(s.nDIPortStart, s.nDIPortCount);
@@ -70,15 +65,15 @@ void SoftPolling::PrepareThermoChannels()
 {
     const std::string name = c_.ai.DeviceName();
     const int32_t maxChan = c_.ai.MaxChanCount();
-    const auto& connection = c_.tables.nAIChanConnection;
+    const std::vector<int32_t> connection = c_.setup.AIConnections();
     for (int32_t p : PlotPhysicalChannels(name, maxChan, connection, c_.ai.ChanStart(), c_.ai.ChanCount())) {
-        if (!IsThermo(c_.tables, p))
+        if (!IsThermo(c_.setup, p))
             continue;
-        if (!Contains(name, "48")) {
+        if (!ReportsOwnChannels(name)) {
             int32_t channel = p;
             c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
             c_.thermo.setThermoChannel(p);
-        } else if (Contains(name, "5348")) {
+        } else if (DoublesDifferentialThermoChannel(name)) {
             int32_t channel = c_.ai.SignalConnection() == 1 ? 2 * p : p;
             c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
         }
@@ -87,23 +82,22 @@ void SoftPolling::PrepareThermoChannels()
 
 void SoftPolling::SoftPoolTimerPorc()
 {
-    c_.state.nSoftTickCount += 1;
-    if (c_.state.bAIEnabled)
+    c_.run.nSoftTickCount += 1;
+    if (c_.setup.bAIEnabled)
         PollAI();
-    if (c_.state.bDIEnabled)
+    if (c_.setup.bDIEnabled)
         PollDI();
-    c_.state.nScanCount += 1;
+    c_.run.nScanCount += 1;
 }
 
 float SoftPolling::TimeStamp() const
 {
-    return static_cast<float>(ElapsedMs(c_.state.nStartTicks, c_.clock.TickCount()) / 1000.0);
+    return static_cast<float>(ElapsedMs(c_.run.nStartTicks, c_.clock.TickCount()) / 1000.0);
 }
 
 int32_t SoftPolling::ThermoChannelNumber(int32_t physical, const std::string& deviceName)
 {
-    // The "5348" reads a differential thermocouple pair on twice the channel number.
-    if (Contains(deviceName, "5348") && c_.ai.SignalConnection() == 1)
+    if (DoublesDifferentialThermoChannel(deviceName) && c_.ai.SignalConnection() == 1)
         return 2 * physical;
     return physical;
 }
@@ -114,14 +108,15 @@ void SoftPolling::PollAI()
     const int32_t maxChan = c_.ai.MaxChanCount();
     const int32_t chanStart = c_.ai.ChanStart();
     const int32_t chanCount = c_.ai.ChanCount();
-    const auto& connection = c_.tables.nAIChanConnection;
+    c_.setup.AIConnections(connections_);
+    const auto& connection = connections_;
     const int32_t effective = EffectiveChannelCount(name, maxChan, connection);
 
     bool allThermo = false;
-    if (Contains(name, "48") && effective > 0) {
+    if (ReportsOwnChannels(name) && effective > 0) {
         allThermo = true;
         for (int32_t i = 0; i < chanCount && allThermo; ++i)
-            allThermo = IsThermo(c_.tables, (chanStart + i) % effective);
+            allThermo = IsThermo(c_.setup, (chanStart + i) % effective);
     }
     std::vector<double> values = allThermo ? std::vector<double>(static_cast<size_t>(chanCount), 0.0)
                                            : c_.ai.ReadScan(true);
@@ -131,40 +126,41 @@ void SoftPolling::PollAI()
     for (int32_t i = 0; i < chanCount; ++i) {
         int32_t logical = effective > 0 ? (first + i) % effective : 0;
         const int32_t p = PhysicalChannel(name, maxChan, connection, logical);
-        if (!IsThermo(c_.tables, p))
+        const AIChannelSetting& channel = c_.setup.AIChannel(p);
+        if (!channel.bAIChanIsThermo)
             continue;
         c_.thermo.setThermoChannel(ThermoChannelNumber(p, name));
-        c_.thermo.setTCType(TableAt(c_.tables.nAIChanTCType, p));
-        c_.thermo.setTempScale(TableAt(c_.tables.nAIChanTempScale, p));
-        c_.thermo.setExpChan(TableAt(c_.tables.nAIChanExpChan, p));
+        c_.thermo.setTCType(channel.nAIChanTCType);
+        c_.thermo.setTempScale(channel.nAIChanTempScale);
+        c_.thermo.setExpChan(channel.nAIChanExpChan);
         values[static_cast<size_t>(i)] = c_.thermo.Temperature();
     }
 
     const float t = TimeStamp();
     scan_.assign(values.begin(), values.end());
     c_.graph.PlotXY(t, scan_);
-    if (c_.state.bAISaveToDisk) {
+    if (c_.setup.bAISaveToDisk) {
         c_.Files().AppendAIRecord(scan_);
-        c_.state.bAIDataSaved = true;
+        c_.run.bAIDataSaved = true;
     }
 }
 
 void SoftPolling::PollDI()
 {
-    SessionState& s = c_.state;
+    AcquisitionSetup& s = c_.setup;   // the card may correct the port range it is given
     ports_.assign(static_cast<size_t>(std::max(s.nDIPortCount, 0)), 0);
     if (!c_.dio.ReadPorts(ports_, s.nDIPortStart, s.nDIPortCount)) {
         c_.prompts.MsgBox(c_.dio.ErrorMessage(), "SoftPoolTimerProc");
-        c_.StopIfRunning();
+        c_.stopRun();
         return;
     }
-    const double t = ElapsedMs(s.nStartTicks, c_.clock.TickCount()) / 1000.0;
+    const double t = ElapsedMs(c_.run.nStartTicks, c_.clock.TickCount()) / 1000.0;
     const int32_t firstPlot = c_.ai.ChanCount();
     IKroPlots& plots = c_.graph.Plots();
     int32_t n = 0;
     for (int32_t b = 0; b < s.nDIPortCount && static_cast<size_t>(b) < ports_.size(); ++b) {
         const int32_t port = s.nDIPortStart + b;
-        const uint8_t mask = TableAt(c_.tables.nDIPortMask, port);
+        const uint8_t mask = s.PortMask(port);
         for (int32_t k = 0; k < 8; ++k) {
             const uint8_t bit = static_cast<uint8_t>(1u << k);
             if ((mask & bit) != bit)
@@ -178,7 +174,7 @@ void SoftPolling::PollDI()
     }
     if (s.bDISaveToDisk) {
         c_.Files().AppendDIRecord(ports_);
-        s.bDIDataSaved = true;
+        c_.run.bDIDataSaved = true;
     }
 }
 

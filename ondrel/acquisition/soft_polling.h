@@ -5,6 +5,9 @@
 
 namespace ondrel {
 
+// The timer entry that paces polling.
+inline const std::string kSoftPoolTimer = "SoftPoolTimer";
+
 // Software-polled acquisition: on every tick of the "SoftPoolTimer" entry one
 // scan of the AI channels (thermocouple channels through the thermocouple
 // component) and of the DI ports is read, drawn and, when saving is on, recorded.
@@ -28,6 +31,7 @@ private:
     AcquisitionContext& c_;
     std::vector<float> scan_;
     std::vector<uint8_t> ports_;
+    std::vector<int32_t> connections_;
 };
 
 } // namespace ondrel

@@ -1,5 +1,6 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/session/channel_map.h"
+#include "ondrel/session/device_family.h"
 #include "ondrel/session/table_at.h"
 
 namespace ondrel {
@@ -31,64 +32,69 @@ void AddPlots(IKroGraph& graph, int32_t count)
         graph.Plots().Add();
 }
 
-void SetupLivePlots(IKroGraph& graph, const SessionState& state, const SessionTables& tables,
-                    const AIScanLayout& scan, bool rebuild)
+void SetupLivePlots(IKroGraph& graph, const AcquisitionSetup& setup, const AIScanLayout& scan,
+                    bool rebuild)
 {
     if (rebuild)
-        AddPlots(graph, scan.chanCount + state.nDIChanCount);
+        AddPlots(graph, scan.chanCount + setup.nDIChanCount);
 
-    const bool is9948 = scan.deviceName.find("9948") != std::string::npos;
+    const bool namedByScan = NamesPlotsByScan(scan.deviceName);
     for (int32_t i = 0; i < scan.chanCount; ++i) {
-        const int32_t p = TableAt(scan.plotPhysical, i);
-        std::string name = TableAt(tables.szAIChanName, p);
-        // This family reports its usable channels itself: names follow the scan.
-        if (is9948 && scan.maxChanCount > 0)
-            name = TableAt(tables.szAIChanName, (scan.chanStart + i) % scan.maxChanCount);
-        const bool thermo = TableAt(tables.bAIChanIsThermo, p, false);
-        ConfigurePlot(graph, i, TableAt(tables.nAIChanColor, p), TableAt(tables.nAIChanLineStyle, p), name,
+        const AIChannelSetting& channel = setup.AIChannel(TableAt(scan.plotPhysical, i));
+        std::string name = channel.szAIChanName;
+        if (namedByScan && scan.maxChanCount > 0)
+            name = setup.AIChannel((scan.chanStart + i) % scan.maxChanCount).szAIChanName;
+        const bool thermo = channel.bAIChanIsThermo;
+        ConfigurePlot(graph, i, channel.nAIChanColor, channel.nAIChanLineStyle, name,
                       thermo ? kTemperatureAxis : kAIAxis);
         if (thermo)
             ShowTemperatureAxis(graph, true);
     }
 
     // Buffered AI never runs with DI: its DI plots stay unconfigured.
-    if (state.bAIEnabled && !state.bSoftMode)
+    if (setup.bAIEnabled && !setup.bSoftMode)
         return;
 
     int32_t n = 0;
-    for (int32_t port = 0; port < state.nDIMaxPortCount; ++port) {
-        const uint8_t mask = TableAt(tables.nDIPortMask, port);
+    for (int32_t port = 0; port < setup.nDIMaxPortCount; ++port) {
+        const uint8_t mask = setup.PortMask(port);
         for (int32_t bit = 0; bit < 8; ++bit) {
             if ((mask & (1u << bit)) == 0)
                 continue;
-            const int32_t line = 8 * port + bit;
-            ConfigurePlot(graph, scan.chanCount + n, TableAt(tables.nDIChanColor, line),
-                          TableAt(tables.nDIChanLineStyle, line), TableAt(tables.szDIChanName, line), kDIAxis);
+            const DILineSetting& line = setup.DILine(8 * port + bit);
+            ConfigurePlot(graph, scan.chanCount + n, line.nDIChanColor, line.nDIChanLineStyle,
+                          line.szDIChanName, kDIAxis);
             ++n;
         }
     }
 }
 
-void SetupReplayPlots(IKroGraph& graph, const SessionState& state, const ReplayTables& replay,
-                      bool rebuild)
+const ReplayPlot& PlotAt(const std::vector<ReplayPlot>& plots, int32_t index)
+{
+    static const ReplayPlot none{};
+    return index >= 0 && static_cast<size_t>(index) < plots.size() ? plots[static_cast<size_t>(index)] : none;
+}
+
+void SetupReplayPlots(IKroGraph& graph, const ReplayState& replay, bool rebuild)
 {
     if (rebuild)
-        AddPlots(graph, state.nHisAIChanCount + state.nHisDIChanCount);
+        AddPlots(graph, replay.nHisAIChanCount + replay.nHisDIChanCount);
 
-    for (int32_t i = 0; i < state.nHisAIChanCount; ++i) {
+    for (int32_t i = 0; i < replay.nHisAIChanCount; ++i) {
         // Only 0 (a voltage input) is fixed by the format; we write
         // kThermocoupleChannel, and read any other byte as a thermocouple too.
         const bool thermo = TableAt(replay.HisAIChanKind, i) != 0;
-        ConfigurePlot(graph, i, TableAt(replay.HisAIPlotColor, i), TableAt(replay.HisAIPlotStyle, i),
-                      TableAt(replay.HisAIPlotName, i), thermo ? kTemperatureAxis : kAIAxis);
+        const ReplayPlot& plot = PlotAt(replay.aiPlots, i);
+        ConfigurePlot(graph, i, plot.color, plot.style, plot.name, thermo ? kTemperatureAxis : kAIAxis);
         if (thermo)
             ShowTemperatureAxis(graph, true);
     }
-    if (!state.bHisDI)
+    if (!replay.bHisDI)
         return;
-    for (int32_t n = 0; n < state.nHisDIChanCount; ++n)
-        ConfigurePlot(graph, state.nHisAIChanCount + n, TableAt(replay.HisDIPlotColor, n),
-                      TableAt(replay.HisDIPlotStyle, n), TableAt(replay.HisDIPlotName, n), kDIAxis);
+    for (int32_t n = 0; n < replay.nHisDIChanCount; ++n) {
+        const ReplayPlot& plot = PlotAt(replay.diPlots, n);
+        ConfigurePlot(graph, replay.nHisAIChanCount + n, plot.color, plot.style, plot.name, kDIAxis);
+    }
 }
 
 } // namespace
@@ -106,17 +112,16 @@ std::vector<int32_t> PlotPhysicalChannels(const std::string& deviceName, int32_t
     return physical;
 }
 
-void SetupPlots(IKroGraph& graph, const SessionState& state, const SessionTables& tables,
-                const ReplayTables& replay, const AIScanLayout& scan, bool historyMode,
-                bool rebuild)
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay,
+                const AIScanLayout& scan, bool historyMode, bool rebuild)
 {
     if (rebuild)
         graph.Plots().RemoveAll();
     ShowTemperatureAxis(graph, false);
     if (historyMode)
-        SetupReplayPlots(graph, state, replay, rebuild);
+        SetupReplayPlots(graph, replay, rebuild);
     else
-        SetupLivePlots(graph, state, tables, scan, rebuild);
+        SetupLivePlots(graph, setup, scan, rebuild);
 }
 
 } // namespace ondrel

@@ -1,6 +1,7 @@
 #pragma once
 #include "ondrel/components/graph.h"
-#include "ondrel/session/session_state.h"
+#include "ondrel/history/replay_state.h"
+#include "ondrel/session/acquisition_setup.h"
 #include <string>
 #include <vector>
 
@@ -28,9 +29,8 @@ inline constexpr int kDIAxis = 2;
 inline constexpr int kTemperatureAxis = 3;
 
 // (Re)creates and configures the chart's plots: AI plots first, then one plot per
-// selected DI line in port and bit order. In history mode from the replay tables.
-void SetupPlots(IKroGraph& graph, const SessionState& state, const SessionTables& tables,
-                const ReplayTables& replay, const AIScanLayout& scan, bool historyMode,
-                bool rebuild);
+// selected DI line in port and bit order. In history mode from the replay state.
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay,
+                const AIScanLayout& scan, bool historyMode, bool rebuild);
 
 } // namespace ondrel

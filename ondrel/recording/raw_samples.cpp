@@ -1,4 +1,5 @@
 #include "ondrel/recording/raw_samples.h"
+#include "ondrel/session/device_family.h"
 
 namespace ondrel {
 
@@ -8,7 +9,7 @@ std::span<const int32_t> ConvertRawSamples(std::string_view deviceName,
 {
     if (buffer.size() < raw.size())
         buffer.resize(raw.size());
-    const bool twelveBit = deviceName.find("5342") != std::string_view::npos;
+    const bool twelveBit = HasTwelveBitRawCounts(deviceName);
     for (size_t i = 0; i < raw.size(); ++i) {
         const int32_t sample = raw[i];
         buffer[i] = twelveBit ? (sample & 4095) : (sample < 0 ? sample + 65536 : sample);

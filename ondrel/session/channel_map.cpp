@@ -1,5 +1,6 @@
 #include "ondrel/session/channel_map.h"
 
+#include "ondrel/session/device_family.h"
 #include "ondrel/session/rounding.h"
 
 #include <algorithm>
@@ -24,17 +25,12 @@ int64_t WrapIndex(int64_t value, int64_t count)
 
 } // namespace
 
-bool IsFamily48(std::string_view deviceName)
-{
-    return deviceName.find("48") != std::string_view::npos;
-}
-
 int32_t EffectiveChannelCount(std::string_view deviceName, int32_t maxChanCount,
                               std::span<const int32_t> connection)
 {
     if (maxChanCount <= 0)
         return 0;
-    if (IsFamily48(deviceName))
+    if (ReportsOwnChannels(deviceName))
         return maxChanCount;
     double sum = 0.0;
     for (int32_t channel = 0; channel < maxChanCount; ++channel)
@@ -48,7 +44,7 @@ int32_t LogicalChannel(std::string_view deviceName, int32_t maxChanCount,
     if (maxChanCount <= 0)
         return 0;
     const int64_t channel = WrapIndex(physical, maxChanCount);
-    if (IsFamily48(deviceName))
+    if (ReportsOwnChannels(deviceName))
         return static_cast<int32_t>(channel);
     const int32_t effective = EffectiveChannelCount(deviceName, maxChanCount, connection);
     if (effective == 0)
@@ -66,7 +62,7 @@ int32_t PhysicalChannel(std::string_view deviceName, int32_t maxChanCount,
 {
     if (maxChanCount <= 0)
         return 0;
-    if (IsFamily48(deviceName))
+    if (ReportsOwnChannels(deviceName))
         return static_cast<int32_t>(WrapIndex(logical, maxChanCount));
 
     // The walk visits physical channels 0, 1, ... (wrapping) and counts k up by

@@ -15,8 +15,6 @@ namespace ondrel {
 // All results lie in 0 .. count - 1, and 0 when there is nothing to map
 // (MaxChanCount <= 0, or an effective count of 0).
 
-bool IsFamily48(std::string_view deviceName);
-
 int32_t EffectiveChannelCount(std::string_view deviceName, int32_t maxChanCount,
                               std::span<const int32_t> connection);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
+#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,6 +80,21 @@ std::string TempPath()
     if (configured == nullptr || *configured == '\0')
         return "/tmp";
     return TrimTrailingSeparators(configured);
+}
+
+std::string RootPath()
+{
+    return std::string(1, '/');
+}
+
+std::string HomePath()
+{
+    const char* configured = std::getenv("HOME");
+    if (configured != nullptr && *configured != '\0')
+        return TrimTrailingSeparators(configured);
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr && *entry->pw_dir != '\0')
+        return TrimTrailingSeparators(entry->pw_dir);
+    return RootPath();
 }
 
 std::string ProgramFolder()

@@ -23,6 +23,13 @@ bool FileExists(std::string_view path);
 // never ends with a separator (except the root itself).
 std::string TempPath();
 
+// The root of the folder tree, the one "drive" this platform has.
+std::string RootPath();
+
+// The user's home folder: $HOME when set, else the password database's entry,
+// else the root folder.
+std::string HomePath();
+
 // The folder that holds the running program (the directory of /proc/self/exe).
 std::string ProgramFolder();
 

@@ -6,7 +6,7 @@
 #include "ondrel/components/slider.h"
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
-#include "ondrel/acquisition/timer_control.h"
+#include "ondrel/components/timer_control.h"
 #include <memory>
 
 class QWidget;

@@ -1,70 +1,60 @@
 #pragma once
 #include "ondrel/acquisition/run_control.h"
+#include "ondrel/acquisition/save_as_command.h"
 #include "ondrel/graph/ai_colors.h"
-#include "ondrel/graph/plot_setup.h"
-#include "ondrel/session/session_state.h"
-#include "ondrel/window/component_factory.h"
-#include "ondrel/window/form_layout.h"
+#include "ondrel/graph/plot_control.h"
+#include "ondrel/graph/time_base_state.h"
+#include "ondrel/history/replay_state.h"
+#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/session/chooser_memory.h"
 #include "ondrel/session/clock.h"
 #include "ondrel/session/prompts.h"
+#include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/window/component_factory.h"
+#include "ondrel/window/form_layout.h"
+#include "ondrel/window/window_metrics.h"
 #include <QWidget>
-#include <map>
 #include <memory>
-
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QTreeWidget;
 
 namespace ondrel {
 
+class CommandButtons;
+class DevicePanel;
+class GraphPanel;
+class HistoryPanel;
+class LegendPanel;
 class RecordingFiles;
+class RunView;
+class SignalPanel;
 
-// The main window: a shell over the session, its files and the chart set-up.
-// Handlers keep the names the operator-facing behaviour is described by.
-class FrmMain : public QWidget, private ICommandPanel {
+// The main window: creates the components, panels and controllers, lays them
+// out and wires them; the behaviour lives in the controllers.
+class FrmMain : public QWidget {
     Q_OBJECT
 public:
     FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    SessionState& state() { return state_; }
-    SessionTables& tables() { return tables_; }
-    ReplayTables& replay() { return replay_; }
-    const AIColorTable& aiColors() const { return aiColors_; }
+    AcquisitionSetup& setup() { return setup_; }
+    ReplayState& replay() { return replay_; }
+    const TimeBaseState& timeBase() const { return timeBase_; }
+    const ChooserMemory& choosers() const { return choosers_; }
     const FormGeometry& geometryTwips() const { return geometry_; }
     RecordingFiles* files() { return files_.get(); }
+    RunControl& run() { return *run_; }
+    PlotControl& plots() { return *plots_; }
+    SaveAsCommand& saveAs() { return *saveAs_; }
 
     IKroAI& KroAI1() { return *ai_; }
-    IKroDIO& KroDIO1() { return *dio_; }
-    IKroThermo& KroThermo1() { return *thermo_; }
     IKroGraph& KroGraph1() { return *graph_; }
-    IKroButton& KroButton1() { return *aiSwitch_; }
-    IKroButton& KroButton2() { return *diSwitch_; }
-    IKroLED& KroLED1() { return *led_; }
-    IKroSlider& KroSliderR() { return *sliderR_; }
-    IKroSlider& KroSliderV() { return *sliderV_; }
-    QTreeWidget* ListView1() { return listView_; }
+    IKroButton& KroButton1();
+    IKroButton& KroButton2();
     ITimerControl* TickwellCtl1() { return timer_.get(); }
-    RunControl& run() { return *run_; }
 
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
     void BtnExit_Click();
-    void SetupPlots(bool historyMode, bool rebuild);
-    void UpdatePlotListView();
-    void EnableHisControls(bool value);
-
-    void KroButton1_SwitchChanged();
-    void KroButton2_SwitchChanged();
-    void CkAISave2Disk_Click();
-    void CkDISave2Disk_Click();
-    void BtnStart_Click();
-    void BtnSaveAs_Click();
-    void TickwellCtl1_TimerEvent(const std::string& key);
-    void EnableSetCmdControls(bool enable) override;
 
     // Twips to device-independent pixels at the screen's logical DPI.
     int Px(int twips) const;
@@ -75,47 +65,46 @@ protected:
 
 private:
     void CreateControls();
-    void ConfigureChart();
-    void ApplyGeometry();
-    void OpenWorkingFolder();
     void CreateTimer();
+    void OpenWorkingFolder();
     void ConnectHandlers();
-    void SetStartCaption(const std::string& caption) override;
-    void EnableSaveAs(bool enable) override;
-    QWidget* Control(const char* name) const { return controls_.at(name); }
-    QCheckBox* CheckBox(const char* name) const;
-    AIScanLayout CurrentScanLayout();
+    void ApplyGeometry();
     // Runs `body`; a component or file failure is shown with `title`, never thrown on.
     template <typename Body>
-    bool Guarded(const char* title, Body&& body);
+    void Guarded(const char* title, Body&& body);
 
     IComponentFactory& factory_;
     IPrompts& prompts_;
     IClock& clock_;
-    SessionState state_;
-    SessionTables tables_;
-    ReplayTables replay_;
-    AIColorTable aiColors_{};
+    AcquisitionSetup setup_;
+    ReplayState replay_;
+    TimeBaseState timeBase_;
+    ChooserMemory choosers_;
+    WindowMetrics metrics_;
     FormGeometry geometry_;
-    std::unique_ptr<RecordingFiles> files_;   // none when no working folder could be made
-    bool unloaded_ = false;
+    AIColorTable aiColors_{};
     double dpi_ = 96.0;
+    bool unloaded_ = false;
 
     std::unique_ptr<IKroAI> ai_;
     std::unique_ptr<IKroDIO> dio_;
     std::unique_ptr<IKroThermo> thermo_;
-    IKroGraph* graph_ = nullptr;
-    IKroButton* aiSwitch_ = nullptr;
-    IKroButton* diSwitch_ = nullptr;
-    IKroLED* led_ = nullptr;
-    IKroSlider* sliderR_ = nullptr;
-    IKroSlider* sliderV_ = nullptr;
-    QTreeWidget* listView_ = nullptr;
     std::unique_ptr<ITimerControl> timer_;
-    std::unique_ptr<AcquisitionContext> context_;
+    std::unique_ptr<RecordingFiles> files_;   // none when no working folder could be made
+
+    IKroGraph* graph_ = nullptr;
+    HistoryPanel* history_ = nullptr;
+    DevicePanel* device_ = nullptr;
+    SignalPanel* signal_ = nullptr;
+    GraphPanel* graphPanel_ = nullptr;
+    LegendPanel* legend_ = nullptr;
+    CommandButtons* commands_ = nullptr;
+
+    TimerDispatcher timers_;
+    std::unique_ptr<PlotControl> plots_;
+    std::unique_ptr<RunView> runView_;
     std::unique_ptr<RunControl> run_;
-    std::vector<std::unique_ptr<IKroButtonEvents>> switchSinks_;
-    std::map<std::string, QWidget*> controls_;
+    std::unique_ptr<SaveAsCommand> saveAs_;
 };
 
 } // namespace ondrel

@@ -1,5 +1,5 @@
 #include "ondrel/window/message_box_prompts.h"
-#include "ondrel/window/save_folder_dialog.h"
+#include "ondrel/window/dialogs/save_folder_dialog.h"
 #include <QMessageBox>
 
 namespace ondrel {

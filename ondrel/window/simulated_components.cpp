@@ -6,7 +6,7 @@
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
 #include "kro/display/kro_slider.h"
-#include "ondrel/acquisition/tickwell_timer.h"
+#include "ondrel/window/tickwell_timer.h"
 
 namespace ondrel {
 

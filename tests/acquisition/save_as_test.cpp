@@ -16,9 +16,9 @@ protected:
         Open();
         FlipAI(true);
         Tick("CkAISave2Disk");
-        form->BtnStart_Click();
-        ASSERT_TRUE(waitFor([&] { return state().nScanCount >= 2; }));
-        form->BtnStart_Click();
+        form->run().BtnStart_Click();
+        ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
+        form->run().BtnStart_Click();
     }
     void Answer(const std::string& name)
     {
@@ -34,12 +34,12 @@ TEST_F(SaveAs, CopiesTheRunAndAppendsTheDataPaths)
 {
     RecordPolledRun();
     Answer("run1");
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
 
-    EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), FileBytes(state().szAIFileName));
+    EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), FileBytes(form->files()->AIFileName()));
     EXPECT_FALSE(fs::exists(Saved("run1", "DI.ond")));   // no DI recorded, no copy
-    const auto working = FileBytes(state().szProjectFileName);
+    const auto working = FileBytes(form->files()->ProjectFileName());
     const auto saved = FileBytes(Saved("run1", "Project.onp"));
     ASSERT_GT(saved.size(), working.size());
     EXPECT_TRUE(std::equal(working.begin(), working.end(), saved.begin()));
@@ -47,12 +47,12 @@ TEST_F(SaveAs, CopiesTheRunAndAppendsTheDataPaths)
     ASSERT_TRUE(d.paths.has_value());
     EXPECT_EQ(d.paths->aiFilePath, Saved("run1", "AI.ond"));
     EXPECT_EQ(d.paths->diFilePath, Saved("run1", "DI.ond"));
-    EXPECT_EQ(d.end->scanCount, state().nScanCount);
+    EXPECT_EQ(d.end->scanCount, form->run().status().nScanCount);
 
     // The next run still records: Start reopens the working description.
-    form->BtnStart_Click();
-    EXPECT_TRUE(state().isSystemRunning);
-    form->BtnStart_Click();
+    form->run().BtnStart_Click();
+    EXPECT_TRUE(form->run().status().isSystemRunning);
+    form->run().BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -63,41 +63,41 @@ TEST_F(SaveAs, BufferedDataIsSavedUnderTheAINameAndFlaggedAsBuffered)
     components.ai->setSampleRate(100000);
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return !state().isSystemRunning; }));
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
     Answer("buffered");
-    form->BtnSaveAs_Click();
-    EXPECT_EQ(FileBytes(Saved("buffered", "AI.ond")), FileBytes(state().szFAIFileName));
+    form->saveAs().BtnSaveAs_Click();
+    EXPECT_EQ(FileBytes(Saved("buffered", "AI.ond")), FileBytes(form->files()->FAIFileName()));
     EXPECT_FALSE(ParseProjectDescription(FileBytes(Saved("buffered", "Project.onp"))).run.softRecorded);
 }
 
 TEST_F(SaveAs, ChooserKeepsTheLastPlaceAndCancelChangesNothing)
 {
     RecordPolledRun();
-    form->BtnSaveAs_Click();   // cancelled
+    form->saveAs().BtnSaveAs_Click();   // cancelled
     Answer("");                // an empty name counts as cancelled
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     EXPECT_TRUE(QDir(target.path()).isEmpty());
     Answer("again");
-    form->BtnSaveAs_Click();
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     ASSERT_EQ(prompts.chooserOpenedAt.size(), 4u);
     EXPECT_EQ(prompts.chooserOpenedAt[0].dir, QDir::homePath().toStdString());
     EXPECT_EQ(prompts.chooserOpenedAt[3].dir, target.path().toStdString());
-    EXPECT_TRUE(state().szNewFolder.empty());
+    EXPECT_TRUE(form->choosers().szNewFolder.empty());
 }
 
 TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
 {
     RecordPolledRun();
     Answer("run");
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     const auto before = FileBytes(Saved("run", "Project.onp"));
     const auto dataBefore = FileBytes(Saved("run", "AI.ond"));
 
-    fs::remove(state().szAIFileName);   // the data to copy is gone
+    fs::remove(form->files()->AIFileName());   // the data to copy is gone
     Answer("run");
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BtnSaveAs");
     EXPECT_EQ(FileBytes(Saved("run", "Project.onp")), before);
@@ -106,7 +106,7 @@ TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
 
     // Into a folder that has no description yet: none appears.
     Answer("fresh");
-    form->BtnSaveAs_Click();
+    form->saveAs().BtnSaveAs_Click();
     EXPECT_FALSE(fs::exists(Saved("fresh", "Project.onp")));
 }
 

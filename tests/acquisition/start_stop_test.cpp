@@ -48,9 +48,9 @@ TEST_F(StartStop, BufferedAIRefusesDIAndPollingTakesBoth)
 TEST_F(StartStop, StartWithNothingSwitchedOnStaysIdle)
 {
     Open();
-    form->BtnStart_Click();
+    form->run().BtnStart_Click();
     EXPECT_EQ(prompts.messages, (std::vector<Message>{{"No Operation is enabled", ""}}));
-    EXPECT_FALSE(state().isSystemRunning);
+    EXPECT_FALSE(form->run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
 }
 
@@ -59,26 +59,26 @@ TEST_F(StartStop, PolledAIRunRecordsEveryScanTheCardProduced)
     Open();
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->BtnStart_Click();
-    ASSERT_TRUE(state().isSystemRunning) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(form->run().status().isSystemRunning) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
     EXPECT_EQ(StartCaption(), "Stop");
     for (const char* name : {"FrameSet", "BtnSet", "KroButton1", "BtnHistory", "BtnSaveAs"})
         EXPECT_FALSE(Enabled(name)) << name;
 
     // Ticks arrive from the timer control on this thread.
-    ASSERT_TRUE(waitFor([&] { return state().nScanCount >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
     clock.Advance(300);
-    form->BtnStart_Click();
-    EXPECT_FALSE(state().isSystemRunning);
+    form->run().BtnStart_Click();
+    EXPECT_FALSE(form->run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
     EXPECT_TRUE(Enabled("BtnSaveAs"));
     EXPECT_TRUE(Enabled("CkAISave2Disk"));
     EXPECT_TRUE(prompts.messages.empty());
-    const int32_t scans = state().nScanCount;
-    EXPECT_EQ(state().nSoftTickCount, scans);
+    const int32_t scans = form->run().status().nScanCount;
+    EXPECT_EQ(form->run().status().nSoftTickCount, scans);
 
     const int32_t chanCount = components.ai->ChanCount();
-    const auto values = FileValues<float>(state().szAIFileName);
+    const auto values = FileValues<float>(form->files()->AIFileName());
     ASSERT_EQ(values.size(), static_cast<size_t>(scans * chanCount));
     const auto ranges = ChannelRanges();
     for (size_t k = 0; k < values.size(); ++k)
@@ -108,19 +108,19 @@ TEST_F(StartStop, PolledAIAndDIRecordTheirFilesAndTheDIHeader)
     FlipAI(true);
     FlipDI(true);
     Tick("CkDISave2Disk");
-    form->BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return state().nScanCount >= 2; }));
-    form->BtnStart_Click();
-    const int32_t scans = state().nScanCount;
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
+    form->run().BtnStart_Click();
+    const int32_t scans = form->run().status().nScanCount;
 
-    const auto di = FileValues<uint8_t>(state().szDIFileName);
+    const auto di = FileValues<uint8_t>(form->files()->DIFileName());
     ASSERT_EQ(di.size(), 8u + 2u * static_cast<size_t>(scans));
-    EXPECT_EQ(FileValues<int32_t>(state().szDIFileName)[0], 0);   // first port
-    EXPECT_EQ(FileValues<int32_t>(state().szDIFileName)[1], 2);   // ports per scan
+    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[0], 0);   // first port
+    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[1], 2);   // ports per scan
     for (int32_t s = 0; s < scans; ++s)
         for (int32_t b = 0; b < 2; ++b)
             EXPECT_EQ(di[8 + 2 * s + b], kro::SimSignal::diPort(b, s));
-    EXPECT_TRUE(FileBytes(state().szAIFileName).empty());   // AI was on but not saved
+    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty());   // AI was on but not saved
 
     const ProjectDescription d = Description();
     EXPECT_FALSE(d.run.aiRecorded);
@@ -144,15 +144,15 @@ TEST_F(StartStop, NonCyclicBufferedRunStopsItselfWithEverySampleRecorded)
     Tick("CkAISave2Disk");
     components.ai->setSampleRate(100000);
     state().nAISampleCnt = 8192;
-    form->BtnStart_Click();
-    ASSERT_TRUE(state().isSystemRunning);
-    ASSERT_TRUE(waitFor([&] { return !state().isSystemRunning; }));
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(form->run().status().isSystemRunning);
+    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
     EXPECT_TRUE(prompts.messages.empty());
 
     const int32_t chanCount = components.ai->ChanCount();
-    EXPECT_EQ(state().nScanCount, 8192 / chanCount);
+    EXPECT_EQ(form->run().status().nScanCount, 8192 / chanCount);
     EXPECT_EQ(form->KroGraph1().ChartLength(), 8192);
-    const auto values = FileValues<float>(state().szFAIFileName);
+    const auto values = FileValues<float>(form->files()->FAIFileName());
     ASSERT_EQ(values.size(), 8192u);
     const auto ranges = ChannelRanges();
     for (size_t k = 0; k < values.size(); ++k)
@@ -178,9 +178,9 @@ TEST_F(StartStop, RawCountsOfThe5342KeepTheirLowTwelveBits)
     FlipAI(true);
     Tick("CkAISave2Disk");
     state().nAISampleCnt = 4096;
-    form->BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return !state().isSystemRunning; }));
-    const auto counts = FileValues<int32_t>(state().szFAIFileName);
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
+    const auto counts = FileValues<int32_t>(form->files()->FAIFileName());
     ASSERT_EQ(counts.size(), 4096u);
     const auto ranges = ChannelRanges();
     for (size_t k = 0; k < counts.size(); ++k) {
@@ -201,20 +201,20 @@ TEST_F(StartStop, CyclicRunSetsTheTimeBaseAndAFailingCardStopsTheRun)
     Tick("CkAISave2Disk");
     components.ai->setSampleRate(50000);
     components.ai->setFailAfterHalves(3);
-    form->BtnStart_Click();
+    form->run().BtnStart_Click();
     // 50 kS/s is a high rate: two seconds across the chart, 100000 points.
     EXPECT_DOUBLE_EQ(form->KroGraph1().Axes().Item(0).Maximum(), 2.0);
     EXPECT_EQ(form->KroGraph1().ChartLength(), 100000);
-    EXPECT_DOUBLE_EQ(state().dDIVValue, 0.2);
+    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 0.2);
 
-    ASSERT_TRUE(waitFor([&] { return !state().isSystemRunning; }));
+    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BufferChange");
     EXPECT_FALSE(prompts.messages[0].text.empty());
     // What arrived before the failure is kept and the description is complete.
-    const int32_t scans = state().nScanCount;
+    const int32_t scans = form->run().status().nScanCount;
     EXPECT_GT(scans, 0);
-    EXPECT_EQ(FileValues<float>(state().szFAIFileName).size(),
+    EXPECT_EQ(FileValues<float>(form->files()->FAIFileName()).size(),
               static_cast<size_t>(scans * components.ai->ChanCount()));
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(Description().end->scanCount, scans);
@@ -224,8 +224,8 @@ TEST_F(StartStop, StopWithoutScansWritesZerosAndLeavesSaveAsOff)
 {
     Open();
     FlipAI(true);
-    form->BtnStart_Click();
-    form->BtnStart_Click();   // before the first tick
+    form->run().BtnStart_Click();
+    form->run().BtnStart_Click();   // before the first tick
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(Description().end->scanCount, 0);
     EXPECT_EQ(Description().end->scanInterval, 0.0);
@@ -237,12 +237,12 @@ TEST_F(StartStop, SecondStartEmptiesTheFilesOfTheFirst)
     Open();
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return state().nScanCount >= 3; }));
-    form->BtnStart_Click();
-    form->BtnStart_Click();
-    form->BtnStart_Click();   // stopped at once: no scan in the second run
-    EXPECT_TRUE(FileBytes(state().szAIFileName).empty());
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
+    form->run().BtnStart_Click();
+    form->run().BtnStart_Click();
+    form->run().BtnStart_Click();   // stopped at once: no scan in the second run
+    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty());
     EXPECT_EQ(Description().end->scanCount, 0);
 }
 
@@ -250,11 +250,11 @@ TEST_F(StartStop, ClosingDuringARunStopsItFirst)
 {
     Open();
     FlipAI(true);
-    form->BtnStart_Click();
-    ASSERT_TRUE(state().isSystemRunning);
-    const std::string folder = state().sztmpPath;
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(form->run().status().isSystemRunning);
+    const std::string folder = form->files()->Folder();
     form->close();
-    EXPECT_FALSE(state().isSystemRunning);
+    EXPECT_FALSE(form->run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_TRUE(prompts.messages.empty());

@@ -4,6 +4,7 @@
 #include "support/wait_for.h"
 #include "kro/devices/sim_signal.h"
 #include "ondrel/recording/description_reader.h"
+#include "ondrel/recording/recording_files.h"
 #include "ondrel/window/frm_main.h"
 #include <QCheckBox>
 #include <QPushButton>
@@ -25,17 +26,17 @@ protected:
     std::unique_ptr<FrmMain> form;
 
     void Open() { form = std::make_unique<FrmMain>(components, prompts, clock); }
-    SessionState& state() { return form->state(); }
+    AcquisitionSetup& state() { return form->setup(); }
 
     void FlipAI(bool on)
     {
         form->KroButton1().setValue(on);
-        form->KroButton1_SwitchChanged();
+        form->run().KroButton1_SwitchChanged();
     }
     void FlipDI(bool on)
     {
         form->KroButton2().setValue(on);
-        form->KroButton2_SwitchChanged();
+        form->run().KroButton2_SwitchChanged();
     }
     void Tick(const char* box)
     {
@@ -46,11 +47,11 @@ protected:
     // Ports 0 and 1 polled, lines 0 and 2 of port 0 and line 7 of port 1 shown.
     void SelectDILines()
     {
-        form->tables().nDIPortMask = {0x05, 0x80, 0x00, 0x00};
+        form->setup().nDIPortMask = {0x05, 0x80, 0x00, 0x00};
         state().nDIChanCount = 3;
         state().nDIPortStart = 0;
         state().nDIPortCount = 2;
-        form->SetupPlots(false, true);
+        form->plots().SetupPlots(false, true);
     }
     QString StartCaption() { return form->findChild<QPushButton*>("BtnStart")->text(); }
     bool Enabled(const char* name) { return form->findChild<QWidget*>(name)->isEnabled(); }
@@ -72,7 +73,7 @@ protected:
             std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
         return values;
     }
-    ProjectDescription Description() { return ParseProjectDescription(FileBytes(state().szProjectFileName)); }
+    ProjectDescription Description() { return ParseProjectDescription(FileBytes(form->files()->ProjectFileName())); }
 
     std::vector<kro::SimRange> ChannelRanges()
     {

@@ -1,5 +1,6 @@
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
+#include "ondrel/recording/recording_files.h"
 #include "ondrel/window/frm_main.h"
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -36,33 +37,29 @@ QString Caption(QWidget* widget)
 TEST(FrmMainStartup, SessionDefaultsAndTablesComeFromTheDevices)
 {
     Window w;
-    const SessionState& s = w.form->state();
+    const AcquisitionSetup& s = w.form->setup();
     EXPECT_EQ(w.form->windowTitle(), "Ondrel 2.0");
     EXPECT_EQ(s.nTimerInterval, 100);
     EXPECT_EQ(s.nAISampleCnt, 4096);
     EXPECT_FALSE(s.bFAICyclic);
     EXPECT_TRUE(s.bSoftMode);
-    EXPECT_DOUBLE_EQ(s.dDIVValue, 1.0);
-    EXPECT_FALSE(s.isSystemRunning);
+    EXPECT_DOUBLE_EQ(w.form->timeBase().dDIVValue, 1.0);
+    EXPECT_FALSE(w.form->run().IsRunning());
     EXPECT_EQ(s.nDIMaxPortCount, 3);
     EXPECT_TRUE(w.prompts.messages.empty());
 
-    // Per-channel tables run 0..MaxChanCount, port masks 0..PortCount,
-    // DI line tables 0..PortCount * 8.
-    const SessionTables& t = w.form->tables();
-    const size_t aiEntries = static_cast<size_t>(w.components.ai->MaxChanCount()) + 1;
-    for (size_t size : {t.bAIChanIsThermo.size(), t.nAIChanExpChan.size(), t.nAIChanTempScale.size(),
-                        t.nAIChanTCType.size(), t.nAIChanConnection.size(), t.nAIChanColor.size(),
-                        t.nAIChanLineStyle.size(), t.szAIChanName.size()})
-        EXPECT_EQ(size, aiEntries);
-    EXPECT_EQ(t.nDIPortMask.size(), 4u);
-    EXPECT_EQ(t.szDIChanName.size(), 25u);
-    EXPECT_EQ(t.szAIChanName[3], "AI 3");
-    EXPECT_EQ(t.nAIChanColor[0], 0x0000FFu);
-    EXPECT_EQ(t.nAIChanColor[8], 0x80000016u);
-    EXPECT_EQ(t.szDIChanName[13], "DI 1:5");
-    EXPECT_EQ(t.nDIChanColor[0], 16777215u);
-    EXPECT_EQ(t.nDIChanColor[8], 65535u);
+    // Channel rows run 0..MaxChanCount, port masks 0..PortCount, DI lines
+    // 0..PortCount * 8.
+    EXPECT_EQ(s.aiChannels.size(), static_cast<size_t>(w.components.ai->MaxChanCount()) + 1);
+    EXPECT_EQ(s.nDIPortMask.size(), 4u);
+    EXPECT_EQ(s.diLines.size(), 25u);
+    EXPECT_EQ(s.aiChannels[3].szAIChanName, "AI 3");
+    EXPECT_EQ(s.aiChannels[0].nAIChanColor, 0x0000FFu);
+    EXPECT_EQ(s.aiChannels[8].nAIChanColor, 0x80000016u);
+    EXPECT_FALSE(s.aiChannels[5].bAIChanIsThermo);
+    EXPECT_EQ(s.diLines[13].szDIChanName, "DI 1:5");
+    EXPECT_EQ(s.diLines[0].nDIChanColor, 16777215u);
+    EXPECT_EQ(s.diLines[8].nDIChanColor, 65535u);
 }
 
 TEST(FrmMainStartup, ChartHasFourTitledAxesAndNoPlotsWithNothingSwitchedOn)
@@ -79,7 +76,7 @@ TEST(FrmMainStartup, ChartHasFourTitledAxesAndNoPlotsWithNothingSwitchedOn)
     EXPECT_FALSE(graph.Axes().Item(3).Element(0).Visible());
     // The AI plots are there from start-up; nothing is listed while AI and DI are off.
     EXPECT_EQ(graph.Plots().Count(), w.components.ai->ChanCount());
-    EXPECT_EQ(w.form->ListView1()->topLevelItemCount(), 0);
+    EXPECT_EQ(w.form->findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 0);
 }
 
 TEST(FrmMainStartup, ControlsCarryTheirNamesAndCaptions)
@@ -133,13 +130,13 @@ TEST(FrmMainStartup, OpensAtTheMinimumSizeWithTheLayoutApplied)
 TEST(FrmMainStartup, WorkingFolderHoldsThreeOpenFilesAndIsGoneAfterClosing)
 {
     Window w;
-    const fs::path folder = w.form->state().sztmpPath;
+    const fs::path folder = w.form->files()->Folder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.filename().string().rfind("on", 0), 0u);
     EXPECT_TRUE(fs::is_directory(folder));
     for (const char* name : {"Project.ond", "AI.ond", "DI.ond"})
         EXPECT_TRUE(fs::exists(folder / name)) << name;
-    EXPECT_EQ(w.form->state().szFAIFileName, (folder / "FAI.ond").string());
+    EXPECT_EQ(w.form->files()->FAIFileName(), (folder / "FAI.ond").string());
 
     w.form->close();
     EXPECT_FALSE(fs::exists(folder));
@@ -152,7 +149,7 @@ TEST(FrmMainStartup, DestroyingTheWindowWithoutClosingAlsoRemovesTheFolder)
     fs::path folder;
     {
         Window w;
-        folder = w.form->state().sztmpPath;
+        folder = w.form->files()->Folder();
         ASSERT_TRUE(fs::is_directory(folder));
     }
     EXPECT_FALSE(fs::exists(folder));
@@ -166,10 +163,10 @@ TEST(FrmMainStartup, WithoutDevicesStartUpStillMakesTheWorkingFolder)
     testing::RecordedPrompts prompts;
     ManualClock clock;
     FrmMain form(components, prompts, clock);
-    EXPECT_TRUE(fs::is_directory(form.state().sztmpPath));
-    EXPECT_TRUE(form.tables().bAIChanIsThermo.empty());
-    EXPECT_EQ(form.state().nDIMaxPortCount, 0);
-    EXPECT_EQ(form.tables().nDIPortMask.size(), 1u);
+    EXPECT_TRUE(fs::is_directory(form.files()->Folder()));
+    EXPECT_TRUE(form.setup().aiChannels.empty());
+    EXPECT_EQ(form.setup().nDIMaxPortCount, 0);
+    EXPECT_EQ(form.setup().nDIPortMask.size(), 1u);
     EXPECT_EQ(form.KroGraph1().Plots().Count(), 0);
     EXPECT_TRUE(prompts.messages.empty());
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/acquisition/timer_control.h"
+#include "ondrel/components/timer_control.h"
 #include <memory>
 
 namespace ondrel {

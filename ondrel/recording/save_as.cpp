@@ -1,4 +1,4 @@
-#include "ondrel/history/save_as.h"
+#include "ondrel/recording/save_as.h"
 #include "ondrel/recording/binary_file.h"
 #include "ondrel/recording/description_writer.h"
 #include "ondrel/session/file_error.h"

@@ -1,37 +1,55 @@
 #include "support/recorded_prompts.h"
-#include "support/test_components.h"
+#include "kro/devices/sim_ai.h"
+#include "kro/devices/sim_dio.h"
 #include "kro/display/kro_graph.h"
-#include "ondrel/graph/plot_list.h"
-#include "ondrel/window/frm_main.h"
-#include <QTreeWidget>
+#include "ondrel/graph/chart_axes.h"
+#include "ondrel/graph/plot_control.h"
+#include "ondrel/settings/channel_tables.h"
 #include <gtest/gtest.h>
 
 namespace ondrel {
 namespace {
 
+// Legend rows as the plot control hands them over.
+class RecordedLegend final : public IPlotLegend {
+public:
+    void ShowRows(const std::vector<PlotListRow>& shown) override { rows = shown; }
+    std::vector<PlotListRow> rows;
+};
+
+// The plot control on the simulated 16-channel card and a real chart, with
+// the set-up a session starts with.
 class PlotSetup : public ::testing::Test {
 protected:
-    testing::TestComponents components;
+    kro::SimAI ai{kro::card::Differential16};
+    kro::SimDIO dio{kro::card::Di3Ports};
+    kro::KroGraph graph;
+    AcquisitionSetup setup;
+    ReplayState replay;
     testing::RecordedPrompts prompts;
-    ManualClock clock;
-    std::unique_ptr<FrmMain> form;
+    RecordedLegend legend;
+    PlotControl control{graph, ai, setup, replay, prompts, legend};
 
-    void SetUp() override { form = std::make_unique<FrmMain>(components, prompts, clock); }
+    void SetUp() override
+    {
+        LoadDefaultSetup(setup, ai, dio);
+        InitChannelTables(setup, ai, dio, SetAIColors());
+        ConfigureChartAxes(graph);
+    }
 
-    IKroPlots& plots() { return form->KroGraph1().Plots(); }
-    QTreeWidget& legend() { return *form->ListView1(); }
+    IKroPlots& plots() { return graph.Plots(); }
 
     // Selects lines 0 and 2 of port 0 and line 7 of port 2.
     void SelectDILines()
     {
-        form->tables().nDIPortMask = {0x05, 0x00, 0x80, 0x00};
-        form->state().nDIChanCount = 3;
+        setup.nDIPortMask = {0x05, 0x00, 0x80, 0x00};
+        setup.nDIChanCount = 3;
     }
     std::vector<std::string> LegendNames()
     {
         std::vector<std::string> names;
-        for (int i = 0; i < legend().topLevelItemCount(); ++i)
-            names.push_back(legend().topLevelItem(i)->text(0).toStdString());
+        for (const PlotListRow& row : legend.rows)
+            names.push_back(row.name);
         return names;
     }
 };
@@ -39,9 +57,9 @@ protected:
 TEST_F(PlotSetup, AIPlotsFirstThenSelectedDILinesInPortAndBitOrder)
 {
     SelectDILines();
-    form->state().bAIEnabled = true;
-    form->state().bDIEnabled = true;
-    form->SetupPlots(false, true);
+    setup.bAIEnabled = true;
+    setup.bDIEnabled = true;
+    control.SetupPlots(false, true);
 
     ASSERT_EQ(plots().Count(), 4 + 3);
     EXPECT_EQ(plots().Item(0).Name(), "AI 0");
@@ -53,68 +71,68 @@ TEST_F(PlotSetup, AIPlotsFirstThenSelectedDILinesInPortAndBitOrder)
     EXPECT_EQ(LegendNames(), (std::vector<std::string>{"AI 0", "AI 1", "AI 2", "AI 3", "DI 0:0",
                                                        "DI 0:2", "DI 2:7"}));
     // Rebuilding the legend twice gives the same rows, not twice as many.
-    form->UpdatePlotListView();
-    EXPECT_EQ(legend().topLevelItemCount(), 7);
+    control.UpdatePlotListView();
+    EXPECT_EQ(legend.rows.size(), 7u);
 }
 
 TEST_F(PlotSetup, WithAIOffTheLegendStartsAtTheFirstDIPlot)
 {
     SelectDILines();
-    form->state().bDIEnabled = true;
-    form->SetupPlots(false, true);
+    setup.bDIEnabled = true;
+    control.SetupPlots(false, true);
     EXPECT_EQ(LegendNames(), (std::vector<std::string>{"DI 0:0", "DI 0:2", "DI 2:7"}));
 }
 
 TEST_F(PlotSetup, BufferedAIWithAIOnLeavesDIPlotsUnconfigured)
 {
     SelectDILines();
-    form->state().bSoftMode = false;
-    form->state().bAIEnabled = true;
-    form->SetupPlots(false, true);
+    setup.bSoftMode = false;
+    setup.bAIEnabled = true;
+    control.SetupPlots(false, true);
     ASSERT_EQ(plots().Count(), 7);          // still added
     EXPECT_NE(plots().Item(4).Name(), "DI 0:0");  // but not configured
 }
 
 TEST_F(PlotSetup, WithoutRebuildPlotsAreReconfiguredNotRecreated)
 {
-    form->state().bAIEnabled = true;
-    form->SetupPlots(false, true);
+    setup.bAIEnabled = true;
+    control.SetupPlots(false, true);
     const int count = plots().Count();
-    form->tables().szAIChanName[1] = "Pressure";
-    form->tables().nAIChanLineStyle[1] = 2;
-    form->tables().nAIChanColor[1] = 0x00FF00;
-    form->SetupPlots(false, false);
+    setup.aiChannels[1].szAIChanName = "Pressure";
+    setup.aiChannels[1].nAIChanLineStyle = 2;
+    setup.aiChannels[1].nAIChanColor = 0x00FF00;
+    control.SetupPlots(false, false);
     EXPECT_EQ(plots().Count(), count);
     EXPECT_EQ(plots().Item(1).Name(), "Pressure");
-    ASSERT_GE(legend().topLevelItemCount(), 2);
-    EXPECT_EQ(legend().topLevelItem(1)->text(1), ". . . .");
-    EXPECT_EQ(legend().topLevelItem(1)->foreground(1).color(), QColor(0, 255, 0));
+    ASSERT_GE(legend.rows.size(), 2u);
+    EXPECT_EQ(legend.rows[1].linePicture, ". . . .");
+    EXPECT_EQ(legend.rows[1].color, 0x00FF00u);
 }
 
 TEST_F(PlotSetup, TemperatureAxisShowsOnlyWithAThermocouplePlot)
 {
-    form->state().bAIEnabled = true;
-    form->SetupPlots(false, true);
-    IKroAxis& temperature = form->KroGraph1().Axes().Item(3);
+    setup.bAIEnabled = true;
+    control.SetupPlots(false, true);
+    IKroAxis& temperature = graph.Axes().Item(3);
     EXPECT_FALSE(temperature.Element(0).Visible());
 
-    form->tables().bAIChanIsThermo[2] = true;
-    form->SetupPlots(false, true);
+    setup.aiChannels[2].bAIChanIsThermo = true;
+    control.SetupPlots(false, true);
     EXPECT_TRUE(temperature.Element(0).Visible());
     EXPECT_TRUE(temperature.Element(1).Visible());
 
-    form->tables().bAIChanIsThermo[2] = false;
-    form->SetupPlots(false, false);
+    setup.aiChannels[2].bAIChanIsThermo = false;
+    control.SetupPlots(false, false);
     EXPECT_FALSE(temperature.Element(1).Visible());
 }
 
 TEST_F(PlotSetup, DifferentialPairsMapPlotsToTheirEvenChannel)
 {
     // Channels 0-1 form a pair: plot 0 shows physical 0, plot 1 physical 2.
-    form->tables().nAIChanConnection[0] = 1;
-    form->tables().nAIChanConnection[1] = 1;
-    form->state().bAIEnabled = true;
-    form->SetupPlots(false, true);
+    setup.aiChannels[0].nAIChanConnection = 1;
+    setup.aiChannels[1].nAIChanConnection = 1;
+    setup.bAIEnabled = true;
+    control.SetupPlots(false, true);
     EXPECT_EQ(plots().Item(0).Name(), "AI 0");
     EXPECT_EQ(plots().Item(1).Name(), "AI 2");
     EXPECT_EQ(plots().Item(2).Name(), "AI 3");
@@ -122,28 +140,23 @@ TEST_F(PlotSetup, DifferentialPairsMapPlotsToTheirEvenChannel)
 
 TEST_F(PlotSetup, ReplayModeBuildsPlotsFromTheRecordedTables)
 {
-    SessionState& s = form->state();
+    ReplayState& s = replay;
     s.bHistoryMode = true;
     s.bHisDI = true;
     s.nHisAIChanCount = 2;
     s.nHisDIChanCount = 1;
-    ReplayTables& r = form->replay();
-    r.HisAIPlotName = {"T1", "V1"};
-    r.HisAIPlotColor = {0xFF, 0xFF00};
-    r.HisAIPlotStyle = {0, 1};
-    r.HisAIChanKind = {1, 0};
-    r.HisDIPlotName = {"DI 0:0"};
-    r.HisDIPlotColor = {0xFFFFFF};
-    r.HisDIPlotStyle = {4};
-    form->SetupPlots(true, true);
+    s.aiPlots = {{0xFF, 0, "T1"}, {0xFF00, 1, "V1"}};
+    s.HisAIChanKind = {1, 0};
+    s.diPlots = {{0xFFFFFF, 4, "DI 0:0"}};
+    control.SetupPlots(true, true);
     ASSERT_EQ(plots().Count(), 3);
     EXPECT_EQ(plots().Item(0).Name(), "T1");
     EXPECT_EQ(plots().Item(2).LineStyle(), 4);
-    EXPECT_TRUE(form->KroGraph1().Axes().Item(3).Element(0).Visible());
+    EXPECT_TRUE(graph.Axes().Item(3).Element(0).Visible());
     // A recording with DI only lists from plot 0.
     s.bHisAI = false;
     s.nHisAIChanCount = 0;
-    form->SetupPlots(true, true);
+    control.SetupPlots(true, true);
     EXPECT_EQ(LegendNames(), std::vector<std::string>{"DI 0:0"});
 }
 

@@ -18,7 +18,4 @@ public:
     virtual void setHandler(Handler handler) = 0;
 };
 
-inline const std::string kSoftPoolTimer = "SoftPoolTimer";
-inline const std::string kHistoryTimer = "HistoryTimer";
-
 } // namespace ondrel

@@ -1,4 +1,4 @@
-#include "ondrel/acquisition/tickwell_timer.h"
+#include "ondrel/window/tickwell_timer.h"
 #include "kom/client.h"
 #include "ondrel/components/component_error.h"
 #include "tickwell/tickwell_ids.h"

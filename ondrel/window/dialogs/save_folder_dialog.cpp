@@ -1,4 +1,4 @@
-#include "ondrel/window/save_folder_dialog.h"
+#include "ondrel/window/dialogs/save_folder_dialog.h"
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>

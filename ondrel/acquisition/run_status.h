@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+namespace ondrel {
+
+// The state of the current or last run; only the run control changes it.
+struct RunStatus {
+    bool isSystemRunning = false;
+    int32_t nSoftTickCount = 0;
+    uint32_t nStartTicks = 0;
+    int32_t nScanCount = 0;
+    bool bAIDataSaved = false;
+    bool bFAIDataSaved = false;
+    bool bDIDataSaved = false;
+};
+
+} // namespace ondrel

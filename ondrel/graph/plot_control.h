@@ -1,0 +1,45 @@
+#pragma once
+#include "ondrel/components/ai_device.h"
+#include "ondrel/components/graph.h"
+#include "ondrel/graph/plot_list.h"
+#include "ondrel/graph/plot_setup.h"
+#include "ondrel/history/replay_state.h"
+#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/session/prompts.h"
+#include <vector>
+
+namespace ondrel {
+
+// The legend beside the chart, as the plot control fills it.
+class IPlotLegend {
+public:
+    virtual ~IPlotLegend() = default;
+    // Replaces every row.
+    virtual void ShowRows(const std::vector<PlotListRow>& rows) = 0;
+};
+
+// The chart's plots and their legend, for live acquisition and for replay.
+class PlotControl {
+public:
+    PlotControl(IKroGraph& graph, IKroAI& ai, const AcquisitionSetup& setup, const ReplayState& replay,
+                IPrompts& prompts, IPlotLegend& legend)
+        : graph_(graph), ai_(ai), setup_(setup), replay_(replay), prompts_(prompts), legend_(legend)
+    {
+    }
+
+    void SetupPlots(bool historyMode, bool rebuild);
+    void UpdatePlotListView();
+
+    // The AI scan the live plots show: none when no AI device is chosen.
+    AIScanLayout CurrentScanLayout() const;
+
+private:
+    IKroGraph& graph_;
+    IKroAI& ai_;
+    const AcquisitionSetup& setup_;
+    const ReplayState& replay_;
+    IPrompts& prompts_;
+    IPlotLegend& legend_;
+};
+
+} // namespace ondrel

@@ -1,0 +1,24 @@
+#pragma once
+#include <string_view>
+
+namespace ondrel {
+
+// Every rule that depends on the family of a card, recognised by its name, one
+// function per rule.
+
+// Cards whose name contains "48" report their usable channels themselves: every
+// physical channel is its own logical channel, a scan of thermocouples only is
+// read through the thermocouple device alone, and their thermocouple ranges are
+// not set channel by channel at start.
+bool ReportsOwnChannels(std::string_view deviceName);
+
+// The "5348" reads a differential thermocouple pair on twice the channel number.
+bool DoublesDifferentialThermoChannel(std::string_view deviceName);
+
+// The "5342" delivers 12-bit counts in the low bits of its raw samples.
+bool HasTwelveBitRawCounts(std::string_view deviceName);
+
+// The "9948" names its plots after the scanned channels, not the mapped ones.
+bool NamesPlotsByScan(std::string_view deviceName);
+
+} // namespace ondrel

@@ -1,0 +1,49 @@
+#include "ondrel/window/history_panel.h"
+#include "ondrel/window/component_factory.h"
+#include "ondrel/window/named.h"
+#include <QLabel>
+#include <QPushButton>
+
+namespace ondrel {
+
+HistoryPanel::HistoryPanel(IComponentFactory& factory, QWidget* parent)
+    : QGroupBox("History Playback", parent),
+      speed_(factory.CreateSlider(this)),
+      position_(factory.CreateSlider(this))
+{
+    setObjectName("FrameHis");
+    speed_->widget()->setObjectName("KroSliderV");
+    position_->widget()->setObjectName("KroSliderR");
+    Named(new QLabel("Slow", this), "Label15");
+    Named(new QLabel("Play Speed", this), "Label16");
+    Named(new QLabel("High", this), "Label14");
+    Named(new QLabel("0%", this), "Label1");
+    Named(new QLabel("50%", this), "Label2");
+    Named(new QLabel("100%", this), "Label6");
+    auto* play = Named(new QPushButton(QString::fromUtf8("\u25B6"), this), "ChkPlay");
+    play->setCheckable(true);
+    play->setToolTip("Play / Pause");
+    Named(new QPushButton(QString::fromUtf8("\u25B6\u25B6"), this), "BtnAccelerate")->setToolTip("Fast forward");
+    Named(new QPushButton(QString::fromUtf8("\u25A0"), this), "BtnStop")->setToolTip("Stop");
+    Named(new QPushButton("Convert", this), "BtnHisConvert");
+}
+
+void HistoryPanel::LoadDefaults()
+{
+    position_->setMin(0);
+    position_->setMax(100);
+    position_->setCaption("Ratio");
+    speed_->setMin(1);
+    speed_->setMax(2000000);
+}
+
+void HistoryPanel::EnableHisControls(bool value)
+{
+    setEnabled(value);
+    // The sliders keep their own state: a disabled frame greys them anyway.
+    for (const char* name : {"Label15", "Label16", "Label14", "ChkPlay", "BtnAccelerate", "BtnStop", "Label1",
+                             "Label2", "Label6", "BtnHisConvert"})
+        findChild<QWidget*>(name)->setEnabled(value);
+}
+
+} // namespace ondrel
