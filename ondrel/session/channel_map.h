@@ -7,7 +7,7 @@ namespace ondrel {
 
 // Physical AI inputs versus logical (plotted) channels. A differential pair
 // takes an even physical channel and the odd one after it and yields one logical
-// channel. `connection` is the nAIChanConnection table (1 = differential); an
+// channel. `connection` holds each channel's nAIChanConnection (1 = differential); an
 // entry missing from a short table counts as single-ended. Devices whose name
 // contains "48" report their usable channels themselves: for them every physical
 // channel is its own logical channel.
@@ -25,8 +25,8 @@ int32_t LogicalChannel(std::string_view deviceName, int32_t maxChanCount,
 
 // The physical channel of a logical position. Positions past the last logical
 // channel wrap around the device. `logical` is increased by one for every odd
-// differential channel passed on the way, as callers of the original walk
-// expect.
+// differential channel passed on the way: callers that step through logical
+// channels rely on it to skip the odd halves of pairs.
 int32_t PhysicalChannel(std::string_view deviceName, int32_t maxChanCount,
                         std::span<const int32_t> connection, int32_t& logical);
 

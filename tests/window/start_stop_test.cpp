@@ -1,4 +1,4 @@
-#include "acquisition/window_fixture.h"
+#include "window/window_fixture.h"
 
 namespace ondrel {
 namespace {
