@@ -1,9 +1,12 @@
 #include "ondrel/window/form_layout.h"
+#include <algorithm>
 #include <cmath>
 
 namespace ondrel {
 
 namespace {
+
+constexpr int kHighLabelLeft = 3000;
 
 // Halves go to the even neighbour, as everywhere in the program.
 int RoundEven(float value)
@@ -22,7 +25,7 @@ FormGeometry DesignGeometry()
         {"KroSliderR", {4200, 480, 3012, 252}},
         {"Label15", {480, 240, 495, 255}},
         {"Label16", {1440, 240, 975, 255}},
-        {"Label14", {3000, 240, 615, 255}},
+        {"Label14", {kHighLabelLeft, 240, 615, 255}},
         {"Label1", {4320, 240, 375, 255}},
         {"Label2", {5400, 240, 495, 255}},
         {"Label6", {6600, 240, 495, 255}},
@@ -106,6 +109,8 @@ ResizeOutcome FormResize(FormGeometry& g, int& height, int& width, bool minimize
     g["KroSliderV"].left = -200;
     g["KroSliderR"].left = g["KroSliderV"].left + g["KroSliderV"].width + gap;
     g["Label1"].left = g["KroSliderR"].left + 3 * M;
+    // "High" stays where it was designed unless a narrow window would draw it over "0%".
+    g["Label14"].left = std::min(kHighLabelLeft, g["Label1"].left - g["Label14"].width);
     g["Label2"].left = RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f +
                                  static_cast<float>(g["Label1"].left - 3 * M));
     g["Label6"].left = RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f +

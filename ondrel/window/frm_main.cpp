@@ -24,7 +24,7 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     setWindowTitle("Ondrel 2.0");
     // The layout's metrics are made for captions in an 8-point UI font.
     QFont captions = font();
-    captions.setPointSize(8);
+    captions.setPointSizeF(7.5);
     setFont(captions);
     dpi_ = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
     ai_ = factory_.CreateAI();
