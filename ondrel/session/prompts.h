@@ -4,8 +4,6 @@
 
 namespace ondrel {
 
-// Everything modal the main window asks or tells the user goes through here, so
-// tests answer programmatically and nothing blocks them.
 // A folder picked in the Save As chooser: the drive (a filesystem root here),
 // the directory, and the name typed for the new folder.
 struct FolderChoice {
@@ -14,6 +12,8 @@ struct FolderChoice {
     std::string folderName;
 };
 
+// Everything modal the program asks or tells the user goes through here, so
+// tests answer programmatically and nothing blocks them.
 class IPrompts {
 public:
     virtual ~IPrompts() = default;
