@@ -14,7 +14,7 @@ constexpr double kHighRate = 25000.0;
 
 } // namespace
 
-bool BufferedAI::FAIStart()
+void BufferedAI::FAIStart()
 {
     IKroPlots& plots = c_.graph.Plots();
     for (int32_t i = 0; i < plots.Count(); ++i)
@@ -41,8 +41,12 @@ bool BufferedAI::FAIStart()
         c_.led.setValue(c_.timeBase.dDIVValue);
         c_.timeBase.isNumEditEventFired = false;
     }
+    const int32_t asked = c_.setup.nAISampleCnt;
     c_.ai.StartFAI(c_.setup.nAISampleCnt, c_.setup.bFAICyclic);
-    return true;
+    // The strip holds one buffer of the count the card really delivers; no
+    // buffer can arrive before this runs, since buffers come as events.
+    if (!c_.setup.bFAICyclic && c_.setup.nAISampleCnt != asked)
+        c_.graph.setChartLength(c_.setup.nAISampleCnt);
 }
 
 void BufferedAI::FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,

@@ -12,8 +12,10 @@ class BufferedAI final : public IKroAIEvents {
 public:
     explicit BufferedAI(AcquisitionContext& context) : c_(context) {}
 
-    // Prepares the chart and starts the card; false when the run did not start.
-    bool FAIStart();
+    // Prepares the chart and starts the card, which may adjust the sample count
+    // to whole scans per half buffer: nAISampleCnt then holds the count it uses.
+    // Failures throw.
+    void FAIStart();
 
     void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
                            int32_t sampleCount) override;

@@ -37,7 +37,7 @@ void RunControl::KroButton1_SwitchChanged()
     }
     c_.setup.bAIEnabled = on;
     panel_.EnableAISaveBox(on);
-    panel_.UpdatePlotListView();
+    RefreshLegend("KroButton1_SwitchChanged");
 }
 
 void RunControl::KroButton2_SwitchChanged()
@@ -53,7 +53,16 @@ void RunControl::KroButton2_SwitchChanged()
     }
     c_.setup.bDIEnabled = on;
     panel_.EnableDISaveBox(on);
-    panel_.UpdatePlotListView();
+    RefreshLegend("KroButton2_SwitchChanged");
+}
+
+void RunControl::RefreshLegend(const char* handler)
+{
+    try {
+        panel_.UpdatePlotListView();
+    } catch (const std::exception& error) {
+        c_.prompts.MsgBox(error.what(), handler);
+    }
 }
 
 void RunControl::CkAISave2Disk_Click(bool checked)
@@ -110,16 +119,18 @@ void RunControl::Start()
         s.nScanCount = 0;
         s.nStartTicks = c_.clock.TickCount();
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
-        const bool ok = setup.bSoftMode ? polling_.SoftPoolStart() : buffered_.FAIStart();
-        if (ok)
-            return;
-        // A start routine that found a device missing has already stopped the run.
-        failure = c_.ai.ErrorMessage();
+        if (setup.bSoftMode)
+            polling_.SoftPoolStart();
+        else
+            buffered_.FAIStart();
+        return;
     } catch (const std::exception& error) {
+        // The failing device's own message, or the file's: never one left over
+        // from an earlier error. A start routine that found a device missing
+        // has already stopped the run.
         failure = error.what();
     }
-    if (!failure.empty())
-        c_.prompts.MsgBox(failure, "BtnStart");
+    c_.prompts.MsgBox(failure, "BtnStart");
     if (s.isSystemRunning && c_.files != nullptr) {
         // Whatever the start got through, the description gets its closing fields.
         try {

@@ -20,6 +20,7 @@ public:
     virtual void EnableDISaveBox(bool enable) = 0;
     virtual void SetStartCaption(const std::string& caption) = 0;
     virtual void EnableSaveAs(bool enable) = 0;
+    // Throws when the chart holds fewer plots than the legend should list.
     virtual void UpdatePlotListView() = 0;
 };
 
@@ -66,6 +67,8 @@ private:
     void Start();
     void Stop();
     void WriteProjectInfo();
+    // The legend after a switch flip; a failure is reported under `handler`.
+    void RefreshLegend(const char* handler);
 
     RunStatus status_;
     AcquisitionContext c_;

@@ -1,4 +1,5 @@
 #include "ondrel/acquisition/soft_polling.h"
+#include "ondrel/components/component_error.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/session/channel_map.h"
@@ -19,7 +20,7 @@ constexpr double kThermoRangeHigh = 0.005;
 
 } // namespace
 
-bool SoftPolling::SoftPoolStart()
+void SoftPolling::SoftPoolStart()
 {
     const AcquisitionSetup& s = c_.setup;
     if (s.bDIEnabled) {
@@ -38,7 +39,7 @@ bool SoftPolling::SoftPoolStart()
     if (s.bAIEnabled) {
         if (c_.ai.DeviceNumber() < 0) {
             c_.stopRun();
-            return false;
+            throw ComponentError("No AI device is selected");
         }
         if (c_.thermo.DeviceNumber() >= 0)
             PrepareThermoChannels();
@@ -46,7 +47,7 @@ bool SoftPolling::SoftPoolStart()
     if (s.bDIEnabled) {
         if (c_.dio.DeviceNumber() < 0) {
             c_.stopRun();
-            return false;
+            throw ComponentError("No DI device is selected");
         }
         c_.Files().WriteDIHeader(s.nDIPortStart, s.nDIPortCount);
     }
@@ -58,7 +59,6 @@ bool SoftPolling::SoftPoolStart()
         timer.setInterval(kSoftPoolTimer, s.nTimerInterval);
         timer.setEnabled(kSoftPoolTimer, true);
     }
-    return true;
 }
 
 void SoftPolling::PrepareThermoChannels()

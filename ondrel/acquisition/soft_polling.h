@@ -15,9 +15,9 @@ class SoftPolling {
 public:
     explicit SoftPolling(AcquisitionContext& context) : c_(context) {}
 
-    // Prepares the chart and the devices and arms the timer; false when the run
-    // was stopped because a switched-on device is missing.
-    bool SoftPoolStart();
+    // Prepares the chart and the devices and arms the timer. A switched-on
+    // device that is missing stops the run and throws ComponentError saying which.
+    void SoftPoolStart();
     // One tick. Errors propagate to the caller.
     void SoftPoolTimerPorc();
     void PollAI();

@@ -18,32 +18,23 @@ AIScanLayout PlotControl::CurrentScanLayout() const
 
 void PlotControl::SetupPlots(bool historyMode, bool rebuild)
 {
-    try {
-        ondrel::SetupPlots(graph_, setup_, replay_, CurrentScanLayout(), historyMode, rebuild);
-    } catch (const std::exception& error) {
-        prompts_.MsgBox(error.what(), "SetupPlots");
-    }
+    ondrel::SetupPlots(graph_, setup_, replay_, CurrentScanLayout(), historyMode, rebuild);
     UpdatePlotListView();
 }
 
 void PlotControl::UpdatePlotListView()
 {
-    try {
-        PlotListInputs in;
-        in.historyMode = replay_.bHistoryMode;
-        in.aiEnabled = setup_.bAIEnabled;
-        in.diEnabled = setup_.bDIEnabled;
-        in.aiChanCount = ai_.DeviceNumber() >= 0 ? ai_.ChanCount() : 0;
-        in.diChanCount = setup_.nDIChanCount;
-        in.hisAI = replay_.bHisAI;
-        in.hisDI = replay_.bHisDI;
-        in.hisAIChanCount = replay_.nHisAIChanCount;
-        in.hisDIChanCount = replay_.nHisDIChanCount;
-        legend_.ShowRows(PlotListRows(graph_.Plots(), in));
-    } catch (const std::exception& error) {
-        legend_.ShowRows({});   // no stale rows for plots that are gone
-        prompts_.MsgBox(error.what(), "UpdatePlotListView");
-    }
+    PlotListInputs in;
+    in.historyMode = replay_.bHistoryMode;
+    in.aiEnabled = setup_.bAIEnabled;
+    in.diEnabled = setup_.bDIEnabled;
+    in.aiChanCount = ai_.DeviceNumber() >= 0 ? ai_.ChanCount() : 0;
+    in.diChanCount = setup_.nDIChanCount;
+    in.hisAI = replay_.bHisAI;
+    in.hisDI = replay_.bHisDI;
+    in.hisAIChanCount = replay_.nHisAIChanCount;
+    in.hisDIChanCount = replay_.nHisDIChanCount;
+    legend_.ShowRows(PlotListRows(graph_.Plots(), in));
 }
 
 } // namespace ondrel

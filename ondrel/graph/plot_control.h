@@ -5,7 +5,6 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/history/replay_state.h"
 #include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/prompts.h"
 #include <vector>
 
 namespace ondrel {
@@ -22,11 +21,13 @@ public:
 class PlotControl {
 public:
     PlotControl(IKroGraph& graph, IKroAI& ai, const AcquisitionSetup& setup, const ReplayState& replay,
-                IPrompts& prompts, IPlotLegend& legend)
-        : graph_(graph), ai_(ai), setup_(setup), replay_(replay), prompts_(prompts), legend_(legend)
+                IPlotLegend& legend)
+        : graph_(graph), ai_(ai), setup_(setup), replay_(replay), legend_(legend)
     {
     }
 
+    // Both report nothing themselves: a failure (ComponentError) goes to the
+    // handler that called them, and a failed set-up leaves the legend alone.
     void SetupPlots(bool historyMode, bool rebuild);
     void UpdatePlotListView();
 
@@ -38,7 +39,6 @@ private:
     IKroAI& ai_;
     const AcquisitionSetup& setup_;
     const ReplayState& replay_;
-    IPrompts& prompts_;
     IPlotLegend& legend_;
 };
 

@@ -83,7 +83,7 @@ void FrmMain::CreateControls()
     graphPanel_ = new GraphPanel(factory_, this);
     legend_ = new LegendPanel(this);
     commands_ = new CommandButtons(this);
-    plots_ = std::make_unique<PlotControl>(*graph_, *ai_, setup_, replay_, prompts_, *legend_);
+    plots_ = std::make_unique<PlotControl>(*graph_, *ai_, setup_, replay_, *legend_);
     runView_ = std::make_unique<RunView>(*device_, *signal_, *commands_, *plots_);
     ApplyGeometry();
 }
@@ -132,7 +132,7 @@ void FrmMain::Form_Load()
     history_->EnableHisControls(false);
     timeBase_.dDIVValue = 1.0;
     OpenWorkingFolder();
-    plots_->SetupPlots(replay_.bHistoryMode, true);
+    Guarded("Form_Load", [this] { plots_->SetupPlots(replay_.bHistoryMode, true); });
     device_->CkAISave2Disk()->setEnabled(false);
     device_->CkDISave2Disk()->setEnabled(false);
     commands_->BtnSaveAs()->setEnabled(false);

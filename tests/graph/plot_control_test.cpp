@@ -28,7 +28,7 @@ protected:
     ReplayState replay;
     testing::RecordedPrompts prompts;
     RecordedLegend legend;
-    PlotControl control{graph, ai, setup, replay, prompts, legend};
+    PlotControl control{graph, ai, setup, replay, legend};
 
     void SetUp() override
     {
