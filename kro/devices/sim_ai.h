@@ -76,8 +76,8 @@ public:
     // buffers, so every half starts at a scan boundary.
     void StartFAI(int32_t& sampleCount, bool& cyclic) override;
     void StopFAI(int32_t reserved) override;
-    // Scan n (counted from the selection of the card) of the signal with the
-    // period SimSignal::kPolledPeriod.
+    // Scan n of the signal with the period SimSignal::kPolledPeriod, n counting
+    // the ReadScan calls since the card was selected.
     std::vector<double> ReadScan(bool scaled) override;
 
     void GetFirstRange(double& low, double& high, int32_t& code) override;
