@@ -10,12 +10,12 @@ FaiRun::FaiRun(EventPump& pump, FaiRunConfig config, Handler handler)
     : pump_(pump), config_(std::move(config)), shared_(std::make_shared<Shared>())
 {
     shared_->handler = std::move(handler);
-    const int32_t halves[2] = {config_.sampleCount / 2, config_.sampleCount - config_.sampleCount / 2};
+    const auto half = static_cast<size_t>(config_.sampleCount / 2);
     for (int h = 0; h < 2; ++h) {
         if (config_.kind == SampleTable::Kind::Raw)
-            shared_->raw[h].resize(static_cast<size_t>(halves[h]));
+            shared_->raw[h].resize(half);
         else
-            shared_->scaled[h].resize(static_cast<size_t>(halves[h]));
+            shared_->scaled[h].resize(half);
     }
     worker_ = std::thread([this] { work(); });
 }
@@ -44,11 +44,10 @@ void FaiRun::work()
     const double nsPerSample = 1e9 / config_.sampleRate;
     int64_t produced = 0;
     int32_t halvesPosted = 0;
+    const int64_t count = config_.sampleCount / 2;   // every half alike
     auto& s = *shared_;
 
     for (int half = 0;; half ^= 1) {
-        const auto count = static_cast<int64_t>(half == 0 ? config_.sampleCount / 2
-                                                          : config_.sampleCount - config_.sampleCount / 2);
         // Capped far beyond any real run so a tiny rate cannot overflow the clock.
         const double ns = std::min(static_cast<double>(produced + count) * nsPerSample, 1e18);
         const auto deadline = start + std::chrono::nanoseconds(std::llround(ns));

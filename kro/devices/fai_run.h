@@ -28,7 +28,9 @@ struct FaiDelivery {
 struct FaiRunConfig {
     std::shared_ptr<const SampleTable> table;
     SampleTable::Kind kind = SampleTable::Kind::Scaled;
-    int32_t sampleCount = 0;           // whole buffer; halves are count / 2 and the rest
+    // Whole buffer: a multiple of 2 x the table's channel count, so each half
+    // (sampleCount / 2 samples) is whole scans and starts at a scan boundary.
+    int32_t sampleCount = 0;
     bool cyclic = false;
     double sampleRate = 1000.0;        // aggregate Hz
     int32_t failAfterHalves = -1;      // test hook: fail once this many halves went out

@@ -25,15 +25,15 @@ void copyCycle(const std::vector<T>& cycle, int64_t firstSample, std::span<T> ou
 } // namespace
 
 SampleTable::SampleTable(const SimAiCard& card, int32_t chanStart, int32_t chanCount,
-                         std::span<const SimRange> channelRanges, Kind kind)
+                         std::span<const SimRange> channelRanges, Kind kind, int64_t period)
 {
-    const int64_t length = static_cast<int64_t>(chanCount) * SimSignal::kPeriod;
+    const int64_t length = static_cast<int64_t>(chanCount) * std::clamp<int64_t>(period, 1, SimSignal::kMaxPeriod);
     if (kind == Kind::Raw)
         raw_.resize(static_cast<size_t>(length));
     else
         scaled_.resize(static_cast<size_t>(length));
     for (int64_t k = 0; k < length; ++k) {
-        const SimSample s = SimSignal::runSample(card, chanStart, chanCount, channelRanges, k);
+        const SimSample s = SimSignal::runSample(card, chanStart, chanCount, channelRanges, k, period);
         if (kind == Kind::Raw)
             raw_[static_cast<size_t>(k)] = s.raw;
         else

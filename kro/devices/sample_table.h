@@ -6,15 +6,16 @@
 
 namespace kro {
 
-// The interleaved sample stream of a buffered run repeats after
-// chanCount * SimSignal::kPeriod samples. Precomputing one cycle of it (in the
-// run's element type only) turns filling a half-buffer into a few memcpy calls.
+// The interleaved sample stream of a buffered run (SimSignal::runSample with the
+// run's period) repeats after chanCount * period samples. Precomputing one cycle
+// of it (in the run's element type only) turns filling a half-buffer into a few
+// memcpy calls.
 class SampleTable {
 public:
     enum class Kind { Raw, Scaled };
 
     SampleTable(const SimAiCard& card, int32_t chanStart, int32_t chanCount,
-                std::span<const SimRange> channelRanges, Kind kind);
+                std::span<const SimRange> channelRanges, Kind kind, int64_t period);
 
     // Writes run samples firstSample .. firstSample + out.size() - 1.
     void fill(int64_t firstSample, std::span<int16_t> out) const;

@@ -231,6 +231,13 @@ std::vector<SimRange> SimAI::channelRanges() const
     return ranges;
 }
 
+int32_t SimAI::wholeScanBuffer(int32_t requested, int32_t chanCount, int32_t maxBufferSamples)
+{
+    const int64_t step = 2 * static_cast<int64_t>(chanCount);   // one scan in each half
+    const int64_t up = (static_cast<int64_t>(requested) + step - 1) / step * step;
+    return static_cast<int32_t>(up <= maxBufferSamples ? up : maxBufferSamples / step * step);
+}
+
 void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
 {
     const SimAiCard& c = requireCard("StartFAI");
@@ -238,17 +245,20 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     if (sampleCount < 2 || sampleCount > c.maxBufferSamples)
         failWith(errorMessage_, "StartFAI: a buffer of " + std::to_string(sampleCount)
                                     + " samples is not between 2 and " + std::to_string(c.maxBufferSamples));
+    const int32_t adjusted = wholeScanBuffer(sampleCount, chanCount_, c.maxBufferSamples);
     const std::vector<SimRange> ranges = channelRanges();
 
     FaiRunConfig config;
     config.kind = dataReturnType_ == 1 ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
-    config.table = std::make_shared<SampleTable>(c, chanStart_, chanCount_, ranges, config.kind);
-    config.sampleCount = sampleCount;
+    config.table = std::make_shared<SampleTable>(c, chanStart_, chanCount_, ranges, config.kind,
+                                                 SimSignal::bufferedPeriod(sampleRate_, chanCount_));
+    config.sampleCount = adjusted;
     config.cyclic = cyclic;
     config.sampleRate = sampleRate_;
     config.failAfterHalves = failAfterHalves_;
     run_.reset();
     run_ = std::make_unique<FaiRun>(pump_, std::move(config), [this](const FaiDelivery& d) { deliver(d); });
+    sampleCount = adjusted;
 }
 
 void SimAI::StopFAI(int32_t /*reserved*/)
@@ -277,7 +287,8 @@ std::vector<double> SimAI::ReadScan(bool scaled)
     const std::vector<SimRange> ranges = channelRanges();
     std::vector<double> values;
     for (int32_t i = 0; i < chanCount_; ++i) {
-        const SimSample s = SimSignal::runSample(c, chanStart_, chanCount_, ranges, scansRead_ * chanCount_ + i);
+        const SimSample s = SimSignal::runSample(c, chanStart_, chanCount_, ranges, scansRead_ * chanCount_ + i,
+                                                   SimSignal::kPolledPeriod);
         values.push_back(scaled ? s.value : static_cast<double>(s.code));
     }
     ++scansRead_;

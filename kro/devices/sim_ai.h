@@ -20,6 +20,14 @@ public:
     void SelectDeviceNumber(int32_t number);
     const SimAiCard* card() const { return card_; }
 
+    // The buffer StartFAI makes of `requested` samples (2 .. maxBufferSamples)
+    // over `chanCount` channels: the smallest multiple of 2 x chanCount that holds
+    // at least the requested samples, e.g. 4096 over 3 channels gives 4098 and
+    // over 6 channels 4104. Where that would exceed the card's buffer, the
+    // largest multiple of 2 x chanCount within it (slightly fewer samples than
+    // asked for, e.g. 4194300 of a 4194304-sample buffer over 3 channels).
+    static int32_t wholeScanBuffer(int32_t requested, int32_t chanCount, int32_t maxBufferSamples);
+
     // Test hooks.
     void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; }  // -1: never
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
@@ -58,8 +66,18 @@ public:
     int32_t TriggerSource() const override { return triggerSource_; }
     void setTriggerSource(int32_t source) override;
 
+    // Starts a buffered run of the current ChanStart, ChanCount, ranges and
+    // SampleRate, its signal being SimSignal::runSample with the period
+    // SimSignal::bufferedPeriod(SampleRate, ChanCount). A requested count below 2
+    // or above the card's maxBufferSamples is refused (nothing changes). Any
+    // other count is adjusted so that each half buffer is whole scans, and
+    // written back into `sampleCount`: see wholeScanBuffer. The halves carry
+    // sampleCount / 2 samples each and the stream runs on across halves and
+    // buffers, so every half starts at a scan boundary.
     void StartFAI(int32_t& sampleCount, bool& cyclic) override;
     void StopFAI(int32_t reserved) override;
+    // Scan n of the signal with the period SimSignal::kPolledPeriod, n counting
+    // the ReadScan calls since the card was selected.
     std::vector<double> ReadScan(bool scaled) override;
 
     void GetFirstRange(double& low, double& high, int32_t& code) override;

@@ -15,33 +15,48 @@ uint64_t mix(uint64_t x)
     return x ^ (x >> 31);
 }
 
-// Waveform of `channel` in -1 .. 1 at phase `phase` of `period`.
-double waveform(int32_t cardNumber, int32_t channel, int64_t phase, int64_t period)
+// Waveform of `channel` in -1 .. 1 at fraction `x` (0 <= x < 1) of its cycle;
+// the noise draws from `seed` instead.
+double waveform(int32_t channel, double x, uint64_t seed)
 {
-    const double x = static_cast<double>(phase) / static_cast<double>(period);
     switch (channel % 5) {
     case 0: return std::sin(2.0 * std::numbers::pi * x);
     case 1: return x < 0.5 ? 1.0 : -1.0;
     case 2: return x < 0.5 ? 4.0 * x - 1.0 : 3.0 - 4.0 * x;
     case 3: return 2.0 * x - 1.0;
-    default: {
-        const uint64_t seed = (static_cast<uint64_t>(static_cast<uint32_t>(cardNumber)) << 40)
-            ^ (static_cast<uint64_t>(static_cast<uint32_t>(channel)) << 20)
-            ^ static_cast<uint64_t>(phase);
-        return static_cast<double>(mix(seed) >> 11) / static_cast<double>(1ULL << 53) * 2.0 - 1.0;
-    }
+    default: return static_cast<double>(mix(seed) >> 11) / static_cast<double>(1ULL << 53) * 2.0 - 1.0;
     }
 }
 
 } // namespace
 
-SimSample sample(const SimAiCard& card, int32_t channel, const SimRange& range, int64_t scan)
+int64_t bufferedPeriod(double sampleRate, int32_t chanCount)
 {
-    const int64_t period = kPeriod >> ((std::max(channel, 0) / 5) % 4);
-    const int64_t phase = std::max<int64_t>(scan, 0) % period;
+    if (!(sampleRate > 0.0) || !std::isfinite(sampleRate))
+        return kMinPeriod;
+    const double channels = static_cast<double>(std::max(chanCount, 1));
+    // Scans of one channel across the cyclic chart: rate * 10 s, or rate * 100000 / rate s.
+    const double scans = sampleRate < 25000.0 ? sampleRate * 10.0 / channels : 100000.0 / channels;
+    return std::clamp<int64_t>(std::llround(scans), kMinPeriod, kMaxPeriod);
+}
+
+int32_t cycles(int32_t channel)
+{
+    return 3 + (std::max(channel, 0) / 5) % 3;
+}
+
+SimSample sample(const SimAiCard& card, int32_t channel, const SimRange& range, int64_t scan, int64_t period)
+{
+    const int64_t p = std::clamp<int64_t>(period, 1, kMaxPeriod);
+    const int64_t inPeriod = std::max<int64_t>(scan, 0) % p;
+    // Exact in integers (p * 5 cannot overflow), so the stream repeats after p scans.
+    const int64_t phase = inPeriod * cycles(channel) % p;
+    const double x = static_cast<double>(phase) / static_cast<double>(p);
+    const uint64_t seed = (static_cast<uint64_t>(static_cast<uint32_t>(card.number)) << 40)
+        ^ (static_cast<uint64_t>(static_cast<uint32_t>(channel)) << 20) ^ static_cast<uint64_t>(inPeriod);
     const double mid = (range.low + range.high) / 2.0;
     const double halfSpan = (range.high - range.low) / 2.0;
-    const double v = mid + 0.8 * halfSpan * waveform(card.number, channel, phase, period);
+    const double v = mid + 0.8 * halfSpan * waveform(channel, x, seed);
 
     const double levels = static_cast<double>((1 << card.resolutionBits) - 1);
     const double span = range.high - range.low;
@@ -56,10 +71,10 @@ SimSample sample(const SimAiCard& card, int32_t channel, const SimRange& range, 
 }
 
 SimSample runSample(const SimAiCard& card, int32_t chanStart, int32_t chanCount,
-                    std::span<const SimRange> channelRanges, int64_t k)
+                    std::span<const SimRange> channelRanges, int64_t k, int64_t period)
 {
     const int32_t channel = static_cast<int32_t>((chanStart + k % chanCount) % card.channels);
-    return sample(card, channel, channelRanges[static_cast<size_t>(channel)], k / chanCount);
+    return sample(card, channel, channelRanges[static_cast<size_t>(channel)], k / chanCount, period);
 }
 
 double celsius(const SimAiCard& card, int32_t channel, int32_t expChan, int64_t read)

@@ -1,96 +1,15 @@
+#include "buffered_support.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_signal.h"
-#include <QCoreApplication>
-#include <QThread>
-#include <chrono>
 #include <climits>
-#include <functional>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace kro;
 using ondrel::ComponentError;
 
 namespace {
 
-struct Event {
-    enum Kind { First, Second, Terminated, Failure } kind;
-    int32_t count = 0;
-    std::vector<int16_t> raw;
-    std::vector<float> scaled;
-    std::string message;
-};
-
-// Records every event, checking it arrives on the creating thread.
-class Recorder : public ondrel::IKroAIEvents {
-public:
-    std::vector<Event> events;
-    std::function<void(const Event&)> onEvent;
-    bool offThread = false;
-
-    void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t n) override
-    {
-        add({Event::First, n, {raw.begin(), raw.end()}, {scaled.begin(), scaled.end()}, {}});
-    }
-    void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t n) override
-    {
-        add({Event::Second, n, {raw.begin(), raw.end()}, {scaled.begin(), scaled.end()}, {}});
-    }
-    void Terminated() override { add({Event::Terminated, 0, {}, {}, {}}); }
-    void DeviceFailure(const std::string& description) override
-    {
-        add({Event::Failure, 0, {}, {}, description});
-    }
-
-private:
-    void add(Event e)
-    {
-        offThread = offThread || QThread::currentThread() != QCoreApplication::instance()->thread();
-        events.push_back(std::move(e));
-        if (onEvent)
-            onEvent(events.back());
-    }
-};
-
-bool waitFor(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-// Waits for the worker without running the event loop, so nothing is delivered.
-bool waitForWorker(const SimAI& ai)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (ai.bufferedRunActive()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
-
-void drainEvents()
-{
-    for (int i = 0; i < 20; ++i)
-        QCoreApplication::processEvents();
-}
-
-std::vector<SimRange> rangesOf(SimAI& ai)
-{
-    std::vector<SimRange> ranges;
-    for (int32_t ch = 0; ch < ai.MaxChanCount(); ++ch) {
-        SimRange r;
-        ai.GetChannelRange(ch, r.low, r.high, r.code);
-        ranges.push_back(r);
-    }
-    return ranges;
-}
+using namespace kro::testing;
 
 class Buffered : public ::testing::Test {
 protected:
@@ -103,9 +22,11 @@ protected:
         ai.setChanStart(2);
         ai.setChanCount(3);
     }
-    void start(int32_t count, bool cyclic)
+    // Returns the count the card adjusted the buffer to.
+    int32_t start(int32_t count, bool cyclic)
     {
         ai.StartFAI(count, cyclic);
+        return count;
     }
 };
 
@@ -115,12 +36,13 @@ TEST_F(Buffered, NonCyclicRunDeliversBothHalvesInOrderThenStops)
 {
     double low = 0, high = 10;
     ai.SetChannelRange(3, low, high);
-    start(4097, false);
+    // 4097 samples over 3 channels grow to 4098: two halves of 683 whole scans.
+    EXPECT_EQ(start(4097, false), 4098);
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 3; }));
     drainEvents();
     ASSERT_EQ(rec.events.size(), 3u);
     EXPECT_EQ(rec.events[0].kind, Event::First);
-    EXPECT_EQ(rec.events[0].count, 2048);
+    EXPECT_EQ(rec.events[0].count, 2049);
     EXPECT_EQ(rec.events[1].kind, Event::Second);
     EXPECT_EQ(rec.events[1].count, 2049);
     EXPECT_EQ(rec.events[2].kind, Event::Terminated);
@@ -129,13 +51,14 @@ TEST_F(Buffered, NonCyclicRunDeliversBothHalvesInOrderThenStops)
 
     // Scaled data, scan-major from ChanStart, exactly the deterministic signal.
     const auto ranges = rangesOf(ai);
+    const int64_t period = SimSignal::bufferedPeriod(200e3, 3);
     int64_t k = 0;
     for (int i = 0; i < 2; ++i) {
         const Event& e = rec.events[static_cast<size_t>(i)];
         EXPECT_TRUE(e.raw.empty());
         ASSERT_EQ(e.scaled.size(), static_cast<size_t>(e.count));
         for (const float v : e.scaled)
-            ASSERT_EQ(v, static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k++).value)) << k;
+            ASSERT_EQ(v, static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k++, period).value)) << k;
     }
 }
 
@@ -144,9 +67,10 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
     ai.SelectDeviceNumber(card::Model5342);
     ai.setSampleRate(100e3);
     ai.setDataReturnType(1);
-    start(4096, false);
+    EXPECT_EQ(start(4096, false), 4096);   // already whole scans in each half
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 2; }));
     const auto ranges = rangesOf(ai);
+    const int64_t period = SimSignal::bufferedPeriod(100e3, 4);
     int64_t k = 0;
     for (int i = 0; i < 2; ++i) {
         const Event& e = rec.events[static_cast<size_t>(i)];
@@ -155,7 +79,7 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
         for (const int16_t v : e.raw) {
             ASSERT_GE(v, 0);
             ASSERT_LE(v, 4095);
-            ASSERT_EQ(v, SimSignal::runSample(*ai.card(), 0, 4, ranges, k++).raw);
+            ASSERT_EQ(v, SimSignal::runSample(*ai.card(), 0, 4, ranges, k++, period).raw);
         }
     }
 }
@@ -163,7 +87,7 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
 TEST_F(Buffered, CyclicRunAlternatesContinuouslyUntilStopped)
 {
     ai.setSampleRate(20e3);   // roomy half-buffers: a slow test machine must not overrun
-    start(4096, true);
+    EXPECT_EQ(start(4096, true), 4098);
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 6; }));
     ai.StopFAI(0);
     const size_t seen = rec.events.size();
@@ -172,13 +96,15 @@ TEST_F(Buffered, CyclicRunAlternatesContinuouslyUntilStopped)
     EXPECT_FALSE(ai.bufferedRunActive());
 
     const auto ranges = rangesOf(ai);
+    const int64_t period = SimSignal::bufferedPeriod(20e3, 3);
     for (size_t i = 0; i < seen; ++i) {
         const Event& e = rec.events[i];
         ASSERT_EQ(e.kind, i % 2 == 0 ? Event::First : Event::Second) << i;
-        ASSERT_EQ(e.count, 2048);
-        // The stream continues across halves and cycles.
-        const auto k = static_cast<int64_t>(i) * 2048;
-        EXPECT_EQ(e.scaled.front(), static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k).value));
+        ASSERT_EQ(e.count, 2049);
+        // The stream continues across halves and cycles, each half from a scan boundary.
+        const auto k = static_cast<int64_t>(i) * 2049;
+        EXPECT_EQ(e.scaled.front(),
+                  static_cast<float>(SimSignal::runSample(*ai.card(), 2, 3, ranges, k, period).value));
     }
 }
 
@@ -261,6 +187,7 @@ TEST_F(Buffered, RefusesRunsTheCardCannotMake)
         int32_t n = count;
         bool cyclic = false;
         EXPECT_THROW(ai.StartFAI(n, cyclic), ComponentError) << count;
+        EXPECT_EQ(n, count);   // a refused count is not adjusted
         EXPECT_FALSE(ai.ErrorMessage().empty());
         EXPECT_FALSE(ai.bufferedRunActive());
     }
@@ -269,8 +196,27 @@ TEST_F(Buffered, RefusesRunsTheCardCannotMake)
     int32_t n = 4096;
     bool cyclic = true;
     EXPECT_THROW(ai.StartFAI(n, cyclic), ComponentError);
+    EXPECT_EQ(n, 4096);
     EXPECT_THROW(ai.ReadScan(true), ComponentError);
     ai.StopFAI(0);
     ai.StopFAI(0);   // stopping twice is harmless
     EXPECT_NO_THROW(ai.ReadScan(true));
+}
+
+TEST_F(Buffered, AtTheCardsLimitTheBufferShrinksToWholeScans)
+{
+    const int32_t max = ai.card()->maxBufferSamples;
+    ASSERT_EQ(max, 1 << 22);
+    // 3 channels: halves are multiples of 3, so buffers are multiples of 6.
+    EXPECT_EQ(SimAI::wholeScanBuffer(2, 3, max), 6);
+    EXPECT_EQ(SimAI::wholeScanBuffer(2, 1, max), 2);
+    EXPECT_EQ(SimAI::wholeScanBuffer(4194299, 3, max), 4194300);
+    EXPECT_EQ(SimAI::wholeScanBuffer(4194301, 3, max), 4194300);   // 4194306 would not fit
+    EXPECT_EQ(SimAI::wholeScanBuffer(max, 3, max), 4194300);
+    EXPECT_EQ(SimAI::wholeScanBuffer(max, 16, max), max);
+
+    // The card makes the run it reports: the largest whole-scan buffer it holds.
+    EXPECT_EQ(start(max, true), 4194300);
+    EXPECT_TRUE(ai.bufferedRunActive());
+    ai.StopFAI(0);
 }

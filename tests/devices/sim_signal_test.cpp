@@ -42,8 +42,8 @@ TEST(SimSignal, StaysInsideEveryRangeAndIsQuantisedToTheCard)
         const double levels = static_cast<double>((1 << c.resolutionBits) - 1);
         for (const auto& r : c.ranges) {
             for (int32_t ch = 0; ch < c.channels; ++ch) {
-                for (int64_t i = 0; i < SimSignal::kPeriod; i += 7) {
-                    const SimSample s = SimSignal::sample(c, ch, r, i);
+                for (int64_t i = 0; i < 4096; i += 7) {
+                    const SimSample s = SimSignal::sample(c, ch, r, i, 4096);
                     ASSERT_LE(s.code, levels) << c.name;
                     ASSERT_GE(s.value, r.low);
                     ASSERT_LE(s.value, r.high);
@@ -59,8 +59,8 @@ TEST(SimSignal, RawCountsOfThe5342Are12Bit)
 {
     const auto& c = *findAiCard(card::Model5342);
     uint16_t highest = 0;
-    for (int64_t i = 0; i < SimSignal::kPeriod; ++i)
-        highest = std::max(highest, SimSignal::sample(c, 0, c.ranges[0], i).code);
+    for (int64_t i = 0; i < 4096; ++i)
+        highest = std::max(highest, SimSignal::sample(c, 0, c.ranges[0], i, 4096).code);
     EXPECT_LE(highest, 4095);
     EXPECT_GT(highest, 3000);   // the sine reaches 90 % of full scale
 }
@@ -78,18 +78,29 @@ TEST(SimSignal, ChannelsHaveDistinctShapesAndRepeat)
 {
     const auto& c = *findAiCard(card::Differential16);
     const SimRange r = c.ranges[0];
+    constexpr int64_t period = 600;   // 200, 150 and 120 scans per cycle
     std::set<uint16_t> squareLevels;
-    for (int64_t i = 0; i < SimSignal::kPeriod; ++i)
-        squareLevels.insert(SimSignal::sample(c, 1, r, i).code);
+    for (int64_t i = 0; i < period; ++i)
+        squareLevels.insert(SimSignal::sample(c, 1, r, i, period).code);
     EXPECT_EQ(squareLevels.size(), 2u);
 
-    for (int64_t i = 1; i < SimSignal::kPeriod; ++i)   // ramp rises through its period
-        ASSERT_GE(SimSignal::sample(c, 3, r, i).code, SimSignal::sample(c, 3, r, i - 1).code);
+    // Ramps rise through each of their cycles and fall back between them: 3, 4
+    // and 5 cycles a period on channels 3, 8 and 13.
+    for (const auto& [channel, cycles] : {std::pair{3, 3}, std::pair{8, 4}, std::pair{13, 5}}) {
+        int falls = 0;
+        for (int64_t i = 1; i <= period; ++i)
+            falls += SimSignal::sample(c, channel, r, i, period).code
+                < SimSignal::sample(c, channel, r, i - 1, period).code;
+        EXPECT_EQ(falls, cycles) << channel;
+    }
 
     for (int32_t ch = 0; ch < c.channels; ++ch)
-        for (int64_t i = 0; i < 50; ++i)
+        for (int64_t i = 0; i < 50; ++i) {
+            ASSERT_EQ(SimSignal::sample(c, ch, r, i, period).code,
+                      SimSignal::sample(c, ch, r, i + period, period).code);
             ASSERT_EQ(SimSignal::sample(c, ch, r, i).code,
-                      SimSignal::sample(c, ch, r, i + SimSignal::kPeriod).code);
+                      SimSignal::sample(c, ch, r, i + SimSignal::kPolledPeriod).code);
+        }
 
     // Seeded noise: reproducible, but another card draws other values.
     const auto& other = *findAiCard(card::Fast);
@@ -111,22 +122,26 @@ TEST(SimSignal, RunSamplesInterleaveFromChanStartAndWrap)
     EXPECT_EQ(SimSignal::runSample(c, 6, 3, ranges, 1).code, SimSignal::sample(c, 7, ranges[7], 0).code);
     EXPECT_EQ(SimSignal::runSample(c, 6, 3, ranges, 2).code, SimSignal::sample(c, 0, ranges[0], 0).code);
     EXPECT_EQ(SimSignal::runSample(c, 6, 3, ranges, 5).code, SimSignal::sample(c, 0, ranges[0], 1).code);
+    // A run's period reaches every sample.
+    EXPECT_EQ(SimSignal::runSample(c, 6, 3, ranges, 301, 250).code, SimSignal::sample(c, 7, ranges[7], 100, 250).code);
+    EXPECT_NE(SimSignal::runSample(c, 6, 3, ranges, 301, 250).code, SimSignal::runSample(c, 6, 3, ranges, 301).code);
 }
 
 TEST(SampleTable, FillsExactlyTheRunSamplesAcrossCycleBoundaries)
 {
     const auto& c = *findAiCard(card::Differential16);
     const std::vector<SimRange> ranges(16, c.ranges[1]);
-    const SampleTable raw(c, 3, 5, ranges, SampleTable::Kind::Raw);
-    const SampleTable scaled(c, 3, 5, ranges, SampleTable::Kind::Scaled);
-    const int64_t cycle = 5 * SimSignal::kPeriod;
+    constexpr int64_t period = 1234;
+    const SampleTable raw(c, 3, 5, ranges, SampleTable::Kind::Raw, period);
+    const SampleTable scaled(c, 3, 5, ranges, SampleTable::Kind::Scaled, period);
+    const int64_t cycle = 5 * period;
     for (const int64_t first : {int64_t{0}, cycle - 10, 3 * cycle + 17}) {
         std::vector<int16_t> r(static_cast<size_t>(cycle + 40));
         std::vector<float> f(r.size());
         raw.fill(first, r);
         scaled.fill(first, f);
         for (size_t i = 0; i < r.size(); ++i) {
-            const SimSample s = SimSignal::runSample(c, 3, 5, ranges, first + static_cast<int64_t>(i));
+            const SimSample s = SimSignal::runSample(c, 3, 5, ranges, first + static_cast<int64_t>(i), period);
             ASSERT_EQ(r[i], s.raw) << first << " " << i;
             ASSERT_EQ(f[i], static_cast<float>(s.value));
         }

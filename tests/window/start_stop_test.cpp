@@ -155,9 +155,10 @@ TEST_F(StartStop, NonCyclicBufferedRunStopsItselfWithEverySampleRecorded)
     const auto values = FileValues<float>(form->files()->FAIFileName());
     ASSERT_EQ(values.size(), 8192u);
     const auto ranges = ChannelRanges();
+    const int64_t period = kro::SimSignal::bufferedPeriod(100000, chanCount);
     for (size_t k = 0; k < values.size(); ++k)
         ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(
-                                 *components.ai->card(), 0, chanCount, ranges, static_cast<int64_t>(k))
+                                 *components.ai->card(), 0, chanCount, ranges, static_cast<int64_t>(k), period)
                                                     .value))
             << k;
     const ProjectDescription d = Description();
@@ -183,10 +184,11 @@ TEST_F(StartStop, RawCountsOfThe5342KeepTheirLowTwelveBits)
     const auto counts = FileValues<int32_t>(form->files()->FAIFileName());
     ASSERT_EQ(counts.size(), 4096u);
     const auto ranges = ChannelRanges();
+    const int64_t period = kro::SimSignal::bufferedPeriod(100000, components.ai->ChanCount());
     for (size_t k = 0; k < counts.size(); ++k) {
         const auto expected = kro::SimSignal::runSample(*components.ai->card(), 0,
                                                         components.ai->ChanCount(), ranges,
-                                                        static_cast<int64_t>(k));
+                                                        static_cast<int64_t>(k), period);
         ASSERT_EQ(counts[k], expected.raw & 4095) << k;
     }
     EXPECT_FALSE(Description().run.floatSamples);
