@@ -80,8 +80,14 @@ protected:
         InitChannelTables(setup, ai, dio, SetAIColors());
         ConfigureChartAxes(graph);
         files.OpenAtStartUp();
+        ai.setEvents(&run.aiEvents());
     }
-    void TearDown() override { files.Shutdown(); }
+    void TearDown() override
+    {
+        run.StopIfRunning();
+        ai.setEvents(nullptr);
+        files.Shutdown();
+    }
 
     void Flip(kro::KroButton& which, bool on)
     {
