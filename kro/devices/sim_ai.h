@@ -31,6 +31,8 @@ public:
     // Test hooks.
     void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; }  // -1: never
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
+    // Reports a data type no card of this kind has, as a faulty driver would.
+    void reportDataReturnType(int32_t type) { dataReturnType_ = type; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }

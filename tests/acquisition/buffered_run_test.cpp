@@ -57,6 +57,18 @@ TEST_F(BufferedRun, ScansPerBufferRoundToTheEvenNeighbour)
     run.BtnStart_Click();
 }
 
+TEST_F(BufferedRun, AnUnknownDataTypeIsReportedAndTheRunGoesOn)
+{
+    StartBuffered(1000.0, true);
+    ai.reportDataReturnType(3);
+    Deliver(8);
+    EXPECT_EQ(prompts.messages,
+              (std::vector<testing::RecordedPrompts::Message>{{"Wrong Data Return Type", "OnFirstBufferChange"}}));
+    EXPECT_TRUE(run.IsRunning());
+    EXPECT_EQ(run.status().nScanCount, 2);   // the scans the card said it delivered
+    run.BtnStart_Click();
+}
+
 TEST_F(BufferedRun, ACardThatRefusesToStartIsNamedUnderBtnStart)
 {
     setup.nAISampleCnt = 0;   // no buffer at all

@@ -88,3 +88,33 @@ TEST(FormLayout, TallerWindowMovesFramesDownAndGrowsChart)
 
 } // namespace
 } // namespace ondrel
+
+namespace ondrel {
+namespace {
+
+// The history frame's labels follow the position slider: "0%" three margins in,
+// "50%" and "100%" half a slider further each, less 3 and 12 margins.
+TEST(FormLayout, PercentLabelsFollowThePositionSlider)
+{
+    struct Case {
+        int width, sliderLeft, zero, half, full, high;
+    };
+    // Gap = (FrameHis width − both sliders − three replay buttons − Convert − 2 M) / 4.
+    for (const Case& c : {Case{kMinFormWidth, 3126, 3276, 4632, 5538, 2661},   // gap 194
+                          Case{kMinFormWidth + 3000, 3876, 4026, 5382, 6288, 3000}}) {
+        Laid at(kMinFormHeight, c.width);
+        ASSERT_EQ(at.outcome, ResizeOutcome::LaidOut);
+        EXPECT_EQ(at.g["KroSliderR"].left, c.sliderLeft) << c.width;
+        EXPECT_EQ(at.g["Label1"].left, c.zero) << c.width;
+        EXPECT_EQ(at.g["Label2"].left, c.half) << c.width;
+        EXPECT_EQ(at.g["Label6"].left, c.full) << c.width;
+        // "High" ends where "0%" begins when the window is too narrow for its place.
+        EXPECT_EQ(at.g["Label14"].left, c.high) << c.width;
+    }
+    // A gap of 194.5 twips goes to 194, one of 195.5 to 196.
+    EXPECT_EQ(Laid(kMinFormHeight, kMinFormWidth + 2).g["KroSliderR"].left, -200 + 3132 + 194);
+    EXPECT_EQ(Laid(kMinFormHeight, kMinFormWidth + 6).g["KroSliderR"].left, -200 + 3132 + 196);
+}
+
+} // namespace
+} // namespace ondrel
