@@ -3,6 +3,7 @@
 #include "kom/atomic_file.h"
 #include "kom/warn.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -267,7 +268,10 @@ HRESULT Registry::parse(std::string_view text)
             if (line.back() != ']')
                 return E_FAIL;
             current = normalizeKey(line.substr(1, line.size() - 2));
-            if (current.empty())
+            // Bounded, because a key brings every parent key with it: the cost
+            // of one line grows with its length times its depth.
+            if (current.empty() || current.size() > MaxKeyLength ||
+                std::count(current.begin(), current.end(), '\\') >= MaxKeyDepth)
                 return E_FAIL;
             createKey(current);
             inKey = true;
@@ -276,7 +280,9 @@ HRESULT Registry::parse(std::string_view text)
         size_t eq = findEquals(line);
         if (!inKey || eq == std::string_view::npos)
             return E_FAIL;
-        keys_[current][unescape(line.substr(0, eq))] = unescape(line.substr(eq + 1));
+        // An empty name is the default value, as setValue and value() read it.
+        std::string name = unescape(line.substr(0, eq));
+        keys_[current][name.empty() ? "@" : name] = unescape(line.substr(eq + 1));
     }
     return S_OK;
 }

@@ -60,6 +60,11 @@ public:
     bool deleteTree(std::string_view key);
     bool empty() const { return keys_.empty(); }
 
+    // A key path read from a file has at most this many bytes and levels;
+    // a longer or deeper one makes the file malformed.
+    static constexpr size_t MaxKeyLength = 512;
+    static constexpr long MaxKeyDepth = 32;
+
     std::string serialize() const;
     HRESULT parse(std::string_view text);
 

@@ -243,3 +243,26 @@ TEST(Registry, AValueNameThatLooksLikeASectionOrCommentSurvivesARoundTrip)
     EXPECT_EQ(back.value("K", ";not a comment"), "2");
     EXPECT_EQ(back.value("K", "#not a comment"), "3");
 }
+
+TEST(Registry, AnEmptyValueNameReadsAsTheDefaultValue)
+{
+    Registry reg;
+    ASSERT_EQ(reg.parse("[K]\n=x\n"), S_OK);
+    EXPECT_EQ(reg.value("K"), "x");
+    EXPECT_EQ(reg.values("K"), (std::vector<std::pair<std::string, std::string>>{{"@", "x"}}));
+}
+
+TEST(Registry, KeysReadFromAFileAreBoundedInLengthAndDepth)
+{
+    // Every key brings its parents: an unbounded header line costs its length
+    // times its depth in keys made.
+    std::string deep = "K";
+    for (long i = 1; i < Registry::MaxKeyDepth; ++i)
+        deep += "\\K";
+    Registry reg;
+    EXPECT_EQ(reg.parse("[" + deep + "]\n"), S_OK);
+    EXPECT_TRUE(reg.keyExists(deep));
+    EXPECT_EQ(reg.parse("[" + deep + "\\K]\n"), E_FAIL);
+    EXPECT_EQ(reg.parse("[" + std::string(Registry::MaxKeyLength, 'k') + "]\n"), S_OK);
+    EXPECT_EQ(reg.parse("[" + std::string(Registry::MaxKeyLength + 1, 'k') + "]\n"), E_FAIL);
+}
