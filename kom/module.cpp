@@ -1,6 +1,7 @@
 #include "kom/module.h"
 
 #include "kom/registry.h"
+#include "kom/warn.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,6 +18,7 @@ namespace {
 struct LoadedModule {
     void* handle = nullptr;
     DllGetClassObjectFn getClassObject = nullptr;
+    std::string error; // why it cannot serve, when it cannot
 };
 
 std::mutex& modulesMutex()
@@ -42,8 +44,11 @@ std::string canonical(const std::string& path)
 std::vector<std::string> neighbourLibraries()
 {
     std::vector<std::string> out;
+    const std::string dir = executableDir();
+    if (dir.empty())
+        return out;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(executableDir(), ec)) {
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
         const auto name = e.path().filename().string();
         if (e.is_regular_file(ec) && name.ends_with(".so"))
             out.push_back(e.path().string());
@@ -70,6 +75,73 @@ std::string findBeside(const Guid& id, const IID& iid)
     return {};
 }
 
+HRESULT load(const std::string& path, DllGetClassObjectFn* getClassObject, std::string* error)
+{
+    // dlopen resolves a relative path against the working directory (or the
+    // library search path): whatever sits there would run.
+    if (path.empty() || path.front() != '/') {
+        if (error)
+            *error = "module paths must be absolute";
+        return E_INVALIDARG;
+    }
+    std::string key = canonical(path);
+    std::lock_guard lock(modulesMutex());
+    auto it = modules().find(key);
+    if (it == modules().end()) {
+        LoadedModule m;
+        m.handle = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!m.handle) {
+            const char* why = ::dlerror();
+            m.error = why ? why : "cannot be loaded";
+        } else {
+            m.getClassObject = reinterpret_cast<DllGetClassObjectFn>(::dlsym(m.handle, "DllGetClassObject"));
+            if (!m.getClassObject)
+                m.error = "it has no DllGetClassObject entry point";
+        }
+        it = modules().emplace(key, m).first;
+    }
+    if (error)
+        *error = it->second.error;
+    if (!it->second.handle)
+        return CO_E_DLLNOTFOUND;
+    if (!it->second.getClassObject)
+        return CO_E_ERRORINDLL;
+    if (getClassObject)
+        *getClassObject = it->second.getClassObject;
+    return S_OK;
+}
+
+// The module for `id` (a class, or a type library with IID_ITypeLib): the one
+// the registry's `key` names when it can serve, else the first beside the
+// executable. A registry entry passed over (not absolute, gone, or not
+// loadable) is reported on standard error, naming its path.
+struct Found {
+    std::string path;
+    bool entryPassedOver = false;
+};
+
+Found registeredOrBeside(const std::string& key, const Guid& id, const IID& iid)
+{
+    const std::optional<std::string> entry = Registry::current().value(key);
+    if (!entry || entry->empty())
+        return {findBeside(id, iid), false};
+    std::string problem;
+    std::string error;
+    std::error_code ec;
+    if (entry->front() != '/')
+        problem = "ignoring the registry entry " + key + " = " + *entry + ": module paths must be absolute";
+    else if (!std::filesystem::exists(*entry, ec))
+        problem = "the registry entry " + key + " names " + *entry + ", which does not exist";
+    else if (FAILED(load(*entry, nullptr, &error)))
+        problem = "the registry entry " + key + " names " + *entry + ", which cannot serve: " + error;
+    else
+        return {*entry, false};
+    Found found{findBeside(id, iid), true};
+    warnOnce(problem + (found.path.empty() ? "; no library beside the program serves it either"
+                                           : "; using " + found.path + " beside the program instead"));
+    return found;
+}
+
 } // namespace
 
 std::string modulePathOf(const void* address)
@@ -93,29 +165,13 @@ std::string executableDir()
     char buf[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0)
-        return ".";
+        return {};
     return std::filesystem::path(std::string(buf, static_cast<size_t>(n))).parent_path().string();
 }
 
 HRESULT loadModule(const std::string& path, DllGetClassObjectFn* getClassObject)
 {
-    std::string key = canonical(path);
-    std::lock_guard lock(modulesMutex());
-    auto it = modules().find(key);
-    if (it == modules().end()) {
-        LoadedModule m;
-        m.handle = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (m.handle)
-            m.getClassObject = reinterpret_cast<DllGetClassObjectFn>(::dlsym(m.handle, "DllGetClassObject"));
-        it = modules().emplace(key, m).first;
-    }
-    if (!it->second.handle)
-        return CO_E_DLLNOTFOUND;
-    if (!it->second.getClassObject)
-        return CO_E_ERRORINDLL;
-    if (getClassObject)
-        *getClassObject = it->second.getClassObject;
-    return S_OK;
+    return load(path, getClassObject, nullptr);
 }
 
 HRESULT registerModule(const std::string& path, bool unregister)
@@ -137,10 +193,7 @@ HRESULT registerModule(const std::string& path, bool unregister)
 
 std::string modulePathForClass(const CLSID& clsid)
 {
-    Registry reg = Registry::current();
-    if (auto path = reg.value("CLSID\\" + clsid.toString() + "\\InprocServer32"); path && !path->empty())
-        return *path;
-    return findBeside(clsid, IID_IClassFactory);
+    return registeredOrBeside("CLSID\\" + clsid.toString() + "\\InprocServer32", clsid, IID_IClassFactory).path;
 }
 
 HRESULT clsidFromString(std::string_view s, CLSID* clsid)
@@ -171,11 +224,12 @@ HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** out)
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    std::string path = modulePathForClass(clsid);
-    if (path.empty())
-        return REGDB_E_CLASSNOTREG;
+    const Found found =
+        registeredOrBeside("CLSID\\" + clsid.toString() + "\\InprocServer32", clsid, IID_IClassFactory);
+    if (found.path.empty())
+        return found.entryPassedOver ? CO_E_DLLNOTFOUND : REGDB_E_CLASSNOTREG;
     DllGetClassObjectFn fn = nullptr;
-    HRESULT h = loadModule(path, &fn);
+    HRESULT h = loadModule(found.path, &fn);
     if (FAILED(h))
         return h;
     return fn(&clsid, &iid, out);
@@ -198,11 +252,9 @@ HRESULT loadTypeLib(const Guid& libid, uint16_t major, uint16_t minor, const Typ
     if (!lib)
         return E_POINTER;
     *lib = nullptr;
-    Registry reg = Registry::current();
-    std::string version = std::to_string(major) + "." + std::to_string(minor);
-    std::string path = reg.value("TypeLib\\" + libid.toString() + "\\" + version + "\\0\\linux").value_or("");
-    if (path.empty())
-        path = findBeside(libid, IID_ITypeLib);
+    const std::string version = std::to_string(major) + "." + std::to_string(minor);
+    const std::string path =
+        registeredOrBeside("TypeLib\\" + libid.toString() + "\\" + version + "\\0\\linux", libid, IID_ITypeLib).path;
     if (path.empty())
         return TYPE_E_LIBNOTREGISTERED;
     DllGetClassObjectFn fn = nullptr;

@@ -98,18 +98,22 @@ std::string modulePathOf(const void* address);
 
 // Loads a module (once per path; modules stay loaded for the life of the
 // process). S_OK, CO_E_DLLNOTFOUND, or CO_E_ERRORINDLL when an entry point
-// is missing.
+// is missing; E_INVALIDARG for a path that is not absolute, which dlopen
+// would resolve against the working directory or the library search path.
 HRESULT loadModule(const std::string& path, DllGetClassObjectFn* getClassObject);
 
-// Calls a module's registration or unregistration entry point.
+// Calls a module's registration or unregistration entry point (the path
+// must be absolute, as for loadModule).
 HRESULT registerModule(const std::string& path, bool unregister = false);
 
-// The folder of the running executable.
+// The folder of the running executable; "" when it cannot be told.
 std::string executableDir();
 
 // The module serving a class: the registry's CLSID\{clsid}\InprocServer32,
 // else the first library beside the executable whose class-object entry
-// point knows the class. Empty when none.
+// point knows the class. Empty when none. A registry entry that cannot serve
+// (a path that is not absolute, a module that is gone or does not load) is
+// passed over, with a warning on standard error that names its path.
 std::string modulePathForClass(const CLSID& clsid);
 
 // Class identifier from "{...}" or from a ProgID (following CurVer when the
@@ -120,7 +124,8 @@ HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** out);
 HRESULT createInstance(const CLSID& clsid, IUnknown* outer, const IID& iid, void** out);
 
 // A type library by identifier and version: from TypeLib\{libid}\MAJOR.MINOR\0\linux,
-// else from the libraries beside the executable.
+// else from the libraries beside the executable (the registry entry passed
+// over as for classes).
 HRESULT loadTypeLib(const Guid& libid, uint16_t major, uint16_t minor, const TypeLibInfo** lib);
 
 } // namespace kom

@@ -1,14 +1,20 @@
 #include "kom/registry.h"
 
+#include "kom/atomic_file.h"
+#include "kom/warn.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <pwd.h>
+#include <span>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kom {
 
@@ -28,10 +34,13 @@ std::string normalizeKey(std::string_view key)
     return k;
 }
 
-// Names also escape '=' (it ends the name).
+// Names also escape '=' (it ends the name), and a first character that
+// would make the line read as a key or a comment.
 std::string escape(std::string_view s, bool name = false)
 {
     std::string out;
+    if (name && !s.empty() && (s.front() == '[' || s.front() == ';' || s.front() == '#'))
+        out.push_back('\\');
     for (char c : s) {
         if (name && c == '=') {
             out += "\\=";
@@ -83,6 +92,54 @@ bool isBelow(std::string_view child, std::string_view parent)
     return true;
 }
 
+// The home folder of the account running this process, from the password
+// database; "" when it has none (or none that is absolute).
+std::string accountHome()
+{
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir ||
+        found->pw_dir[0] != '/')
+        return {};
+    return found->pw_dir;
+}
+
+// Creates the missing folders of `folder`, open to their owner only (as the
+// XDG base directory rules ask), never to other users whatever the umask.
+void makeFolders(const std::string& folder)
+{
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (!part.empty())
+            ::mkdir(part.c_str(), 0700);
+        if (slash == std::string::npos)
+            return;
+    }
+}
+
+std::string parentOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
+}
+
+// Why a registry file must not be trusted, or "" when it may be.
+std::string distrust(const std::string& path, const struct stat& st)
+{
+    if (!S_ISREG(st.st_mode))
+        return "it is not a regular file";
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return std::string("other users can write it (mode ") + mode + "; chmod go-w " + path + ")";
+    }
+    if (st.st_uid != ::geteuid() && st.st_uid != ::getuid() && st.st_uid != 0)
+        return "it belongs to another user (uid " + std::to_string(st.st_uid) + ")";
+    return {};
+}
+
 } // namespace
 
 bool Registry::Less::operator()(std::string_view a, std::string_view b) const
@@ -98,16 +155,22 @@ bool Registry::Less::operator()(std::string_view a, std::string_view b) const
 
 std::string Registry::defaultPath()
 {
-    if (const char* p = std::getenv("KOM_REGISTRY"); p && *p)
-        return p;
-    std::string base;
+    if (const char* p = std::getenv("KOM_REGISTRY"); p && *p) {
+        if (*p == '/')
+            return p;
+        warnOnce(std::string("ignoring KOM_REGISTRY=") + p +
+                 ": it must be an absolute path, or the registry would depend on the working directory");
+    }
     if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x == '/')
-        base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h)
-        base = std::string(h) + "/.local/share";
+        return std::string(x) + "/kom/registry";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h == '/')
+        home = h;
     else
-        base = "/tmp";
-    return base + "/kom/registry";
+        home = accountHome();
+    if (home.empty())
+        return {};
+    return home + "/.local/share/kom/registry";
 }
 
 void Registry::createKey(std::string_view key)
@@ -205,7 +268,10 @@ HRESULT Registry::parse(std::string_view text)
             if (line.back() != ']')
                 return E_FAIL;
             current = normalizeKey(line.substr(1, line.size() - 2));
-            if (current.empty())
+            // Bounded, because a key brings every parent key with it: the cost
+            // of one line grows with its length times its depth.
+            if (current.empty() || current.size() > MaxKeyLength ||
+                std::count(current.begin(), current.end(), '\\') >= MaxKeyDepth)
                 return E_FAIL;
             createKey(current);
             inKey = true;
@@ -214,7 +280,9 @@ HRESULT Registry::parse(std::string_view text)
         size_t eq = findEquals(line);
         if (!inKey || eq == std::string_view::npos)
             return E_FAIL;
-        keys_[current][unescape(line.substr(0, eq))] = unescape(line.substr(eq + 1));
+        // An empty name is the default value, as setValue and value() read it.
+        std::string name = unescape(line.substr(0, eq));
+        keys_[current][name.empty() ? "@" : name] = unescape(line.substr(eq + 1));
     }
     return S_OK;
 }
@@ -222,49 +290,69 @@ HRESULT Registry::parse(std::string_view text)
 HRESULT Registry::load(const std::string& path)
 {
     keys_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (errno == ENOENT || !std::filesystem::exists(path))
-            return S_OK;
+    if (path.empty())
+        return S_OK; // no registry: an empty one
+    // Opened first and checked through the descriptor, so that the file
+    // checked is the file read.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? S_OK : E_ACCESSDENIED;
+    struct stat st {};
+    std::string why = ::fstat(fd, &st) != 0 ? std::string(std::strerror(errno)) : distrust(path, st);
+    if (!why.empty()) {
+        ::close(fd);
+        warnOnce("ignoring the class registry " + path + ": " + why);
         return E_ACCESSDENIED;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse(text.str());
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return E_ACCESSDENIED;
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return parse(text);
 }
 
 HRESULT Registry::save(const std::string& path) const
 {
-    std::error_code ec;
-    std::filesystem::path p(path);
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path(), ec);
-    std::string tmp = path + ".tmp." + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return E_ACCESSDENIED;
-        out << serialize();
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(tmp, ec);
-            return STG_E_WRITEFAULT;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::filesystem::remove(tmp, ec);
+    if (path.empty())
+        return E_ACCESSDENIED; // there is no registry
+    if (const std::string folder = parentOf(path); !folder.empty())
+        makeFolders(folder);
+    // Never writable by others, or the next read would refuse it.
+    mode_t mode = 0644;
+    if (struct stat st {}; ::stat(path.c_str(), &st) == 0)
+        mode = (st.st_mode & 07777) & ~mode_t(022);
+    const std::string text = serialize();
+    switch (writeFileAtomically(path, std::as_bytes(std::span(text)), mode)) {
+    case 0:
+        return S_OK;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+        return STG_E_WRITEFAULT;
+    default:
         return E_ACCESSDENIED;
     }
-    return S_OK;
 }
 
 HRESULT Registry::update(const std::string& path, const std::function<HRESULT(Registry&)>& edit)
 {
-    std::error_code ec;
-    std::filesystem::path p(path);
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path(), ec);
-    int lock = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (path.empty())
+        return E_ACCESSDENIED; // there is no registry
+    if (const std::string folder = parentOf(path); !folder.empty())
+        makeFolders(folder);
+    int lock = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (lock >= 0)
         while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
         }

@@ -10,8 +10,10 @@
 //     ThreadingModel=Apartment
 //
 // "@" names a key's default value. In names and values a backslash, a newline
-// and a carriage return are written "\\", "\n" and "\r", and an "=" in a
-// name "\=". Key paths compare without regard to ASCII letter case.
+// and a carriage return are written "\\", "\n" and "\r", an "=" in a name
+// "\=", and a name's first "[", ";" or "#" (which would read as a key or a
+// comment) "\[", "\;", "\#". Key paths compare without regard to ASCII
+// letter case.
 #include "kom/types.h"
 
 #include <functional>
@@ -23,20 +25,28 @@ namespace kom {
 
 class Registry {
 public:
-    // Where this user's registry lives: $KOM_REGISTRY if set, otherwise
-    // $XDG_DATA_HOME/kom/registry, otherwise ~/.local/share/kom/registry.
+    // Where this user's registry lives: $KOM_REGISTRY if it is an absolute
+    // path, otherwise $XDG_DATA_HOME/kom/registry (absolute only), otherwise
+    // ~/.local/share/kom/registry, with ~ from $HOME or, without it, from the
+    // password database. Never a shared folder: "" when the account has no
+    // home, and then there is no registry (hosts use the libraries beside
+    // the executable).
     static std::string defaultPath();
 
-    // Reads a file; a missing file is an empty registry (S_OK), an unreadable
-    // or malformed one a failure.
+    // Reads a file; a missing file (or path "") is an empty registry (S_OK),
+    // an unreadable or malformed one a failure. A file that other users could
+    // have written (group or other write permission, or another owner than
+    // this user or root) is refused with a warning on standard error.
     HRESULT load(const std::string& path);
-    // Writes the whole registry atomically (temporary file and rename),
-    // creating the folder if needed.
+    // Writes the whole registry atomically and durably (kom/atomic_file.h),
+    // never writable by group or others, creating the folder if needed.
     HRESULT save(const std::string& path) const;
     // Read-modify-write under an advisory lock on "PATH.lock", so concurrent
-    // registrations do not lose each other's keys.
+    // registrations do not lose each other's keys. Fails, changing nothing,
+    // when the file cannot be loaded (also when it is refused as above).
     static HRESULT update(const std::string& path, const std::function<HRESULT(Registry&)>& edit);
-    // Reads the registry at defaultPath().
+    // Reads the registry at defaultPath(); a refused or malformed file reads
+    // as an empty registry.
     static Registry current();
 
     void createKey(std::string_view key);          // and its parents
@@ -49,6 +59,11 @@ public:
     // Removes the key and everything below it; false if it did not exist.
     bool deleteTree(std::string_view key);
     bool empty() const { return keys_.empty(); }
+
+    // A key path read from a file has at most this many bytes and levels;
+    // a longer or deeper one makes the file malformed.
+    static constexpr size_t MaxKeyLength = 512;
+    static constexpr long MaxKeyDepth = 32;
 
     std::string serialize() const;
     HRESULT parse(std::string_view text);

@@ -37,7 +37,9 @@ void interfaceKey(Registry& reg, const IID& iid, const char* name)
 
 HRESULT RegisterServer(Registry& reg, const std::string& modulePath)
 {
-    if (modulePath.empty())
+    // Hosts refuse module paths that are not absolute; writing one would
+    // only leave an entry that cannot serve.
+    if (modulePath.empty() || modulePath.front() != '/')
         return SELFREG_E_CLASS;
 
     progId(reg, "Tickwell.TickwellCtl.1", "TickwellCtl Class", ctlClsid, "");

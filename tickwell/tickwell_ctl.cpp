@@ -11,6 +11,7 @@
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tickwell {
 
@@ -437,8 +438,15 @@ HRESULT TickwellCtl::Load(IStream* stream)
     HRESULT last = S_OK;
     auto read = [&](void* buffer, size_t size) { return SUCCEEDED(last = readExact(stream, buffer, size)); };
     StateTail tail;
+    // The first entry of a key is kept and later ones are dropped, as Add
+    // would refuse them: every entry stays reachable by its key.
+    std::unordered_set<std::string> keys;
     StateReadResult r = readState(
-        read, [&](std::string key, int32_t enabled, int32_t interval) { AppendLoadedEntry(std::move(key), enabled, interval); },
+        read,
+        [&](std::string key, int32_t enabled, int32_t interval) {
+            if (keys.insert(key).second)
+                AppendLoadedEntry(std::move(key), enabled, interval);
+        },
         tail);
     RecountEnabled();
     if (r.error != StateError::None) {

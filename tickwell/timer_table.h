@@ -60,7 +60,8 @@ public:
     // Whole-table replacement (no limit check, no start or stop).
     void ReplaceEntries(std::vector<TimerEntry> entries);
     void RecountEnabled();
-    // Appends an entry as read from a saved state (no limit, no start).
+    // Appends an entry as read from a saved state (no limit, no start). The
+    // caller drops an entry whose key the table already has.
     void AppendLoadedEntry(std::string key, int32_t enabled, int32_t interval);
     void ClearEntries() { entries_.clear(); }
 

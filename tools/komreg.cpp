@@ -22,8 +22,14 @@ int main(int argc, char** argv)
                    args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
     }
+    const std::string registry = kom::Registry::defaultPath();
+    constexpr const char* NoRegistry =
+        "komreg: no class registry: HOME is not set and this account has no home folder;\n"
+        "        set KOM_REGISTRY to an absolute path, or keep libraries beside their hosts\n";
     if (args[0] == "--path") {
-        std::printf("%s\n", kom::Registry::defaultPath().c_str());
+        if (registry.empty())
+            return std::fputs(NoRegistry, stderr), 1;
+        std::printf("%s\n", registry.c_str());
         return 0;
     }
     if (args[0] == "--query") {
@@ -42,6 +48,8 @@ int main(int argc, char** argv)
         std::printf("%s\t%s\n", clsid.toString().c_str(), path.c_str());
         return 0;
     }
+    if (registry.empty())
+        return std::fputs(NoRegistry, stderr), 1;
     bool unregister = args[0] == "-u";
     int rc = 0;
     for (size_t i = unregister ? 1 : 0; i < args.size(); ++i) {
@@ -53,8 +61,7 @@ int main(int argc, char** argv)
                          unregister ? "unregistration" : "registration", static_cast<uint32_t>(h));
             rc = 1;
         } else {
-            std::printf("%s %s in %s\n", unregister ? "unregistered" : "registered", path.c_str(),
-                        kom::Registry::defaultPath().c_str());
+            std::printf("%s %s in %s\n", unregister ? "unregistered" : "registered", path.c_str(), registry.c_str());
         }
     }
     return rc;

@@ -6,6 +6,7 @@
 //
 // The control is created by class identifier through kom (registry, or the
 // library beside this program); this program does not link it.
+#include "kom/atomic_file.h"
 #include "kom/client.h"
 #include "kom/page_frame.h"
 #include "tickwell/period_stats.h"
@@ -18,9 +19,11 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,22 +57,6 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes)
         return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
-}
-
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    const std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush())
-            return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    return !ec;
 }
 
 struct Entry {
@@ -227,8 +214,10 @@ int edit(const std::string& path)
     if (control.isDirty() == kom::S_OK) {
         std::vector<uint8_t> bytes;
         HRESULT h = control.save(bytes);
-        if (kom::FAILED(h) || !writeFileAtomically(path, bytes))
-            result = fail(path + ": cannot write the state");
+        if (kom::FAILED(h))
+            result = fail(path + ": the control cannot save its state (" + hex(h) + ")");
+        else if (int err = kom::writeFileAtomically(path, std::as_bytes(std::span(bytes))))
+            result = fail(path + ": cannot write the state: " + std::strerror(err));
         else
             std::printf("saved %s\n", path.c_str());
     }

@@ -6,15 +6,38 @@
 #include "kom/registry.h"
 #include "tickwell/tickwell_ids.h"
 
+#include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kom;
 
 namespace {
 
 std::string libraryPath() { return (std::filesystem::path(executableDir()) / "libtickwell.so").string(); }
+
+// Registers the timer class at `path` in the test registry.
+void registerClassAt(const std::string& path)
+{
+    Registry::update(Registry::defaultPath(), [&](Registry& r) {
+        r.setDefault("CLSID\\" + tickwell::CLSID_TickwellCtl.toString() + "\\InprocServer32", path);
+        return S_OK;
+    });
+}
+
+// Runs a shell command; its standard output and error.
+std::string run(const std::string& command, int* status)
+{
+    std::string out;
+    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
+    char buf[512];
+    while (p && std::fgets(buf, sizeof buf, p))
+        out += buf;
+    *status = p ? ::pclose(p) : -1;
+    return out;
+}
 
 class ModuleTest : public ::testing::Test {
 protected:
@@ -87,14 +110,93 @@ TEST_F(ModuleTest, RegistrationWritesAndRemovesTheClassKeys)
     EXPECT_TRUE(reg.keyExists("CLSID")); // the container stays
 }
 
-TEST_F(ModuleTest, ARegisteredPathWinsOverTheNeighbour)
+TEST_F(ModuleTest, ALiveRegisteredPathWinsOverTheNeighbour)
 {
+    // A link elsewhere to the same library: the registered path is what a
+    // host names, so the registry's entry is seen to win.
+    const auto elsewhere = std::filesystem::path(komtest::registryPath()).parent_path() / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    const std::string link = (elsewhere / "libtickwell.so").string();
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(libraryPath(), link);
+    registerClassAt(link);
+    EXPECT_EQ(modulePathForClass(tickwell::CLSID_TickwellCtl), link);
+    Control c;
+    EXPECT_EQ(Control::create(tickwell::CLSID_TickwellCtl, c), S_OK);
+}
+
+TEST_F(ModuleTest, ADeadRegisteredPathFallsBackToTheNeighbourAndSaysWhichPathWasDead)
+{
+    registerClassAt("/nonexistent/dead/libtickwell.so");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(modulePathForClass(tickwell::CLSID_TickwellCtl), libraryPath());
+    ComPtr<IUnknown> p;
+    EXPECT_EQ(createInstance(tickwell::CLSID_TickwellCtl, nullptr, IID_IUnknown, p.putVoid()), S_OK);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("/nonexistent/dead/libtickwell.so"), std::string::npos) << err;
+    EXPECT_NE(err.find(libraryPath()), std::string::npos) << err;
+
+    // The same for the type library's entry.
     Registry::update(Registry::defaultPath(), [](Registry& r) {
-        r.setDefault("CLSID\\" + tickwell::CLSID_TickwellCtl.toString() + "\\InprocServer32", "/nonexistent/lib.so");
+        r.setDefault("TypeLib\\" + tickwell::LIBID_TICKWELLLib.toString() + "\\1.0\\0\\linux", "/nonexistent/deadlib.so");
         return S_OK;
     });
-    ComPtr<IUnknown> p;
-    EXPECT_EQ(createInstance(tickwell::CLSID_TickwellCtl, nullptr, IID_IUnknown, p.putVoid()), CO_E_DLLNOTFOUND);
+    testing::internal::CaptureStderr();
+    const TypeLibInfo* lib = nullptr;
+    EXPECT_EQ(loadTypeLib(tickwell::LIBID_TICKWELLLib, 1, 0, &lib), S_OK);
+    const std::string libErr = testing::internal::GetCapturedStderr();
+    EXPECT_NE(libErr.find("/nonexistent/deadlib.so"), std::string::npos) << libErr;
+}
+
+TEST_F(ModuleTest, RelativeModulePathsInTheRegistryAreIgnored)
+{
+    // dlopen would resolve these against the working directory (or the
+    // library search path): whatever sits there would run.
+    for (const char* relative : {"libtickwell.so", "./libtickwell.so", "bin/../libtickwell.so"}) {
+        SCOPED_TRACE(relative);
+        registerClassAt(relative);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(modulePathForClass(tickwell::CLSID_TickwellCtl), libraryPath());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(std::string("= ") + relative), std::string::npos) << err;
+        EXPECT_NE(err.find("absolute"), std::string::npos) << err;
+    }
+    EXPECT_EQ(loadModule("libtickwell.so", nullptr), E_INVALIDARG);
+}
+
+TEST_F(ModuleTest, RegisteringARelativePathIsRefused)
+{
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(executableDir());
+    const HRESULT h = registerModule("./libtickwell.so");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(h, E_INVALIDARG);
+    EXPECT_TRUE(Registry::current().empty());
+}
+
+TEST_F(ModuleTest, WithoutAnyHomeThereIsNoRegistryAndTheNeighbourServes)
+{
+    // An account with no password entry, no HOME and no KOM_REGISTRY: komreg
+    // names no registry (never a shared folder) and a host still finds the
+    // library beside it.
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run as an account without a home";
+    const std::string as = "env -i /usr/bin/setpriv --reuid=54321 --regid=54321 --clear-groups ";
+    const std::string komreg = executableDir() + "/komreg";
+    int status = 0;
+    run(as + "/bin/test -x " + komreg, &status);
+    if (status != 0)
+        GTEST_SKIP() << "the build folder is not open to other accounts";
+    std::string out = run(as + komreg + " --path", &status);
+    EXPECT_NE(status, 0) << out;
+    EXPECT_NE(out.find("no class registry"), std::string::npos) << out;
+    EXPECT_EQ(out.find("/tmp"), std::string::npos) << out;
+    out = run(as + komreg + " --query " + tickwell::CLSID_TickwellCtl.toString(), &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out, tickwell::CLSID_TickwellCtl.toString() + "\t" + libraryPath() + "\n");
+    out = run(as + komreg + " " + libraryPath(), &status);
+    EXPECT_NE(status, 0) << out;
+    EXPECT_NE(out.find("no class registry"), std::string::npos) << out;
 }
 
 TEST_F(ModuleTest, TypeLibraryNamesIdentifiersAndHelpStrings)

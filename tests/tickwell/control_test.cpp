@@ -2,7 +2,9 @@
 // code (the host tests create it by class identifier instead).
 #include "kom/client.h"
 #include "support.h"
+#include "tickwell/registration.h"
 #include "tickwell/tickwell_ctl.h"
+#include "tickwell/tickwell_ids.h"
 
 #include <QImage>
 #include <QPainter>
@@ -240,7 +242,8 @@ TEST(TickwellCtl, LoadOfAStreamCutAtEveryByteFailsAndKeepsWhatWasRead)
     EXPECT_EQ(m.impl->IsDirty(), S_FALSE);
 }
 
-TEST(TickwellCtl, LoadRejectsGarbageCountsWithoutHugeAllocations)
+// What these loads allocate is measured in alloc_test.cpp.
+TEST(TickwellCtl, LoadRejectsGarbageCountsAndLengths)
 {
     Made m = make(0);
     auto withCount = [](int32_t count, const std::vector<uint8_t>& rest) {
@@ -272,6 +275,36 @@ TEST(TickwellCtl, LoadRejectsGarbageCountsWithoutHugeAllocations)
     put32(b, 0x80000000u); // negative key length
     EXPECT_TRUE(FAILED(load(m.ctl.get(), b)));
     EXPECT_EQ(m.impl->EntryCount(), 1);
+}
+
+TEST(TickwellCtl, LoadKeepsTheFirstEntryOfAKeyAndDropsLaterDuplicates)
+{
+    Made m = make(0);
+    const auto b = state({{5, 1, "a", 0}, {7, 0, "b", 0}, {9, 0, "a", 0}, {11, -1, "b", 0}, {13, 1, "c", 0}}, 3);
+    ASSERT_EQ(load(m.ctl.get(), b), S_OK);
+    ASSERT_EQ(m.impl->EntryCount(), 3);
+    EXPECT_EQ(m.impl->Entries()[0].Key, "a");
+    EXPECT_EQ(m.impl->Entries()[0].Interval, 5);
+    EXPECT_EQ(m.impl->Entries()[1].Key, "b");
+    EXPECT_EQ(m.impl->Entries()[1].Enabled, 0);
+    EXPECT_EQ(m.impl->Entries()[2].Key, "c");
+    EXPECT_EQ(m.impl->EnabledCount(), 2); // the dropped "b" (enabled -1) is not counted
+    // Every entry is reachable by key: once "a" is removed, no "a" remains.
+    EXPECT_EQ(m.disp.call(DISPID_Remove, {u"a"}), S_OK);
+    Variant there;
+    EXPECT_EQ(m.disp.get(DISPID_exist, {u"a"}, there), S_OK);
+    EXPECT_EQ(there.int32Or(-1), 0);
+    EXPECT_EQ(m.impl->EnabledCount(), 1);
+    // Keys are compared byte for byte, as Add compares them.
+    ASSERT_EQ(load(m.ctl.get(), state({{1, 0, "k", 0}, {2, 0, "K", 0}, {3, 0, "k ", 0}}, 0)), S_OK);
+    EXPECT_EQ(m.impl->EntryCount(), 3);
+    // A stream cut short keeps the first of each key read so far.
+    auto cut = state({{5, 1, "a", 0}, {9, 1, "a", 0}, {7, 0, "b", 0}}, 2);
+    cut.resize(cut.size() - 20 - 4);
+    EXPECT_TRUE(FAILED(load(m.ctl.get(), cut)));
+    ASSERT_EQ(m.impl->EntryCount(), 1);
+    EXPECT_EQ(m.impl->Entries()[0].Interval, 5);
+    EXPECT_EQ(m.impl->EnabledCount(), 1);
 }
 
 TEST(TickwellCtl, SaveReportsAFullMedium)
@@ -437,4 +470,16 @@ TEST(TickwellCtl, PropertyNotifySinksAndDirtyState)
     EXPECT_EQ(m.impl->IsDirty(), S_OK);
     load(m.ctl.get(), std::vector<uint8_t>(EmptyState.begin(), EmptyState.end()));
     EXPECT_EQ(m.impl->IsDirty(), S_FALSE);
+}
+
+TEST(Registration, RefusesAModulePathThatIsNotAbsolute)
+{
+    for (const char* path : {"", "libtickwell.so", "./libtickwell.so", "build/bin/libtickwell.so"}) {
+        Registry reg;
+        EXPECT_TRUE(FAILED(RegisterServer(reg, path))) << path;
+        EXPECT_TRUE(reg.empty()) << path;
+    }
+    Registry reg;
+    ASSERT_EQ(RegisterServer(reg, "/opt/tickwell/libtickwell.so"), S_OK);
+    EXPECT_EQ(reg.value("CLSID\\" + CLSID_TickwellCtl.toString() + "\\InprocServer32"), "/opt/tickwell/libtickwell.so");
 }

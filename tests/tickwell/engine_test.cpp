@@ -6,6 +6,7 @@
 #include "tickwell/tick_window.h"
 #include "tickwell/timer_table.h"
 
+#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace tickwell;
@@ -382,4 +383,23 @@ TEST(PlatformTimer, ASlowHandlerGetsOneTickNotTheOnesItMissed)
     // at the latest of them; the one after is on the grid again.
     EXPECT_GE(due[1] - due[0], 5u);
     EXPECT_GE(due[2] - due[1], 1u);
+}
+
+TEST(PlatformTimer, TheClockIsTheMonotonicClockInMilliseconds)
+{
+    // A reading lies between two readings of CLOCK_MONOTONIC taken around it,
+    // in whole milliseconds modulo 2^32 (differences absorb the wrap). Exact,
+    // however slow the machine: a clock in other units, on another base or
+    // off by a millisecond falls outside.
+    auto monotonicMs = [] {
+        timespec ts{};
+        ::clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+    };
+    for (int i = 0; i < 1000; ++i) {
+        const uint32_t before = monotonicMs();
+        const uint32_t now = millisecondClock();
+        const uint32_t after = monotonicMs();
+        ASSERT_LE(now - before, after - before) << "read " << now << " between " << before << " and " << after;
+    }
 }
