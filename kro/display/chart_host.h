@@ -21,6 +21,8 @@ public:
     // Points each plot keeps (the ChartLength); 0 = unbounded.
     virtual int32_t pointBound() const = 0;
     virtual void axisAdded(KroAxis& axis) = 0;
+    // A plot was added, removed, renamed, shown or hidden.
+    virtual void plotsChanged() = 0;
 
 protected:
     ~ChartHost() = default;

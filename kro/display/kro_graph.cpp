@@ -1,8 +1,13 @@
 #include "kro/display/kro_graph.h"
+#include "kro/display/accessibility.h"
+#include "kro/display/focus_frame.h"
 #include "kro/display/mouse_mode.h"
 #include "kro/display/oscilloscope_style.h"
 #include "kro/display/prepared_data.h"
 #include "ondrel/components/component_error.h"
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -65,7 +70,7 @@ void KroGraph::guardMemory(Call&& call)
 }
 
 KroGraph::KroGraph(QWidget* parent)
-    : QWidget(parent)
+    : QWidget(withAccessibility(parent))
     , plot_(new QCustomPlot(this))
     , redraw_(kFramePeriod, [this] { drawFrame(); })
 {
@@ -73,6 +78,10 @@ KroGraph::KroGraph(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);
     styleChart(*plot_);
+    // The chart is one stop for the keyboard; a click on the plot focuses it.
+    setFocusPolicy(Qt::StrongFocus);
+    plot_->setFocusPolicy(Qt::NoFocus);
+    new FocusFrame(*this);
 
     ChartHost& host = *this;
     axes_ = std::make_unique<KroAxes>(host, *plot_);
@@ -299,6 +308,74 @@ void KroGraph::reportMouseButton(const QMouseEvent& event)
     float x = static_cast<float>(event.position().x());
     float y = static_cast<float>(event.position().y());
     sink_->MouseButton(button, shiftCode(event.modifiers()), x, y);
+}
+
+void KroGraph::requestMenu(int32_t shift)
+{
+    if (sink_ == nullptr || !isEnabled())
+        return;
+    QRectF area = plot_->axisRect()->rect();
+    if (area.isEmpty())
+        area = plot_->rect();
+    int16_t button = buttonCode(Qt::RightButton);
+    float x = static_cast<float>(area.center().x());
+    float y = static_cast<float>(area.center().y());
+    sink_->MouseButton(button, shift, x, y);
+}
+
+QString KroGraph::plotSummary() const
+{
+    QStringList names;
+    for (const auto& plot : plots_->all()) {
+        QString name = QString::fromStdString(plot->Name());
+        if (!plot->Visible())
+            name += QStringLiteral(" (hidden)");
+        names << name;
+    }
+    if (names.isEmpty())
+        return QStringLiteral("No plots");
+    return QStringLiteral("Plots: ") + names.join(QStringLiteral(", "));
+}
+
+// The menu key, and Shift+F10 as on other desktops, open the pop-up menu. The
+// Shift that makes Shift+F10 is part of the key, not a shift state.
+void KroGraph::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers held = event->modifiers();
+    if (event->key() == Qt::Key_Menu) {
+        requestMenu(shiftCode(held));
+    } else if (event->key() == Qt::Key_F10 && held.testFlag(Qt::ShiftModifier)) {
+        requestMenu(shiftCode(held & ~Qt::KeyboardModifiers(Qt::ShiftModifier)));
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+// Platforms that turn the menu key into a context-menu event deliver the key
+// press too, and the key press raises the event; a keyboard context-menu event
+// is only taken in, so one key opens one menu. The mouse's go on as before.
+void KroGraph::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        return;
+    }
+    QWidget::contextMenuEvent(event);
+}
+
+// Coalesced, so that a plot set-up of many plots tells a screen reader once.
+void KroGraph::plotsChanged()
+{
+    if (plotsReportQueued_)
+        return;
+    plotsReportQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+        plotsReportQueued_ = false;
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 void KroGraph::reportError(int32_t number, const std::string& message)

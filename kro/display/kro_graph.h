@@ -14,6 +14,13 @@ namespace kro {
 // The strip chart on QCustomPlot. A KroGraph is itself the widget the window
 // lays out; give it a parent or own it. Drawing is coalesced: data calls only
 // mark the chart dirty, and one replot per frame shows what has arrived.
+//
+// The chart takes the focus; the menu key or Shift+F10 raises the right-button
+// event as a right click in the middle of the plotting area would, so the
+// program's pop-up menu opens from the keyboard too. Accessibility: role Chart,
+// the name the window gives it, a description listing its plots (kept current
+// as plots come, go, are renamed, shown or hidden) and a show-menu action that
+// raises the same event.
 class KroGraph final : public QWidget, public ondrel::IKroGraph, private ChartHost {
     Q_OBJECT
 public:
@@ -45,6 +52,16 @@ public:
                   int32_t chanCount, double scans) override;
     void SetXStep(const ondrel::PreparedData& prepared, double xStep) override;
 
+    // Raises the right-button event at the middle of the plotting area; nothing
+    // while the chart is disabled. `shift` is the shift-state code reported.
+    void requestMenu(int32_t shift = 0);
+    // "Plots: AI 0, AI 1, DI 0:1 (hidden)", or "No plots".
+    QString plotSummary() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
     void requestRedraw() override;
     void setAxisRange(QCPAxis* axis, double lower, double upper) override;
@@ -52,6 +69,7 @@ private:
     void pointsAppended(double newestX) override;
     int32_t pointBound() const override { return chartLength_; }
     void axisAdded(KroAxis& axis) override;
+    void plotsChanged() override;
 
     void drawFrame();
     void watchUserRange(KroAxis& axis);
@@ -73,6 +91,7 @@ private:
     int programmaticRange_ = 0;
     bool rangeReportQueued_ = false;
     bool drawingFrame_ = false;
+    bool plotsReportQueued_ = false;
 };
 
 } // namespace kro

@@ -20,6 +20,7 @@ void KroPlot::setName(const std::string& name)
 {
     name_ = name;
     graph_->setName(QString::fromStdString(name));
+    host_.plotsChanged();
 }
 
 void KroPlot::setColor(ondrel::ColorRef color)
@@ -75,6 +76,7 @@ void KroPlot::setVisible(bool visible)
 {
     graph_->setVisible(visible);
     host_.requestRedraw();
+    host_.plotsChanged();
 }
 
 void KroPlot::AddPoint(double y, double xStep)

@@ -24,6 +24,7 @@ KroPlot& KroPlots::Add()
     auto* graph = plot_.addGraph(axes_.timeAxis().qcpAxis(), yAxis.qcpAxis());
     items_.push_back(std::make_unique<KroPlot>(host_, graph, yAxis,
                                                "Plot " + std::to_string(items_.size())));
+    host_.plotsChanged();
     return *items_.back();
 }
 
@@ -32,6 +33,7 @@ void KroPlots::RemoveAll()
     items_.clear();
     plot_.clearGraphs();
     host_.requestRedraw();
+    host_.plotsChanged();
 }
 
 } // namespace kro
