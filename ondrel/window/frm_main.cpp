@@ -7,6 +7,7 @@
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/graph_panel.h"
 #include "ondrel/window/history_panel.h"
+#include "ondrel/window/keyboard_order.h"
 #include "ondrel/window/legend_panel.h"
 #include "ondrel/window/run_view.h"
 #include "ondrel/window/signal_panel.h"
@@ -77,6 +78,7 @@ void FrmMain::CreateControls()
 {
     graph_ = factory_.CreateGraph(this);
     graph_->widget()->setObjectName("KroGraph1");
+    graph_->widget()->setAccessibleName("Chart");
     history_ = new HistoryPanel(factory_, this);
     device_ = new DevicePanel(this);
     signal_ = new SignalPanel(factory_, this);
@@ -85,6 +87,7 @@ void FrmMain::CreateControls()
     commands_ = new CommandButtons(this);
     plots_ = std::make_unique<PlotControl>(*graph_, *ai_, setup_, replay_, *legend_);
     runView_ = std::make_unique<RunView>(*device_, *signal_, *commands_, *plots_);
+    SetKeyboardOrder(*this);
     ApplyGeometry();
 }
 

@@ -11,6 +11,7 @@ GraphPanel::GraphPanel(IComponentFactory& factory, QWidget* parent)
 {
     setObjectName("FrameGraph");
     led_->widget()->setObjectName("KroLED1");
+    led_->widget()->setAccessibleName("Seconds per division");
     Named(new QLabel("sec/div", this), "Label8");
     btnGraphSet_ = Named(new QPushButton("Setting...", this), "BtnGraphSet");
     btnClearGraph_ = Named(new QPushButton("Clear Graph", this), "BtnClearGraph");

@@ -14,6 +14,8 @@ HistoryPanel::HistoryPanel(IComponentFactory& factory, QWidget* parent)
     setObjectName("FrameHis");
     speed_->widget()->setObjectName("KroSliderV");
     position_->widget()->setObjectName("KroSliderR");
+    speed_->widget()->setAccessibleName("Play speed");
+    position_->widget()->setAccessibleName("Replay position");
     Named(new QLabel("Slow", this), "Label15");
     Named(new QLabel("Play Speed", this), "Label16");
     Named(new QLabel("High", this), "Label14");
@@ -23,8 +25,13 @@ HistoryPanel::HistoryPanel(IComponentFactory& factory, QWidget* parent)
     auto* play = Named(new QPushButton(QString::fromUtf8("\u25B6"), this), "ChkPlay");
     play->setCheckable(true);
     play->setToolTip("Play / Pause");
-    Named(new QPushButton(QString::fromUtf8("\u25B6\u25B6"), this), "BtnAccelerate")->setToolTip("Fast forward");
-    Named(new QPushButton(QString::fromUtf8("\u25A0"), this), "BtnStop")->setToolTip("Stop");
+    play->setAccessibleName("Play");
+    auto* accelerate = Named(new QPushButton(QString::fromUtf8("\u25B6\u25B6"), this), "BtnAccelerate");
+    accelerate->setToolTip("Fast forward");
+    accelerate->setAccessibleName("Fast forward");
+    auto* stop = Named(new QPushButton(QString::fromUtf8("\u25A0"), this), "BtnStop");
+    stop->setToolTip("Stop");
+    stop->setAccessibleName("Stop");
     Named(new QPushButton("Convert", this), "BtnHisConvert");
 }
 

@@ -28,6 +28,8 @@ SignalPanel::SignalPanel(IComponentFactory& factory, QWidget* parent)
     setObjectName("FrameCmd");
     aiSwitch_->widget()->setObjectName("KroButton1");
     diSwitch_->widget()->setObjectName("KroButton2");
+    aiSwitch_->widget()->setAccessibleName("AI");
+    diSwitch_->widget()->setAccessibleName("DI");
     Named(new QLabel("On", this), "Label7");
     Named(new QLabel("Off", this), "Label9");
     Named(new QLabel("AI", this), "Label18");

@@ -1,0 +1,12 @@
+#pragma once
+
+class QWidget;
+
+namespace ondrel {
+
+// Tab moves through the main window in reading order: the chart and its legend,
+// the history frame, the command column, then the lower frames left to right
+// and Exit. Enter presses the focused button, as Space does.
+void SetKeyboardOrder(QWidget& form);
+
+} // namespace ondrel
