@@ -143,8 +143,9 @@ TEST_F(ProjectOpeningTest, AMissingDataFileIsReportedAndNeverCreated)
     spec.diChans = 1;
     spec.portMasks = {1};
     const std::string dir = folder / "p";
+    spec.paths = {{dir + "/AI.ond", dir + "/DI.ond"}};
     fs::create_directories(dir);
-    WriteFile(dir + "/Project.onp", IndexBytes(spec).bytes());   // names dir/AI.ond and DI.ond, neither there
+    WriteFile(dir + "/Project.onp", IndexBytes(spec).bytes());   // neither data file is there
     Open(dir + "/Project.onp");
 
     EXPECT_EQ(prompts.messages, (std::vector<RecordedPrompts::Message>{{"CreateFile Fails ", "ReadHisAIFile"},
