@@ -1,5 +1,6 @@
 #include "ondrel/history/ai_replay_reader.h"
 
+#include <algorithm>
 #include <span>
 
 namespace ondrel {
@@ -30,6 +31,7 @@ ReplayStep AIReplayReader::Play(IKroGraph& graph, int64_t scans, double interval
 {
     if (!file_.IsOpen() || chanCount_ <= 0 || scans <= 0)
         return {0, !file_.IsOpen() || chanCount_ <= 0};
+    scans = std::min(scans, std::max<int64_t>(1, kMaxStepBytes / BytesPerScan()));
     const size_t samples = static_cast<size_t>(scans) * static_cast<size_t>(chanCount_);
     size_t got = 0;
     if (floatSamples_) {

@@ -63,6 +63,7 @@ ReplayStep DIReplayReader::Play(IKroGraph& graph, int64_t scans, double interval
         return {0, true};
     if (scans <= 0)
         return {0, false};
+    scans = std::min<int64_t>(scans, kMaxStepBytes / portCount_);
     const size_t wanted = static_cast<size_t>(scans) * static_cast<size_t>(portCount_);
     bytes_.assign(wanted, 0);
     const size_t got = file_.Read(std::as_writable_bytes(std::span(bytes_)));
