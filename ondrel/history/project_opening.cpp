@@ -65,9 +65,7 @@ void ReplayControl::EnterHistoryMode(const std::string& projectFile)
     ai_ = std::move(ai);
     di_ = std::move(di);
     ReplayState& s = s_;
-    const double speed = s.dHisPlaySpeed;
     s = std::move(loaded);
-    s.dHisPlaySpeed = speed;
     s.szHisProjectFile = projectFile;
     s.nHisDIPortStart = di_.IsOpen() ? di_.PortStart() : 0;
     s.nHisDIPortCount = di_.IsOpen() ? di_.PortCount() : 0;
