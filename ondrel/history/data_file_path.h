@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+namespace ondrel {
+
+// The data file a saved description names, found for replay. The description
+// stores an absolute path, which is wrong for a project folder that was moved,
+// copied to another machine, saved on a platform with "\" paths, or saved under
+// a folder name the single-byte text could not hold ('?'); a copy would even
+// replay the original's data. So the file of the stored name (its last path
+// element, either separator, letter case ignored) beside `projectFile` wins;
+// the stored path is used only when no such file is there. An empty stored path
+// stays empty.
+std::string ResolveDataFile(const std::string& projectFile, const std::string& storedPath);
+
+} // namespace ondrel

@@ -1,0 +1,88 @@
+#include "ondrel/history/project_index.h"
+
+#include "ondrel/recording/binary_file.h"
+#include "ondrel/recording/description_reader.h"
+#include "ondrel/session/file_error.h"
+
+#include <cmath>
+#include <vector>
+
+namespace ondrel {
+namespace {
+
+// Far above any description a recording writes (a few hundred plot records);
+// a larger file is not a description, and is not read into memory.
+constexpr uint64_t kMaxDescriptionBytes = 16u << 20;
+
+std::vector<std::byte> ReadWholeFile(const std::string& path)
+{
+    BinaryFile file;
+    file.Open(path, BinaryFile::Mode::ReadOnly);
+    const uint64_t size = file.Size();
+    if (size > kMaxDescriptionBytes)
+        throw DescriptionFormatError("Project description: the file is too large to be a description ("
+                                     + std::to_string(size) + " bytes)");
+    std::vector<std::byte> bytes(static_cast<size_t>(size));
+    bytes.resize(file.Read(bytes));
+    return bytes;
+}
+
+[[noreturn]] void Refuse(const std::string& problem)
+{
+    throw DescriptionFormatError("Project description: " + problem);
+}
+
+std::vector<ReplayPlot> ToReplayPlots(const std::vector<PlotRecord>& records)
+{
+    std::vector<ReplayPlot> plots;
+    plots.reserve(records.size());
+    for (const PlotRecord& record : records)
+        plots.push_back({static_cast<uint32_t>(record.color), record.lineStyle, record.name});
+    return plots;
+}
+
+} // namespace
+
+ProjectDescription ReadProjectInfo(const std::string& projectFile)
+{
+    ProjectDescription description = ParseProjectDescription(ReadWholeFile(projectFile));
+    const RunDescription& run = description.run;
+    // A flag with no channels behind it describes data that cannot be laid out.
+    if (run.aiRecorded && run.aiChanCount <= 0)
+        Refuse("AI is recorded but AIChanCount is " + std::to_string(run.aiChanCount));
+    if (run.diRecorded && run.diChanCount <= 0)
+        Refuse("DI is recorded but DIChanCount is " + std::to_string(run.diChanCount));
+    if (!description.end)
+        Refuse("ScanCount and ScanInterval are missing (the run was never stopped)");
+    if (description.end->scanCount < 0)
+        Refuse("ScanCount is negative");
+    const double interval = description.end->scanInterval;
+    if (!std::isfinite(interval) || interval <= 0.0)
+        Refuse("ScanInterval is not a positive number of seconds");
+    return description;
+}
+
+void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state)
+{
+    const RunDescription& run = description.run;
+    state.bHisAI = run.aiRecorded;
+    state.bHisDI = run.diRecorded;
+    state.bHisAISoft = run.softRecorded;
+    state.bHisAIAnalog = run.floatSamples;
+    state.nHisAIChanCount = run.aiRecorded ? run.aiChanCount : 0;
+    state.nHisDIChanCount = run.diRecorded ? run.diChanCount : 0;
+
+    state.aiPlots = run.ai ? ToReplayPlots(run.ai->plots) : std::vector<ReplayPlot>{};
+    state.HisAIChanKind = run.ai ? run.ai->channelKinds : std::vector<uint8_t>{};
+    state.nHisAIMaxChanNum = static_cast<int32_t>(state.HisAIChanKind.size());
+    state.diPlots = run.di ? ToReplayPlots(run.di->plots) : std::vector<ReplayPlot>{};
+    state.HisDIPortMask = run.di ? run.di->portMasks : std::vector<uint8_t>{};
+    state.nHisDIMaxPortCount = static_cast<int32_t>(state.HisDIPortMask.size());
+
+    state.nHisScanCount = description.end ? description.end->scanCount : 0;
+    state.dHisScanInterval = description.end ? description.end->scanInterval : 0.0;
+    state.szHisAIFile = description.paths ? description.paths->aiFilePath : std::string{};
+    state.szHisDIFile = description.paths ? description.paths->diFilePath : std::string{};
+}
+
+} // namespace ondrel

@@ -1,0 +1,19 @@
+#pragma once
+#include "ondrel/history/replay_state.h"
+#include "ondrel/recording/project_description.h"
+#include <string>
+
+namespace ondrel {
+
+// Reads a project description for replay and checks that it can be replayed:
+// complete up to the scan interval, counts the file can hold, at least one
+// channel in a recorded section, a scan interval that is a positive number.
+// Throws DescriptionFormatError (or FileError when the file cannot be read)
+// with a text for the operator; nothing is returned half read.
+ProjectDescription ReadProjectInfo(const std::string& projectFile);
+
+// Copies a checked description into the replay fields and tables. A section
+// whose flag is off leaves its counts at 0.
+void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state);
+
+} // namespace ondrel

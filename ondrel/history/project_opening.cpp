@@ -1,0 +1,158 @@
+// Opening a saved project for replay and leaving history mode again.
+#include "ondrel/history/replay_control.h"
+
+#include "ondrel/graph/plot_setup.h"
+#include "ondrel/history/data_file_path.h"
+#include "ondrel/history/project_index.h"
+#include "ondrel/session/file_error.h"
+#include "ondrel/session/file_paths.h"
+#include "ondrel/session/rounding.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace ondrel {
+
+namespace {
+
+// A data file that cannot be opened is reported and replay goes on without
+// it; a missing one is never created. A file that opens but whose header makes
+// no sense is reported with what is wrong.
+template <typename Open>
+void OpenDataFile(IPrompts& prompts, const char* title, Open&& open)
+{
+    try {
+        open();
+    } catch (const FileError& error) {
+        prompts.MsgBox(error.errorNumber() != 0 ? "CreateFile Fails " : error.what(), title);
+    }
+}
+
+} // namespace
+
+void ReplayControl::BtnHistory_Click()
+{
+    const std::optional<std::string> chosen = view_.ShowOpenProject();
+    if (!chosen || !FileExists(*chosen))
+        return;
+    EnterHistoryMode(*chosen);
+}
+
+void ReplayControl::EnterHistoryMode(const std::string& projectFile)
+{
+    ProjectDescription description;
+    try {
+        description = ReadProjectInfo(projectFile);
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "BtnHistory");
+        return;
+    }
+    ReplayState loaded;
+    ApplyProjectInfo(description, loaded);
+
+    AIReplayReader ai;
+    DIReplayReader di;
+    if (loaded.bHisAI)
+        OpenDataFile(prompts_, "ReadHisAIFile", [&] {
+            ai.Open(ResolveDataFile(projectFile, loaded.szHisAIFile), loaded.nHisAIChanCount, loaded.bHisAIAnalog);
+        });
+    if (loaded.bHisDI)
+        OpenDataFile(prompts_, "ReadHisDIFile", [&] { di.Open(ResolveDataFile(projectFile, loaded.szHisDIFile)); });
+
+    // Everything read; from here on the window changes.
+    if (ticking_)
+        SetTimerRunning(false);
+    ai_ = std::move(ai);
+    di_ = std::move(di);
+    ReplayState& s = s_;
+    s = std::move(loaded);
+    s.szHisProjectFile = projectFile;
+    s.nHisDIPortStart = di_.IsOpen() ? di_.PortStart() : 0;
+    s.nHisDIPortCount = di_.IsOpen() ? di_.PortCount() : 0;
+    int64_t scans = std::numeric_limits<int64_t>::max();
+    if (s.bHisAI)
+        scans = std::min(scans, ai_.ScanCount());
+    if (s.bHisDI)
+        scans = std::min(scans, di_.ScanCount());
+    s.nHisDataScanCount = s.bHisAI || s.bHisDI ? scans : 0;
+    s.bHisFileExist = true;
+    s.bHistoryMode = true;
+    playChecked_ = false;
+
+    view_.EnableModeSwitch(true);
+    view_.SetModeSwitchCaption("Acquisition");
+    view_.EnableHisControls(true);
+    view_.EnableSetFrame(false);
+    view_.EnableStart(false);
+    view_.EnableSaveAs(false);
+    view_.ShowPlaying(false);
+    view_.SetupPlots(true);
+    try {
+        SetUpChartAndTimer();
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "BtnHistory");
+    }
+}
+
+void ReplayControl::SetUpChartAndTimer()
+{
+    if (di_.IsOpen()) {
+        // DI lines sit 15 units apart per port, 1.5 per bit.
+        IKroAxis& diAxis = graph_.Axes().Item(kDIAxis);
+        diAxis.setAutoScale(false);
+        diAxis.SetRange(15.0 * s_.nHisDIPortStart - 1, 15.0 * s_.nHisDIPortStart + 30.0 * s_.nHisDIPortCount - 1);
+    }
+    graph_.ClearData();
+    IKroAxis& time = graph_.Axes().Item(kTimeAxis);
+    time.setMinimum(0.0);
+    time.setMaximum(10.0);
+    timeBase_.dDIVValue = 1.0;
+    // The chart holds 20 seconds of scans.
+    graph_.setChartLength(std::max(0, RoundToInt32(20.0 / s_.dHisScanInterval)));
+
+    ITimerControl& timer = Timer();
+    if (!timer.exist(kHistoryTimer)) {
+        timer.Add(kHistoryTimer, 100, false);
+    } else {
+        timer.setEnabled(kHistoryTimer, false);
+        timer.setInterval(kHistoryTimer, 100);
+    }
+    s_.isHisPlaying = false;
+    s_.isHisPlayPaused = false;
+
+    // Both puts go through the sliders' handlers: the first positions the
+    // files at the first scan, the second sets real-time speed.
+    position_.setValue(0.0);
+    speed_.setValue(1.0 / s_.dHisScanInterval);
+
+    timeBase_.isNumEditEventFired = true;
+    led_.setValue(1.0);
+    timeBase_.isNumEditEventFired = false;
+}
+
+void ReplayControl::BtnModeSwitch_Click()
+{
+    if (!s_.bHistoryMode)
+        return;
+    s_.bHistoryMode = false;
+    view_.EnableHisControls(false);
+    view_.EnableSetFrame(true);
+    view_.EnableStart(true);
+    view_.SetModeSwitchCaption("History Mode");
+    view_.EnableModeSwitch(false);
+    view_.EnableCmdFrame(true);
+    view_.EnableSaveAs(view_.LastRunRecorded());
+    ai_.Close();
+    di_.Close();
+    try {
+        if (timer_ != nullptr && timer_->exist(kHistoryTimer))
+            SetTimerRunning(false);
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "BtnModeSwitch");
+    }
+    ticking_ = false;
+    s_.isHisPlaying = false;
+    view_.SetupPlots(false);
+}
+
+} // namespace ondrel

@@ -1,0 +1,104 @@
+#pragma once
+#include "ondrel/components/graph.h"
+#include "ondrel/components/led_readout.h"
+#include "ondrel/components/slider.h"
+#include "ondrel/components/timer_control.h"
+#include "ondrel/graph/time_base_state.h"
+#include "ondrel/history/ai_replay_reader.h"
+#include "ondrel/history/di_replay_reader.h"
+#include "ondrel/history/play_speed.h"
+#include "ondrel/history/replay_state.h"
+#include "ondrel/history/replay_view.h"
+#include "ondrel/session/clock.h"
+#include "ondrel/session/prompts.h"
+#include <string>
+
+namespace ondrel {
+
+class TimerDispatcher;
+
+inline const std::string kHistoryTimer = "HistoryTimer";
+
+// What the window hands to replay, all owned elsewhere.
+struct ReplayParts {
+    ReplayState& state;
+    TimeBaseState& timeBase;
+    IKroGraph& graph;
+    IKroSlider& position;   // KroSliderR, 0 .. 100 %
+    IKroSlider& speed;      // KroSliderV, scans per second
+    IKroLED& led;           // KroLED1, seconds per division
+    IPrompts& prompts;
+    IClock& clock;
+    ITimerControl* timer = nullptr;   // none when the timer control could not be created
+};
+
+// History mode: opening a saved project, timed replay on the chart, and the
+// way back to acquisition. Listens to both sliders' ValueChanged itself.
+class ReplayControl {
+public:
+    ReplayControl(const ReplayParts& parts, IReplayView& view);
+    ~ReplayControl();
+    ReplayControl(const ReplayControl&) = delete;
+    ReplayControl& operator=(const ReplayControl&) = delete;
+
+    const ReplayState& state() const { return s_; }
+    // Playing now (not paused, not stopped).
+    bool IsPlaying() const { return ticking_; }
+
+    // Opens a project chosen in the open dialog and enters history mode. A
+    // description that cannot be replayed is refused before anything changes.
+    void BtnHistory_Click();
+    // Back to acquisition mode: the data files close, the plots are rebuilt.
+    void BtnModeSwitch_Click();
+
+    void ChkPlay_Click(bool checked);       // Play (checked) or Pause
+    void BtnStop_Click();
+    void BtnAccelerate_Click();
+    // Stops a replay as the Stop button does; nothing unless in history mode.
+    void StopIfPlaying();
+
+    void KroSliderR_ValueChanged(double value);   // jump
+    void KroSliderV_ValueChanged(double value);   // speed
+
+    // The replay tick ("HistoryTimer").
+    void RegisterTimerKeys(TimerDispatcher& timers);
+    void HistoryTimerProc();
+
+private:
+    struct SliderSink final : IKroSliderEvents {
+        SliderSink(ReplayControl& owner, void (ReplayControl::*handler)(double)) : owner(owner), handler(handler) {}
+        void ValueChanged(double value) override { (owner.*handler)(value); }
+        ReplayControl& owner;
+        void (ReplayControl::*handler)(double);
+    };
+
+    void EnterHistoryMode(const std::string& projectFile);
+    void SetUpChartAndTimer();
+    void PlayBranch();
+    void PauseBranch();
+    // Moves the position slider without it counting as the operator's jump.
+    void ShowPosition(double percent);
+    void SetTimerRunning(bool running);
+    ITimerControl& Timer() const;
+
+    ReplayState& s_;
+    TimeBaseState& timeBase_;
+    IKroGraph& graph_;
+    IKroSlider& position_;
+    IKroSlider& speed_;
+    IKroLED& led_;
+    IPrompts& prompts_;
+    IClock& clock_;
+    ITimerControl* timer_;
+    IReplayView& view_;
+
+    SliderSink positionSink_{*this, &ReplayControl::KroSliderR_ValueChanged};
+    SliderSink speedSink_{*this, &ReplayControl::KroSliderV_ValueChanged};
+    AIReplayReader ai_;
+    DIReplayReader di_;
+    PlayPace pace_;
+    bool playChecked_ = false;
+    bool ticking_ = false;
+};
+
+} // namespace ondrel
