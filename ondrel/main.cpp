@@ -16,5 +16,9 @@ int main(int argc, char** argv)
     ondrel::FrmMain window(components, prompts, clock);
     prompts.setOwner(&window);
     window.show();
+    // `ondrel PATH/Project.onp` starts in history mode with that project.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.OpenProject(arguments.at(1).toStdString());
     return QApplication::exec();
 }

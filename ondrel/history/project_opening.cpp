@@ -35,10 +35,10 @@ void ReplayControl::BtnHistory_Click()
     const std::optional<std::string> chosen = view_.ShowOpenProject();
     if (!chosen || !FileExists(*chosen))
         return;
-    EnterHistoryMode(*chosen);
+    OpenProject(*chosen);
 }
 
-void ReplayControl::EnterHistoryMode(const std::string& projectFile)
+void ReplayControl::OpenProject(const std::string& projectFile)
 {
     ProjectDescription description;
     try {

@@ -48,6 +48,9 @@ public:
     // Opens a project chosen in the open dialog and enters history mode. A
     // description that cannot be replayed is refused before anything changes.
     void BtnHistory_Click();
+    // Opens `projectFile` as the open dialog would have: from the command line
+    // or a file dropped on the window.
+    void OpenProject(const std::string& projectFile);
     // Back to acquisition mode: the data files close, the plots are rebuilt.
     void BtnModeSwitch_Click();
 
@@ -72,7 +75,6 @@ private:
         void (ReplayControl::*handler)(double);
     };
 
-    void EnterHistoryMode(const std::string& projectFile);
     void SetUpChartAndTimer();
     void PlayBranch();
     void PauseBranch();

@@ -23,6 +23,9 @@ public:
     // cancelled.
     virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive,
                                                          const std::string& dir) = 0;
+    // The open dialog for a recorded project ("*.onp"), opened in `dir`; the
+    // file chosen, or nothing when cancelled.
+    virtual std::optional<std::string> ChooseProjectFile(const std::string& dir) = 0;
 };
 
 } // namespace ondrel

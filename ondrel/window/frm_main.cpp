@@ -7,12 +7,14 @@
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/graph_panel.h"
 #include "ondrel/window/history_panel.h"
+#include "ondrel/window/history_view.h"
 #include "ondrel/window/keyboard_order.h"
 #include "ondrel/window/legend_panel.h"
 #include "ondrel/window/run_view.h"
 #include "ondrel/window/signal_panel.h"
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <cmath>
 
@@ -23,6 +25,7 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
 {
     setObjectName("frmMain");
     setWindowTitle("Ondrel 2.0");
+    setAcceptDrops(true);   // a "Project.onp" dropped on the window opens for replay
     // The layout's metrics are made for captions in an 8-point UI font.
     QFont captions = font();
     captions.setPointSizeF(7.5);
@@ -41,6 +44,11 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
                          timer_.get()},
         *runView_);
     saveAs_ = std::make_unique<SaveAsCommand>(prompts_, files_.get(), run_->status(), choosers_);
+    historyView_->setRun(run_.get());
+    replayControl_ = std::make_unique<ReplayControl>(
+        ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(), history_->KroSliderV(),
+                    graphPanel_->KroLED1(), prompts_, clock_, timer_.get()},
+        *historyView_);
     ConnectHandlers();
 }
 
@@ -87,6 +95,7 @@ void FrmMain::CreateControls()
     commands_ = new CommandButtons(this);
     plots_ = std::make_unique<PlotControl>(*graph_, *ai_, setup_, replay_, *legend_);
     runView_ = std::make_unique<RunView>(*device_, *signal_, *commands_, *plots_);
+    historyView_ = std::make_unique<HistoryView>(*history_, *device_, *signal_, *commands_, *plots_, prompts_);
     SetKeyboardOrder(*this);
     ApplyGeometry();
 }
@@ -105,6 +114,7 @@ void FrmMain::ConnectHandlers()
 {
     ai_->setEvents(&run_->aiEvents());
     run_->RegisterTimerKeys(timers_);
+    replayControl_->RegisterTimerKeys(timers_);
     connect(signal_, &SignalPanel::aiSwitchChanged, this, [this] { run_->KroButton1_SwitchChanged(); });
     connect(signal_, &SignalPanel::diSwitchChanged, this, [this] { run_->KroButton2_SwitchChanged(); });
     connect(device_, &DevicePanel::aiSaveClicked, this, [this](bool on) { run_->CkAISave2Disk_Click(on); });
@@ -112,6 +122,14 @@ void FrmMain::ConnectHandlers()
     connect(commands_->BtnStart(), &QPushButton::clicked, this, [this] { run_->BtnStart_Click(); });
     connect(commands_->BtnSaveAs(), &QPushButton::clicked, this, [this] { saveAs_->BtnSaveAs_Click(); });
     connect(commands_->BtnExit(), &QPushButton::clicked, this, [this] { BtnExit_Click(); });
+    connect(signal_->BtnHistory(), &QPushButton::clicked, this, [this] { replayControl_->BtnHistory_Click(); });
+    connect(commands_->BtnModeSwitch(), &QPushButton::clicked, this,
+            [this] { replayControl_->BtnModeSwitch_Click(); });
+    connect(history_->ChkPlay(), &QPushButton::clicked, this,
+            [this](bool checked) { replayControl_->ChkPlay_Click(checked); });
+    connect(history_->BtnStop(), &QPushButton::clicked, this, [this] { replayControl_->BtnStop_Click(); });
+    connect(history_->BtnAccelerate(), &QPushButton::clicked, this,
+            [this] { replayControl_->BtnAccelerate_Click(); });
 }
 
 void FrmMain::Form_Load()
@@ -162,6 +180,8 @@ void FrmMain::Form_Unload()
     // description before the files go.
     if (run_ && !replay_.bHistoryMode)
         run_->StopIfRunning();
+    if (replayControl_)
+        replayControl_->StopIfPlaying();
     ai_->setEvents(nullptr);
     if (timer_)
         timer_->setHandler(nullptr);
@@ -172,6 +192,41 @@ void FrmMain::Form_Unload()
 void FrmMain::BtnExit_Click()
 {
     close();
+}
+
+void FrmMain::OpenProject(const std::string& projectFile)
+{
+    if (!run_->IsRunning())
+        replayControl_->OpenProject(projectFile);
+}
+
+namespace {
+
+// The recorded project a drag carries, if it carries exactly one.
+std::optional<std::string> DraggedProject(const QMimeData* data)
+{
+    if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return std::nullopt;
+    const QString path = data->urls().front().toLocalFile();
+    if (!path.endsWith(".onp", Qt::CaseInsensitive))
+        return std::nullopt;
+    return path.toStdString();
+}
+
+} // namespace
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DraggedProject(event->mimeData()) && !run_->IsRunning())
+        event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event)
+{
+    if (const auto project = DraggedProject(event->mimeData())) {
+        event->acceptProposedAction();
+        OpenProject(*project);
+    }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)

@@ -4,6 +4,7 @@
 #include "ondrel/graph/ai_colors.h"
 #include "ondrel/graph/plot_control.h"
 #include "ondrel/graph/time_base_state.h"
+#include "ondrel/history/replay_control.h"
 #include "ondrel/history/replay_state.h"
 #include "ondrel/session/acquisition_setup.h"
 #include "ondrel/session/chooser_memory.h"
@@ -22,6 +23,7 @@ class CommandButtons;
 class DevicePanel;
 class GraphPanel;
 class HistoryPanel;
+class HistoryView;
 class LegendPanel;
 class RecordingFiles;
 class RunView;
@@ -44,6 +46,7 @@ public:
     RunControl& run() { return *run_; }
     PlotControl& plots() { return *plots_; }
     SaveAsCommand& saveAs() { return *saveAs_; }
+    ReplayControl& replayControl() { return *replayControl_; }
 
     IKroAI& KroAI1() { return *ai_; }
     IKroGraph& KroGraph1() { return *graph_; }
@@ -55,6 +58,8 @@ public:
     void Form_Unload();
     void Form_Resize();
     void BtnExit_Click();
+    // History mode on a recorded project, as if chosen in the open dialog.
+    void OpenProject(const std::string& projectFile);
 
     // Twips to device-independent pixels at the screen's logical DPI.
     int Px(int twips) const;
@@ -62,6 +67,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -103,8 +110,10 @@ private:
     TimerDispatcher timers_;
     std::unique_ptr<PlotControl> plots_;
     std::unique_ptr<RunView> runView_;
+    std::unique_ptr<HistoryView> historyView_;
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<SaveAsCommand> saveAs_;
+    std::unique_ptr<ReplayControl> replayControl_;
 };
 
 } // namespace ondrel

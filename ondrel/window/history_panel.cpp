@@ -22,17 +22,16 @@ HistoryPanel::HistoryPanel(IComponentFactory& factory, QWidget* parent)
     Named(new QLabel("0%", this), "Label1");
     Named(new QLabel("50%", this), "Label2");
     Named(new QLabel("100%", this), "Label6");
-    auto* play = Named(new QPushButton(QString::fromUtf8("\u25B6"), this), "ChkPlay");
-    play->setCheckable(true);
-    play->setToolTip("Play / Pause");
-    play->setAccessibleName("Play");
-    auto* accelerate = Named(new QPushButton(QString::fromUtf8("\u25B6\u25B6"), this), "BtnAccelerate");
-    accelerate->setToolTip("Fast forward");
-    accelerate->setAccessibleName("Fast forward");
-    auto* stop = Named(new QPushButton(QString::fromUtf8("\u25A0"), this), "BtnStop");
-    stop->setToolTip("Stop");
-    stop->setAccessibleName("Stop");
-    Named(new QPushButton("Convert", this), "BtnHisConvert");
+    play_ = Named(new QPushButton(this), "ChkPlay");
+    play_->setCheckable(true);
+    ShowPlaying(false);
+    accelerate_ = Named(new QPushButton(QString::fromUtf8("\u25B6\u25B6"), this), "BtnAccelerate");
+    accelerate_->setToolTip("Fast forward");
+    accelerate_->setAccessibleName("Fast forward");
+    stop_ = Named(new QPushButton(QString::fromUtf8("\u25A0"), this), "BtnStop");
+    stop_->setToolTip("Stop");
+    stop_->setAccessibleName("Stop");
+    convert_ = Named(new QPushButton("Convert", this), "BtnHisConvert");
 }
 
 void HistoryPanel::LoadDefaults()
@@ -42,6 +41,14 @@ void HistoryPanel::LoadDefaults()
     position_->setCaption("Ratio");
     speed_->setMin(1);
     speed_->setMax(2000000);
+}
+
+void HistoryPanel::ShowPlaying(bool playing)
+{
+    play_->setChecked(playing);   // raises no click: the controller already knows
+    play_->setText(QString::fromUtf8(playing ? "\u275A\u275A" : "\u25B6"));
+    play_->setToolTip(playing ? "Pause" : "Play");
+    play_->setAccessibleName(playing ? "Pause" : "Play");
 }
 
 void HistoryPanel::EnableHisControls(bool value)

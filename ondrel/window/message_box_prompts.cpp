@@ -1,5 +1,6 @@
 #include "ondrel/window/message_box_prompts.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace ondrel {
@@ -17,6 +18,16 @@ std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::strin
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Choice();
+}
+
+std::optional<std::string> MessageBoxPrompts::ChooseProjectFile(const std::string& dir)
+{
+    QFileDialog dialog(owner_, "Open", QString::fromStdString(dir), "Ondrel AI data file manager(*.onp)");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix("onp");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
 }
 
 } // namespace ondrel

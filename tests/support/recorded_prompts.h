@@ -30,9 +30,21 @@ public:
         return answer;
     }
 
+    std::optional<std::string> ChooseProjectFile(const std::string& dir) override
+    {
+        projectChooserOpenedAt.push_back(dir);
+        if (projectAnswers.empty())
+            return std::nullopt;
+        auto answer = projectAnswers.front();
+        projectAnswers.pop_front();
+        return answer;
+    }
+
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
+    std::deque<std::optional<std::string>> projectAnswers;   // nothing = cancel
+    std::vector<std::string> projectChooserOpenedAt;
 };
 
 } // namespace ondrel::testing
