@@ -12,7 +12,7 @@ namespace ondrel {
 
 namespace {
 
-constexpr uint64_t kHeaderBytes = 8;
+constexpr uint64_t kHeaderBytes = kDIHeaderBytes;
 
 int32_t Int32At(const std::array<std::byte, kHeaderBytes>& header, size_t at)
 {
@@ -24,22 +24,28 @@ int32_t Int32At(const std::array<std::byte, kHeaderBytes>& header, size_t at)
 
 } // namespace
 
-void DIReplayReader::Open(const std::string& path)
+DIHeader ReadDIHeader(BinaryFile& file)
 {
-    BinaryFile file;
-    file.Open(path, BinaryFile::Mode::ReadOnly);
     std::array<std::byte, kHeaderBytes> header{};
     if (file.Read(header) < header.size())
-        throw FileError("The DI data file's header is cut short", path);
+        throw FileError("The DI data file's header is cut short", file.Path());
     const int32_t start = Int32At(header, 0);
     const int32_t count = Int32At(header, 4);
     if (start < 0 || start >= kMaxDIPorts || count < 1 || count > kMaxDIPorts)
         throw FileError("The DI data file's header names ports " + std::to_string(start) + " + "
                             + std::to_string(count) + ", which no card has",
-                        path);
+                        file.Path());
+    return {start, count};
+}
+
+void DIReplayReader::Open(const std::string& path)
+{
+    BinaryFile file;
+    file.Open(path, BinaryFile::Mode::ReadOnly);
+    const DIHeader header = ReadDIHeader(file);
     file_ = std::move(file);
-    portStart_ = start;
-    portCount_ = count;
+    portStart_ = header.portStart;
+    portCount_ = header.portCount;
 }
 
 int64_t DIReplayReader::ScanCount() const

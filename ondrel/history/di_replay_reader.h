@@ -46,5 +46,16 @@ private:
 // Header limits: a port number is a byte's worth of lines on one card; no card
 // has anywhere near this many.
 inline constexpr int32_t kMaxDIPorts = 4096;
+inline constexpr uint64_t kDIHeaderBytes = 8;
+
+struct DIHeader {
+    int32_t portStart = 0;
+    int32_t portCount = 0;
+};
+
+// Reads the header of a DI data file positioned at its start, leaving it at
+// the first scan. Throws FileError when the header is cut short or names no
+// sensible ports.
+DIHeader ReadDIHeader(BinaryFile& file);
 
 } // namespace ondrel

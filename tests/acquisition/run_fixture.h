@@ -1,5 +1,6 @@
 #pragma once
 #include "session/scratch_folder.h"
+#include "support/fake_timer.h"
 #include "support/recorded_prompts.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
@@ -21,23 +22,6 @@
 #include <map>
 
 namespace ondrel::testing {
-
-// The timer control as the run drives it: entries by key, ticks fired by hand.
-class FakeTimer final : public ITimerControl {
-public:
-    struct Entry {
-        int32_t interval = 0;
-        bool enabled = false;
-    };
-    bool exist(const std::string& key) override { return entries.contains(key); }
-    void Add(const std::string& key, int32_t interval, bool enabled) override { entries[key] = {interval, enabled}; }
-    void setEnabled(const std::string& key, bool enabled) override { entries.at(key).enabled = enabled; }
-    void setInterval(const std::string& key, int32_t interval) override { entries.at(key).interval = interval; }
-    void setHandler(Handler h) override { handler = std::move(h); }
-
-    std::map<std::string, Entry> entries;
-    Handler handler;
-};
 
 // What the run switched on the window, in order.
 class RecordedPanel final : public ICommandPanel {
