@@ -1,6 +1,7 @@
 #include "ondrel/window/message_box_prompts.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ondrel {
 
@@ -17,6 +18,18 @@ std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::strin
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Choice();
+}
+
+RecoveryAnswer MessageBoxPrompts::AskRecovery(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, "Ondrel", QString::fromStdString(text), QMessageBox::NoButton, owner_);
+    QPushButton* save = box.addButton("Save As...", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+    box.addButton("Later", QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == save)
+        return RecoveryAnswer::SaveAs;
+    return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
 }
 
 } // namespace ondrel

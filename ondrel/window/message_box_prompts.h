@@ -11,6 +11,7 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void MsgBox(const std::string& text, const std::string& title) override;
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
+    RecoveryAnswer AskRecovery(const std::string& text) override;
 
 private:
     QWidget* owner_ = nullptr;
