@@ -6,15 +6,16 @@
 
 namespace ondrel::testing {
 
-// Acts out a disk that fails: while alive, the k-th write of any BinaryFile
-// (counting from 1) writes only half its bytes, leaving a torn record, and the
-// call after it fails with `error`. Single-byte writes fail at once. k = 0
-// fails nothing and only counts.
+// Acts out a disk that fails once: while alive, the k-th write of any
+// BinaryFile (counting from 1) writes only half its bytes, leaving a torn
+// record, and the call after it fails with `error` (a single byte fails at
+// once); later writes succeed again. k = 0 fails nothing and only counts.
 class FailingWrites {
 public:
     FailingWrites(long failAt, int error)
     {
         calls_ = 0;
+        tornAt_ = -2;
         failAt_ = failAt;
         error_ = error;
         previous_ = BinaryFile::SetWriteCall(&Call);
@@ -31,9 +32,11 @@ private:
     static ssize_t Call(int fd, const void* data, size_t size)
     {
         ++calls_;
-        if (failAt_ > 0 && calls_ == failAt_ && size > 1)
+        if (failAt_ > 0 && calls_ == failAt_ && size > 1) {
+            tornAt_ = calls_;
             return ::write(fd, data, size / 2);
-        if (failAt_ > 0 && calls_ >= failAt_) {
+        }
+        if (failAt_ > 0 && (calls_ == failAt_ || calls_ == tornAt_ + 1)) {
             errno = error_;
             return -1;
         }
@@ -42,6 +45,7 @@ private:
 
     static inline long calls_ = 0;
     static inline long failAt_ = 0;
+    static inline long tornAt_ = -2;
     static inline int error_ = 0;
     static inline BinaryFile::WriteCall previous_ = nullptr;
 };
