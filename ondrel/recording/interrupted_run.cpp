@@ -137,7 +137,9 @@ std::vector<InterruptedRun> FindInterruptedRuns(std::span<const std::string> par
             if (!IsWorkingFolderName(entry->d_name))
                 continue;
             const std::string folder = parent + "/" + entry->d_name;
-            if (!IsFile(RecordingFiles(folder).ProjectFileName()))
+            // Without a lock file the folder's program cannot be told alive or
+            // gone: it is left alone.
+            if (!IsFile(RecordingFiles(folder).ProjectFileName()) || !IsFile(folder + "/" + RunLock::kFileName))
                 continue;
             try {
                 RunLock lock;

@@ -23,7 +23,8 @@ struct InterruptedRun {
     RunLock lock;
 };
 
-// Working folders (named "on" and six characters, holding "Project.ond") in
+// Working folders (named "on" and six characters, holding "Project.ond" and
+// "Run.lock") in
 // `parents` whose owner is gone and whose description holds a run. Folders
 // that never saw a run are removed on the way; folders that cannot be read
 // are left alone.

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <signal.h>
@@ -199,9 +200,17 @@ TEST(Recovery, AFolderThatNeverSawARunIsRemovedAndALiveOneIsLeftAlone)
     live.OpenAtStartUp();
     live.WriteProjectInfo(PolledRun(), {});
 
+    // A folder with no lock file comes from a program that takes no lock:
+    // alive or not, it cannot be told, so it is not touched.
+    const std::string unlocked = scratch / "onABCDEF";
+    fs::create_directory(unlocked);
+    std::ofstream(unlocked + "/Project.ond") << "x";
+
     EXPECT_TRUE(FindInterruptedRuns(parents).empty());
     EXPECT_FALSE(fs::exists(idle));
     EXPECT_TRUE(fs::exists(live.ProjectFileName()));
+    EXPECT_TRUE(fs::exists(unlocked + "/Project.ond"));
+    EXPECT_FALSE(fs::exists(unlocked + "/Run.lock"));
     live.Shutdown();
 }
 
