@@ -151,9 +151,10 @@ void MeasurePolling(double seconds)
     for (double p : periods)
         mean += p;
     mean = periods.empty() ? 0 : mean / periods.size();
-    std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %d scans in %.1f s = %.0f scans/s; period mean %.3f ms, "
+    std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %lld scans in %.1f s = %.0f scans/s; period mean %.3f ms, "
                 "p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju bytes\n",
-                form.run().status().nScanCount, seconds, form.run().status().nScanCount / seconds, mean, pct(0.5), pct(0.99),
+                static_cast<long long>(form.run().status().nScanCount), seconds,
+                static_cast<double>(form.run().status().nScanCount) / seconds, mean, pct(0.5), pct(0.99),
                 periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
                 static_cast<uintmax_t>(std::filesystem::file_size(form.files()->AIFileName())),
                 static_cast<uintmax_t>(std::filesystem::file_size(form.files()->DIFileName())));

@@ -40,6 +40,7 @@ struct AcquisitionParts {
 struct AcquisitionContext : AcquisitionParts {
     RunStatus& run;
     std::function<void()> stopRun;      // stops a running acquisition; nothing when none runs
+    std::function<void()> keepProgress; // after each buffer or tick: fields 13-14 kept current, about once a second
 
     RecordingFiles& Files() const;
     ITimerControl& Timer() const;

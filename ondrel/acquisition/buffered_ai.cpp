@@ -79,8 +79,10 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
         const int32_t chanCount = c_.ai.ChanCount();
         if (chanCount <= 0)
             throw ComponentError("No AI channel is selected");
-        // Ties go to the even neighbour, as every scan count does.
-        const int32_t scans = RoundToInt32(static_cast<double>(sampleCount) / chanCount);
+        // Ties go to the even neighbour, as every scan count does. A recording
+        // takes no more scans than its ScanCount field can name.
+        const int64_t scans = std::min<int64_t>(RoundToInt32(static_cast<double>(sampleCount) / chanCount),
+                                                kMaxScanCount - c_.run.nScanCount);
         switch (c_.ai.DataReturnType()) {
         case 2:
             BufferChangeFunc(scaled, scans, chanCount);
@@ -93,8 +95,14 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
             break;
         }
         c_.run.nScanCount += scans;
-        if (secondHalf && !c_.setup.bFAICyclic)
+        if (c_.run.nScanCount >= kMaxScanCount) {
+            c_.prompts.MsgBox(kRecordingFull, "BufferChange");
             c_.stopRun();
+        } else if (secondHalf && !c_.setup.bFAICyclic) {
+            c_.stopRun();
+        } else {
+            c_.keepProgress();
+        }
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BufferChange");
         c_.stopRun();
@@ -102,10 +110,10 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
 }
 
 template <typename Sample>
-void BufferedAI::BufferChangeFunc(std::span<const Sample> samples, int32_t scans, int32_t chanCount)
+void BufferedAI::BufferChangeFunc(std::span<const Sample> samples, int64_t scans, int32_t chanCount)
 {
     // A count rounded up past the buffer never reads beyond what the card delivered.
-    const size_t n = std::min(samples.size(), static_cast<size_t>(std::max(scans, 0)) *
+    const size_t n = std::min(samples.size(), static_cast<size_t>(std::max<int64_t>(scans, 0)) *
                                                   static_cast<size_t>(chanCount));
     const auto block = samples.first(n);
     if (c_.setup.bAISaveToDisk && c_.Files().AppendFAI(block))

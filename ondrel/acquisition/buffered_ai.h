@@ -27,7 +27,7 @@ private:
     void OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount,
                   bool secondHalf);
     template <typename Sample>
-    void BufferChangeFunc(std::span<const Sample> samples, int32_t scans, int32_t chanCount);
+    void BufferChangeFunc(std::span<const Sample> samples, int64_t scans, int32_t chanCount);
 
     AcquisitionContext& c_;
     std::vector<int32_t> rawWork_;   // reused: a buffer event allocates nothing once warm

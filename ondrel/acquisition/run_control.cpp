@@ -2,11 +2,20 @@
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/scan_interval.h"
 #include "ondrel/session/timer_dispatcher.h"
+#include <algorithm>
 
 namespace ondrel {
 
+namespace {
+
+// How often a recording run rewrites fields 13-14 (milliseconds).
+constexpr uint32_t kProgressPeriodMs = 1000;
+
+} // namespace
+
 RunControl::RunControl(const AcquisitionParts& parts, ICommandPanel& panel)
-    : c_{parts, status_, [this] { StopIfRunning(); }}, panel_(panel), buffered_(c_), polling_(c_)
+    : c_{parts, status_, [this] { StopIfRunning(); }, [this] { KeepProgress(); }}, panel_(panel),
+      buffered_(c_), polling_(c_)
 {
 }
 
@@ -118,6 +127,7 @@ void RunControl::Start()
         // Counters restart before the first buffer or tick can arrive.
         s.nScanCount = 0;
         s.nStartTicks = c_.clock.TickCount();
+        lastProgressTicks_ = s.nStartTicks;
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
         if (setup.bSoftMode)
             polling_.SoftPoolStart();
@@ -134,7 +144,7 @@ void RunControl::Start()
     if (s.isSystemRunning && c_.files != nullptr) {
         // Whatever the start got through, the description gets its closing fields.
         try {
-            c_.files->WriteRunEnd({s.nScanCount, 0.0});
+            c_.files->WriteRunEnd({static_cast<int32_t>(s.nScanCount), 0.0});
         } catch (const std::exception& error) {
             c_.prompts.MsgBox(error.what(), "BtnStart");
         }
@@ -149,7 +159,6 @@ void RunControl::Stop()
     const AcquisitionSetup& setup = c_.setup;
     RunStatus& s = status_;
     const uint32_t now = c_.clock.TickCount();
-    const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
     try {
         if (setup.bSoftMode) {
             ITimerControl& timer = c_.Timer();
@@ -165,10 +174,7 @@ void RunControl::Stop()
     }
     // The description is completed whatever stopping the device did.
     try {
-        const double interval =
-            ScanInterval(s.nScanCount, setup.bSoftMode, c_.ai.DeviceNumber() >= 0 ? c_.ai.ChanCount() : 0,
-                         c_.ai.DeviceNumber() >= 0 ? c_.ai.SampleRate() : 0.0, elapsed);
-        c_.Files().WriteRunEnd({s.nScanCount, interval});
+        c_.Files().WriteRunEnd(RunEndAt(now));
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BtnStart");
     }
@@ -184,6 +190,9 @@ void RunControl::OnSoftPoolTick()
         return;
     try {
         polling_.SoftPoolTimerPorc();
+    } catch (const RecordingFiles::WriteError& error) {
+        StopRecording(error.what(), "SoftPoolTimerProc");
+        return;
     } catch (const std::exception& error) {
         // At a 1 ms tick the same failure would otherwise bury the operator in
         // message boxes; each distinct one is shown once per run.
@@ -191,7 +200,45 @@ void RunControl::OnSoftPoolTick()
             lastTickError_ = error.what();
             c_.prompts.MsgBox(lastTickError_, "SoftPoolTimerProc");
         }
+        return;
     }
+    if (status_.nScanCount >= kMaxScanCount)
+        StopRecording(kRecordingFull, "SoftPoolTimerProc");
+    else
+        KeepProgress();
+}
+
+RunEnd RunControl::RunEndAt(uint32_t now) const
+{
+    const RunStatus& s = status_;
+    const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
+    const bool device = c_.ai.DeviceNumber() >= 0;
+    const int64_t scans = std::min(s.nScanCount, kMaxScanCount);
+    return {static_cast<int32_t>(scans),
+            ScanInterval(scans, c_.setup.bSoftMode, device ? c_.ai.ChanCount() : 0,
+                         device ? c_.ai.SampleRate() : 0.0, elapsed)};
+}
+
+void RunControl::KeepProgress()
+{
+    const RunStatus& s = status_;
+    if (!s.isSystemRunning || c_.files == nullptr || !(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved))
+        return;
+    const uint32_t now = c_.clock.TickCount();
+    if (ElapsedMs(lastProgressTicks_, now) < kProgressPeriodMs)
+        return;
+    lastProgressTicks_ = now;
+    try {
+        c_.files->WriteProgress(RunEndAt(now));
+    } catch (const std::exception& error) {
+        StopRecording(error.what(), c_.setup.bSoftMode ? "SoftPoolTimerProc" : "BufferChange");
+    }
+}
+
+void RunControl::StopRecording(const std::string& message, const char* title)
+{
+    c_.prompts.MsgBox(message, title);
+    StopIfRunning();
 }
 
 } // namespace ondrel

@@ -67,6 +67,11 @@ private:
     void Start();
     void Stop();
     void WriteProjectInfo();
+    // Fields 13-14 for the scans counted so far, as at a Stop at `now`.
+    RunEnd RunEndAt(uint32_t now) const;
+    void KeepProgress();
+    // A recording that cannot go on: the message, then Stop.
+    void StopRecording(const std::string& message, const char* title);
     // The legend after a switch flip; a failure is reported under `handler`.
     void RefreshLegend(const char* handler);
 
@@ -76,6 +81,7 @@ private:
     BufferedAI buffered_;
     SoftPolling polling_;
     std::string lastTickError_;
+    uint32_t lastProgressTicks_ = 0;
 };
 
 } // namespace ondrel

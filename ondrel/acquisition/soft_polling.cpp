@@ -83,6 +83,8 @@ void SoftPolling::PrepareThermoChannels()
 void SoftPolling::SoftPoolTimerPorc()
 {
     c_.run.nSoftTickCount += 1;
+    if ((c_.setup.bAIEnabled && c_.setup.bAISaveToDisk) || (c_.setup.bDIEnabled && c_.setup.bDISaveToDisk))
+        c_.Files().BeginPolledScan();
     if (c_.setup.bAIEnabled)
         PollAI();
     if (c_.setup.bDIEnabled)

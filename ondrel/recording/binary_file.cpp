@@ -10,6 +10,13 @@
 
 namespace ondrel {
 
+BinaryFile::WriteCall BinaryFile::writeCall_ = ::write;
+
+BinaryFile::WriteCall BinaryFile::SetWriteCall(WriteCall call) noexcept
+{
+    return std::exchange(writeCall_, call);
+}
+
 BinaryFile::~BinaryFile()
 {
     if (fd_ >= 0)
@@ -96,7 +103,7 @@ void BinaryFile::Write(std::span<const std::byte> bytes)
 {
     RequireOpen();
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        const ssize_t written = writeCall_(fd_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;

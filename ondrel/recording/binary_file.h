@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <sys/types.h>
 
 namespace ondrel {
 
@@ -42,12 +43,20 @@ public:
     // Hands what was written to the storage device.
     void Flush();
 
+    // The system call every Write goes through. Tests put one here that fails
+    // on a chosen call, to act out a full or failing disk; returns the one it
+    // replaces. Not for use while another thread writes.
+    using WriteCall = ssize_t (*)(int fd, const void* data, size_t size);
+    static WriteCall SetWriteCall(WriteCall call) noexcept;
+
 private:
     void RequireOpen() const;
     [[noreturn]] void Fail(int errorNumber) const;
 
     // Written bytes not yet handed to writeback (see Write).
     static constexpr uint64_t WriteBehindBytes = 8u << 20;
+
+    static WriteCall writeCall_;
 
     int fd_ = -1;
     std::string path_;

@@ -69,6 +69,13 @@ struct RunDescription {
     bool operator==(const RunDescription&) const = default;
 };
 
+// ScanCount is an Int32: a recording ends when it holds this many scans.
+inline constexpr int64_t kMaxScanCount = INT32_MAX;
+
+// Shown when a run reaches kMaxScanCount scans and stops recording.
+inline constexpr const char* kRecordingFull =
+    "The recording is full: a project holds at most 2147483647 scans. The run was stopped.";
+
 // Fields 13-14, appended at Stop.
 struct RunEnd {
     int32_t scanCount = 0;

@@ -27,6 +27,23 @@ void Reopen(BinaryFile& file, const std::string& path)
     file.Open(path, BinaryFile::Mode::ReadWrite);
 }
 
+// Cuts a file back to `size` after a failed write. Best effort: the file's own
+// error is the one worth reporting.
+void CutBack(BinaryFile& file, uint64_t size) noexcept
+{
+    try {
+        file.Truncate(size);
+        file.Seek(size);
+    } catch (const FileError&) {
+    }
+}
+
+void FlushIfOpen(BinaryFile& file)
+{
+    if (file.IsOpen())
+        file.Flush();
+}
+
 void CloseQuietly(BinaryFile& file) noexcept
 {
     try {
@@ -52,6 +69,8 @@ void RecordingFiles::OpenAtStartUp()
     project_.Open(projectFileName_, BinaryFile::Mode::ReadWrite);
     ai_.Open(aiFileName_, BinaryFile::Mode::ReadWrite);
     di_.Open(diFileName_, BinaryFile::Mode::ReadWrite);
+    if (!lock_.TryAcquire(folder_))
+        throw FileError("Another program is recording in this folder", folder_);
 }
 
 void RecordingFiles::WriteProjectInfo(const RunDescription& run,
@@ -59,6 +78,8 @@ void RecordingFiles::WriteProjectInfo(const RunDescription& run,
 {
     const std::vector<std::byte> fields = EncodeRunDescription(run);
 
+    runEndOffset_.reset();
+    lock_.MarkRunStart();
     Reopen(project_, projectFileName_);
     Reopen(ai_, aiFileName_);
     Reopen(di_, diFileName_);
@@ -73,6 +94,7 @@ void RecordingFiles::WriteProjectInfo(const RunDescription& run,
     }
 
     project_.Write(fields);
+    runEndOffset_ = fields.size();
 }
 
 void RecordingFiles::WriteDIHeader(int32_t portStart, int32_t portCount)
@@ -83,14 +105,35 @@ void RecordingFiles::WriteDIHeader(int32_t portStart, int32_t portCount)
     di_.Write(header.Bytes());
 }
 
+void RecordingFiles::BeginPolledScan()
+{
+    aiScanStart_ = ai_.Position();
+    diScanStart_ = di_.Position();
+}
+
 void RecordingFiles::AppendAIRecord(std::span<const float> values)
 {
-    ai_.Write(std::as_bytes(values));
+    try {
+        ai_.Write(std::as_bytes(values));
+    } catch (const FileError& failure) {
+        CutBackPolledScan(failure);
+    }
 }
 
 void RecordingFiles::AppendDIRecord(std::span<const uint8_t> ports)
 {
-    di_.Write(std::as_bytes(ports));
+    try {
+        di_.Write(std::as_bytes(ports));
+    } catch (const FileError& failure) {
+        CutBackPolledScan(failure);
+    }
+}
+
+void RecordingFiles::CutBackPolledScan(const FileError& cause)
+{
+    CutBack(ai_, aiScanStart_);
+    CutBack(di_, diScanStart_);
+    throw WriteError(cause);
 }
 
 bool RecordingFiles::AppendFAI(std::span<const float> samples)
@@ -107,8 +150,14 @@ bool RecordingFiles::AppendFAIBytes(std::span<const std::byte> bytes)
 {
     if (!fai_.IsOpen())
         return false;
-    fai_.Seek(fai_.Size());
-    fai_.Write(bytes);
+    const uint64_t whole = fai_.Size();
+    try {
+        fai_.Seek(whole);
+        fai_.Write(bytes);
+    } catch (const FileError& failure) {
+        CutBack(fai_, whole);
+        throw WriteError(failure);
+    }
     return true;
 }
 
@@ -117,9 +166,25 @@ void RecordingFiles::CloseFAI()
     fai_.Close();
 }
 
+void RecordingFiles::WriteProgress(const RunEnd& progress)
+{
+    // The data first: the count must never cover scans the disk has not got.
+    FlushIfOpen(ai_);
+    FlushIfOpen(di_);
+    FlushIfOpen(fai_);
+    WriteFields13And14(progress);
+}
+
 void RecordingFiles::WriteRunEnd(const RunEnd& end)
 {
-    project_.Seek(project_.Size());
+    WriteFields13And14(end);
+}
+
+void RecordingFiles::WriteFields13And14(const RunEnd& end)
+{
+    // Rewritten in place at every progress write; the bytes after Stop are
+    // those of a description written once.
+    project_.Seek(runEndOffset_.value_or(project_.Size()));
     project_.Write(EncodeRunEnd(end));
     project_.Flush();
 }
@@ -139,6 +204,7 @@ void RecordingFiles::Shutdown() noexcept
         return;
     for (const std::string* path : {&projectFileName_, &faiFileName_, &aiFileName_, &diFileName_})
         ::unlink(path->c_str());
+    lock_.ReleaseAndRemove();
     ::rmdir(folder_.c_str());
 }
 

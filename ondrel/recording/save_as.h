@@ -1,5 +1,9 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace ondrel {
 
@@ -12,10 +16,26 @@ struct SavedRun {
 
 // Copies the run into `folder` (created when missing, used as it is otherwise) as
 // "Project.onp", "AI.ond" (polled or buffered AI alike) and "DI.ond", and
-// appends the two data paths to "Project.onp". Each file lands under a
-// temporary name and is renamed into place only when complete, the description
-// last: a failure (throws FileError) never leaves a "Project.onp" naming data
-// that was not copied, nor spoils a project that was there before.
+// appends the two data paths to "Project.onp". Throws FileError; see
+// PublishProject for what a failure leaves behind.
 void SaveRunAs(const SavedRun& run, const std::string& folder);
+
+// One data file of a project: `length` bytes from the start of `source`,
+// saved under `name` ("AI.ond", "DI.ond").
+struct DataFileCopy {
+    std::string source;
+    uint64_t length = 0;
+    std::string name;
+};
+
+// Writes a project folder from the folder `sourceFolder`: each data file and
+// then "Project.onp" (`description`, fields 1-14, followed by the two data
+// paths) land under temporary names and are handed to the disk; only when all
+// are complete are they renamed into place, the description last, and the
+// renames handed to the disk. A failure (FileError) removes the temporary
+// files and leaves the folder as it was. `folder` may not be `sourceFolder`
+// itself: the copies would replace the files they are read from.
+void PublishProject(const std::string& folder, const std::string& sourceFolder,
+                    std::span<const DataFileCopy> data, std::vector<std::byte> description);
 
 } // namespace ondrel

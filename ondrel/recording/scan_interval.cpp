@@ -2,13 +2,13 @@
 
 namespace ondrel {
 
-double ScanInterval(int32_t scanCount, bool softMode, int32_t chanCount, double sampleRate,
+double ScanInterval(int64_t scanCount, bool softMode, int32_t chanCount, double sampleRate,
                     uint32_t elapsedMs)
 {
     if (scanCount <= 0)
         return 0.0;
     if (softMode)
-        return static_cast<double>(elapsedMs) / scanCount / 1000.0;
+        return static_cast<double>(elapsedMs) / static_cast<double>(scanCount) / 1000.0;
     if (chanCount <= 0 || !(sampleRate > 0.0))
         return 0.0;
     return chanCount / sampleRate;

@@ -12,6 +12,9 @@ struct FolderChoice {
     std::string folderName;
 };
 
+// What to do with a recording whose program ended before it shut down.
+enum class RecoveryAnswer { SaveAs, Discard, Later };
+
 // Everything modal the program asks or tells the user goes through here, so
 // tests answer programmatically and nothing blocks them.
 class IPrompts {
@@ -26,6 +29,9 @@ public:
     // The open dialog for a recorded project ("*.onp"), opened in `dir`; the
     // file chosen, or nothing when cancelled.
     virtual std::optional<std::string> ChooseProjectFile(const std::string& dir) = 0;
+    // Offers an interrupted recording, described by `text`, to be saved or
+    // discarded; Later keeps it for the next start.
+    virtual RecoveryAnswer AskRecovery(const std::string& text) = 0;
 };
 
 } // namespace ondrel

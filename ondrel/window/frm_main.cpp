@@ -1,6 +1,7 @@
 #include "ondrel/window/frm_main.h"
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/recording/recording_files.h"
+#include "ondrel/recording/recovery_offer.h"
 #include "ondrel/session/working_folder.h"
 #include "ondrel/settings/channel_tables.h"
 #include "ondrel/window/command_buttons.h"
@@ -169,6 +170,8 @@ void FrmMain::OpenWorkingFolder()
         files_ = std::move(files);
         files_->OpenAtStartUp();
     });
+    // Recordings of a program that ended without shutting down (ours is locked).
+    Guarded("Form_Load", [this] { OfferInterruptedRuns(prompts_, WorkingFolderParents()); });
 }
 
 void FrmMain::Form_Unload()

@@ -2,6 +2,7 @@
 #include "ondrel/window/dialogs/save_folder_dialog.h"
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace ondrel {
 
@@ -28,6 +29,18 @@ std::optional<std::string> MessageBoxPrompts::ChooseProjectFile(const std::strin
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
+}
+
+RecoveryAnswer MessageBoxPrompts::AskRecovery(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, "Ondrel", QString::fromStdString(text), QMessageBox::NoButton, owner_);
+    QPushButton* save = box.addButton("Save As...", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+    box.addButton("Later", QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == save)
+        return RecoveryAnswer::SaveAs;
+    return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
 }
 
 } // namespace ondrel

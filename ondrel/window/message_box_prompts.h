@@ -12,6 +12,7 @@ public:
     void MsgBox(const std::string& text, const std::string& title) override;
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
     std::optional<std::string> ChooseProjectFile(const std::string& dir) override;
+    RecoveryAnswer AskRecovery(const std::string& text) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -40,11 +40,23 @@ public:
         return answer;
     }
 
+    RecoveryAnswer AskRecovery(const std::string& text) override
+    {
+        recoveryQuestions.push_back(text);
+        if (recoveryAnswers.empty())
+            return RecoveryAnswer::Later;
+        const RecoveryAnswer answer = recoveryAnswers.front();
+        recoveryAnswers.pop_front();
+        return answer;
+    }
+
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
     std::deque<std::optional<std::string>> projectAnswers;   // nothing = cancel
     std::vector<std::string> projectChooserOpenedAt;
+    std::deque<RecoveryAnswer> recoveryAnswers;   // none left = Later
+    std::vector<std::string> recoveryQuestions;
 };
 
 } // namespace ondrel::testing

@@ -1,0 +1,217 @@
+#include "ondrel/recording/description_reader.h"
+#include "ondrel/recording/interrupted_run.h"
+#include "ondrel/recording/recording_files.h"
+#include "ondrel/recording/recovery_offer.h"
+#include "ondrel/session/working_folder.h"
+
+#include "recording/file_content.h"
+#include "session/scratch_folder.h"
+#include "support/recorded_prompts.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <signal.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace ondrel;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kChannels = 3;
+
+// The deterministic signal a child records: channel c of scan s, port byte of scan s.
+float Sample(int64_t scan, int channel) { return static_cast<float>(scan) * 0.5f + static_cast<float>(channel); }
+uint8_t PortByte(int64_t scan) { return static_cast<uint8_t>(scan * 7 + 1); }
+
+RunDescription PolledRun()
+{
+    RunDescription run;
+    run.aiRecorded = run.diRecorded = run.softRecorded = run.floatSamples = true;
+    run.aiChanCount = kChannels;
+    run.diChanCount = 1;
+    run.ai = AIDescription{{{1, 0, "a"}, {2, 0, "b"}, {3, 0, "c"}}, {0, 0, 0, 0}};
+    run.di = DIDescription{{{4, 1, "0:0"}}, {0x01}};
+    return run;
+}
+
+// Records until killed, keeping fields 13-14 current every 64 scans. Tells
+// the parent through `ready` that recording has begun. Never returns.
+[[noreturn]] void RecordInChild(const std::string& parent, int ready)
+{
+    RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
+    files.OpenAtStartUp();
+    files.WriteProjectInfo(PolledRun(), {});
+    files.WriteDIHeader(0, 1);
+    const char go = 1;
+    (void)!::write(ready, &go, 1);
+    for (int64_t scan = 0;; ++scan) {
+        float values[kChannels];
+        for (int c = 0; c < kChannels; ++c)
+            values[c] = Sample(scan, c);
+        const uint8_t ports[] = {PortByte(scan)};
+        files.BeginPolledScan();
+        files.AppendAIRecord(values);
+        files.AppendDIRecord(ports);
+        if ((scan + 1) % 64 == 0)
+            files.WriteProgress({static_cast<int32_t>(scan + 1), 0.001});
+    }
+}
+
+pid_t StartRecordingChild(const std::string& parent)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        try {
+            RecordInChild(parent, pipeEnds[1]);
+        } catch (...) {
+        }
+        ::_exit(3);
+    }
+    ::close(pipeEnds[1]);
+    char go = 0;
+    (void)!::read(pipeEnds[0], &go, 1);   // blocks until the child records (or dies)
+    ::close(pipeEnds[0]);
+    return child;
+}
+
+TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
+{
+    ScratchFolder scratch;
+    const std::string parent = scratch / "work";
+    fs::create_directory(parent);
+    const std::vector<std::string> parents{parent};
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delayUs(0, 40000);
+
+    for (int round = 0; round < 100; ++round) {
+        const pid_t child = StartRecordingChild(parent);
+        ASSERT_GT(child, 0);
+        {
+            // While its program lives, a folder is nobody else's.
+            EXPECT_TRUE(FindInterruptedRuns(parents).empty());
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));   // a random kill moment, not a wait
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself: " << status;
+
+        std::vector<InterruptedRun> runs = FindInterruptedRuns(parents);
+        ASSERT_EQ(runs.size(), 1u) << "round " << round;
+        InterruptedRun& run = runs[0];
+        const std::string target = scratch / ("saved" + std::to_string(round));
+        SaveInterruptedRun(run, target);
+        DiscardInterruptedRun(run);
+        EXPECT_FALSE(fs::exists(run.folder));
+
+        const ProjectDescription saved = ParseProjectDescription(FileContent(target + "/Project.onp"));
+        ASSERT_TRUE(saved.end.has_value());
+        const int32_t scans = saved.end->scanCount;
+        EXPECT_EQ(scans, run.wholeScans);
+        EXPECT_EQ(saved.run, PolledRun());
+        const auto ai = FileContent(target + "/AI.ond");
+        const auto di = FileContent(target + "/DI.ond");
+        ASSERT_EQ(ai.size(), static_cast<size_t>(scans) * kChannels * 4) << "round " << round;
+        ASSERT_EQ(di.size(), 8u + static_cast<size_t>(scans)) << "round " << round;
+        for (int32_t s = 0; s < scans; ++s) {
+            for (int c = 0; c < kChannels; ++c) {
+                float value;
+                std::memcpy(&value, ai.data() + (static_cast<size_t>(s) * kChannels + c) * 4, 4);
+                ASSERT_EQ(value, Sample(s, c)) << "round " << round << " scan " << s;
+            }
+            ASSERT_EQ(std::to_integer<uint8_t>(di[8 + static_cast<size_t>(s)]), PortByte(s))
+                << "round " << round << " scan " << s;
+        }
+        fs::remove_all(target);
+    }
+}
+
+// A working folder whose program was killed after recording `scans` scans.
+std::string LeaveInterruptedRun(const std::string& parent, int scans)
+{
+    RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
+    files.OpenAtStartUp();
+    files.WriteProjectInfo(PolledRun(), {});
+    files.WriteDIHeader(0, 1);
+    for (int s = 0; s < scans; ++s) {
+        const float values[kChannels] = {Sample(s, 0), Sample(s, 1), Sample(s, 2)};
+        const uint8_t ports[] = {PortByte(s)};
+        files.BeginPolledScan();
+        files.AppendAIRecord(values);
+        files.AppendDIRecord(ports);
+    }
+    files.WriteProgress({scans, 0.25});
+    return files.Folder();   // its lock goes with `files`, as with a dead process
+}
+
+TEST(Recovery, TheOfferNamesTheRunAndEachAnswerDoesWhatItSays)
+{
+    ScratchFolder scratch;
+    const std::vector<std::string> parents{scratch.path()};
+    const std::string folder = LeaveInterruptedRun(scratch.path(), 10);
+    ondrel::testing::RecordedPrompts prompts;
+
+    OfferInterruptedRuns(prompts, parents);   // Later: kept
+    ASSERT_EQ(prompts.recoveryQuestions.size(), 1u);
+    const std::string& question = prompts.recoveryQuestions[0];
+    EXPECT_NE(question.find("10 scans"), std::string::npos) << question;
+    EXPECT_NE(question.find("(0.1 KB)"), std::string::npos) << question;   // 10 × 12 + 8 + 10 bytes
+    EXPECT_NE(question.find(folder), std::string::npos) << question;
+    EXPECT_NE(question.find("started on 2"), std::string::npos) << question;
+    EXPECT_TRUE(fs::exists(folder));
+
+    prompts.recoveryAnswers = {RecoveryAnswer::SaveAs};
+    prompts.folderAnswers.push_back(FolderChoice{"/", scratch.path(), "rescued"});
+    OfferInterruptedRuns(prompts, parents);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_FALSE(fs::exists(folder));
+    const ProjectDescription saved = ParseProjectDescription(FileContent(scratch / "rescued/Project.onp"));
+    EXPECT_EQ(saved.end, (RunEnd{10, 0.25}));
+
+    const std::string other = LeaveInterruptedRun(scratch.path(), 3);
+    prompts.recoveryAnswers = {RecoveryAnswer::Discard};
+    OfferInterruptedRuns(prompts, parents);
+    EXPECT_FALSE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(scratch / "rescued/AI.ond"));
+}
+
+TEST(Recovery, AFolderThatNeverSawARunIsRemovedAndALiveOneIsLeftAlone)
+{
+    ScratchFolder scratch;
+    const std::vector<std::string> parents{scratch.path()};
+    std::string idle;
+    {
+        RecordingFiles files(CreateWorkingFolder(parents));
+        files.OpenAtStartUp();
+        idle = files.Folder();
+    }
+    RecordingFiles live(CreateWorkingFolder(parents));
+    live.OpenAtStartUp();
+    live.WriteProjectInfo(PolledRun(), {});
+
+    // A folder with no lock file comes from a program that takes no lock:
+    // alive or not, it cannot be told, so it is not touched.
+    const std::string unlocked = scratch / "onABCDEF";
+    fs::create_directory(unlocked);
+    std::ofstream(unlocked + "/Project.ond") << "x";
+
+    EXPECT_TRUE(FindInterruptedRuns(parents).empty());
+    EXPECT_FALSE(fs::exists(idle));
+    EXPECT_TRUE(fs::exists(live.ProjectFileName()));
+    EXPECT_TRUE(fs::exists(unlocked + "/Project.ond"));
+    EXPECT_FALSE(fs::exists(unlocked + "/Run.lock"));
+    live.Shutdown();
+}
+
+} // namespace
