@@ -1,6 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ondrel {
 
@@ -10,6 +12,12 @@ struct FolderChoice {
     std::string drive;
     std::string dir;
     std::string folderName;
+};
+
+// One row of a device chooser: the device number and the name shown beside it.
+struct DeviceEntry {
+    int32_t number = -1;
+    std::string name;
 };
 
 // Everything modal the program asks or tells the user goes through here, so
@@ -23,6 +31,10 @@ public:
     // cancelled.
     virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive,
                                                          const std::string& dir) = 0;
+    // A device component's chooser: the devices it offers, `current` selected at
+    // opening; the chosen device's number, nothing when cancelled.
+    virtual std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                                int32_t current) = 0;
 };
 
 } // namespace ondrel

@@ -10,6 +10,7 @@
 #include "ondrel/session/clock.h"
 #include "ondrel/session/prompts.h"
 #include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/settings/settings_controller.h"
 #include "ondrel/window/component_factory.h"
 #include "ondrel/window/form_layout.h"
 #include "ondrel/window/window_metrics.h"
@@ -44,6 +45,7 @@ public:
     RunControl& run() { return *run_; }
     PlotControl& plots() { return *plots_; }
     SaveAsCommand& saveAs() { return *saveAs_; }
+    SettingsController& settings() { return *settings_; }
 
     IKroAI& KroAI1() { return *ai_; }
     IKroGraph& KroGraph1() { return *graph_; }
@@ -105,6 +107,8 @@ private:
     std::unique_ptr<RunView> runView_;
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<SaveAsCommand> saveAs_;
+    std::unique_ptr<ISettingsView> settingsWindow_;
+    std::unique_ptr<SettingsController> settings_;
 };
 
 } // namespace ondrel

@@ -11,6 +11,8 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void MsgBox(const std::string& text, const std::string& title) override;
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
+    std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                        int32_t current) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -30,9 +30,28 @@ public:
         return answer;
     }
 
+    std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                        int32_t current) override
+    {
+        choosers.push_back({title, devices, current});
+        if (deviceAnswers.empty())
+            return std::nullopt;
+        auto answer = deviceAnswers.front();
+        deviceAnswers.pop_front();
+        return answer;
+    }
+
+    struct Chooser {
+        std::string title;
+        std::vector<DeviceEntry> devices;
+        int32_t current = -1;
+    };
+
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
+    std::deque<std::optional<int32_t>> deviceAnswers;         // nothing = cancel
+    std::vector<Chooser> choosers;
 };
 
 } // namespace ondrel::testing
