@@ -1,20 +1,24 @@
 #include "kro/devices/device_chooser.h"
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QVBoxLayout>
 
 namespace kro {
 
-DeviceChooser::DeviceChooser(const QString& title, const QStringList& names, int current, QWidget* parent)
-    : QDialog(parent), list_(new QListWidget(this))
+DeviceChooser::DeviceChooser(const QString& title, const std::vector<ondrel::DeviceEntry>& devices, int32_t current,
+                             QWidget* parent)
+    : QDialog(parent), list_(new QListWidget(this)), devices_(devices)
 {
     setWindowTitle(title);
     setModal(true);
-    for (int i = 0; i < names.size(); ++i)
-        list_->addItem(QStringLiteral("%1: %2").arg(i).arg(names[i]));
-    if (current >= 0 && current < names.size())
-        list_->setCurrentRow(current);
+    list_->setObjectName("lstDevices");
+    list_->setAccessibleName(QStringLiteral("Devices"));
+    for (size_t i = 0; i < devices_.size(); ++i) {
+        const auto& d = devices_[i];
+        list_->addItem(QStringLiteral("%1: %2").arg(d.number).arg(QString::fromStdString(d.name)));
+        if (d.number == current)
+            list_->setCurrentRow(static_cast<int>(i));
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -26,15 +30,12 @@ DeviceChooser::DeviceChooser(const QString& title, const QStringList& names, int
     layout->addWidget(buttons);
 }
 
-int DeviceChooser::chosenRow() const
+std::optional<int32_t> DeviceChooser::chosenNumber() const
 {
-    return list_->currentRow();
-}
-
-int chooseDevice(const QString& title, const QStringList& names, int current)
-{
-    DeviceChooser chooser(title, names, current, QApplication::activeWindow());
-    return chooser.exec() == QDialog::Accepted ? chooser.chosenRow() : -1;
+    const int row = list_->currentRow();
+    if (row < 0 || static_cast<size_t>(row) >= devices_.size())
+        return std::nullopt;
+    return devices_[static_cast<size_t>(row)].number;
 }
 
 } // namespace kro

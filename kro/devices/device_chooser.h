@@ -1,23 +1,27 @@
 #pragma once
+#include "ondrel/session/prompts.h"
 #include <QDialog>
-#include <QStringList>
+#include <optional>
+#include <vector>
 
 class QListWidget;
 
 namespace kro {
 
-// The small device list a simulated component shows from SelectDevice.
+// The small device list a simulated component's SelectDevice shows: one row
+// "number: name" per device, the current one selected. Enter or a double click
+// takes the selected row, Escape cancels.
 class DeviceChooser : public QDialog {
 public:
-    DeviceChooser(const QString& title, const QStringList& names, int current, QWidget* parent = nullptr);
+    DeviceChooser(const QString& title, const std::vector<ondrel::DeviceEntry>& devices, int32_t current,
+                  QWidget* parent = nullptr);
     QListWidget* list() const { return list_; }
-    int chosenRow() const;   // -1 when nothing is selected
+    // The number of the selected row; nothing when no row is selected.
+    std::optional<int32_t> chosenNumber() const;
 
 private:
     QListWidget* list_ = nullptr;
+    std::vector<ondrel::DeviceEntry> devices_;
 };
-
-// Shows the chooser modally over the active window; -1 when cancelled.
-int chooseDevice(const QString& title, const QStringList& names, int current);
 
 } // namespace kro

@@ -1,5 +1,4 @@
 #include "kro/devices/sim_ai.h"
-#include "kro/devices/device_chooser.h"
 #include "kro/devices/device_error.h"
 #include "kro/devices/sim_signal.h"
 #include <algorithm>
@@ -24,7 +23,7 @@ std::string number(double v)
 
 } // namespace
 
-SimAI::SimAI(int32_t deviceNumber)
+SimAI::SimAI(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser)
 {
     SelectDeviceNumber(deviceNumber);
 }
@@ -63,14 +62,18 @@ std::string SimAI::DeviceName() const
     return card_ ? card_->name : "No Device";
 }
 
+// Cancelling, or choosing the card already selected, keeps the card and its
+// settings as they are.
 void SimAI::SelectDevice()
 {
-    QStringList names;
+    if (chooser_ == nullptr)
+        failWith(errorMessage_, "SelectDevice: no device chooser is available");
+    std::vector<ondrel::DeviceEntry> devices;
     for (const auto& c : aiCatalogue())
-        names << QString::fromStdString(c.name);
-    const int chosen = chooseDevice(QStringLiteral("Select AI Device"), names, DeviceNumber());
-    if (chosen >= 0)
-        SelectDeviceNumber(chosen);
+        devices.push_back({c.number, c.name});
+    const auto chosen = chooser_->ChooseDevice("Select AI Device", devices, DeviceNumber());
+    if (chosen && *chosen != DeviceNumber())
+        SelectDeviceNumber(*chosen);
 }
 
 const SimAiCard& SimAI::requireCard(const char* what)

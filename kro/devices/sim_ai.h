@@ -3,16 +3,17 @@
 #include "kro/devices/fai_run.h"
 #include "kro/devices/sim_catalogue.h"
 #include "ondrel/components/ai_device.h"
+#include "ondrel/session/prompts.h"
 #include <memory>
 
 namespace kro {
 
 // The simulated analog-input component. It starts with the catalogue's first
-// card selected. Events reach the sink on the thread that created the object.
+// card selected; SelectDevice asks `chooser` to pick from the catalogue. Events reach the sink on the thread that created the object.
 // Do not destroy it from inside one of its own events.
 class SimAI final : public ondrel::IKroAI {
 public:
-    explicit SimAI(int32_t deviceNumber = card::Differential16);
+    explicit SimAI(int32_t deviceNumber = card::Differential16, ondrel::IPrompts* chooser = nullptr);
     ~SimAI() override;
 
     // Selects a catalogue card without the chooser; a negative number leaves
@@ -94,6 +95,7 @@ private:
     std::vector<SimRange> channelRanges() const;
     void deliver(const FaiDelivery& d);
 
+    ondrel::IPrompts* chooser_ = nullptr;
     EventPump pump_;                   // before run_: the run posts through it
     std::unique_ptr<FaiRun> run_;
     ondrel::IKroAIEvents* sink_ = nullptr;

@@ -1,11 +1,10 @@
 #include "kro/devices/sim_dio.h"
-#include "kro/devices/device_chooser.h"
 #include "kro/devices/device_error.h"
 #include "kro/devices/sim_signal.h"
 
 namespace kro {
 
-SimDIO::SimDIO(int32_t deviceNumber)
+SimDIO::SimDIO(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser)
 {
     SelectDeviceNumber(deviceNumber);
 }
@@ -27,14 +26,17 @@ std::string SimDIO::DeviceName() const
     return card_ ? card_->name : "No Device";
 }
 
+// Cancelling, or choosing the card already selected, keeps the card as it is.
 void SimDIO::SelectDevice()
 {
-    QStringList names;
+    if (chooser_ == nullptr)
+        failWith(errorMessage_, "SelectDevice: no device chooser is available");
+    std::vector<ondrel::DeviceEntry> devices;
     for (const auto& c : dioCatalogue())
-        names << QString::fromStdString(c.name);
-    const int chosen = chooseDevice(QStringLiteral("Select DI Device"), names, DeviceNumber());
-    if (chosen >= 0)
-        SelectDeviceNumber(chosen);
+        devices.push_back({c.number, c.name});
+    const auto chosen = chooser_->ChooseDevice("Select DI Device", devices, DeviceNumber());
+    if (chosen && *chosen != DeviceNumber())
+        SelectDeviceNumber(*chosen);
 }
 
 bool SimDIO::ReadPorts(std::vector<uint8_t>& bytes, int32_t& firstPort, int32_t& portCount)

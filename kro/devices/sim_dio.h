@@ -1,13 +1,15 @@
 #pragma once
 #include "kro/devices/sim_catalogue.h"
 #include "ondrel/components/dio_device.h"
+#include "ondrel/session/prompts.h"
 
 namespace kro {
 
 // The simulated digital-input component; starts with the 3-port card selected.
+// SelectDevice asks `chooser` to pick from the catalogue.
 class SimDIO final : public ondrel::IKroDIO {
 public:
-    explicit SimDIO(int32_t deviceNumber = card::Di3Ports);
+    explicit SimDIO(int32_t deviceNumber = card::Di3Ports, ondrel::IPrompts* chooser = nullptr);
 
     // Selects a catalogue card without the chooser; negative: no device.
     void SelectDeviceNumber(int32_t number);
@@ -20,6 +22,7 @@ public:
     std::string ErrorMessage() const override { return errorMessage_; }
 
 private:
+    ondrel::IPrompts* chooser_ = nullptr;
     const SimDioCard* card_ = nullptr;
     int64_t reads_ = 0;
     std::string errorMessage_;

@@ -65,6 +65,20 @@ void RunControl::KroButton2_SwitchChanged()
     RefreshLegend("KroButton2_SwitchChanged");
 }
 
+void RunControl::SetAISwitch(bool on)
+{
+    c_.aiSwitch.setValue(on);
+    c_.setup.bAIEnabled = on;
+    panel_.EnableAISaveBox(on);
+}
+
+void RunControl::SetDISwitch(bool on)
+{
+    c_.diSwitch.setValue(on);
+    c_.setup.bDIEnabled = on;
+    panel_.EnableDISaveBox(on);
+}
+
 void RunControl::RefreshLegend(const char* handler)
 {
     try {

@@ -48,6 +48,11 @@ public:
 
     void KroButton1_SwitchChanged();
     void KroButton2_SwitchChanged();
+    // A switch put by the settings rather than flipped by the operator: its
+    // picture, its flag and its save box change together, without the operator's
+    // checks. The legend is left to the caller, which rebuilds the plots next.
+    void SetAISwitch(bool on);
+    void SetDISwitch(bool on);
     void CkAISave2Disk_Click(bool checked);
     void CkDISave2Disk_Click(bool checked);
     // The set-up controls, and with them the save boxes of the switches that are on.

@@ -31,4 +31,14 @@ bool NamesPlotsByScan(std::string_view deviceName)
     return NameHas(deviceName, "9948");
 }
 
+bool CarriesThermocouples(std::string_view deviceName)
+{
+    return NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX") || NameHas(deviceName, "9948");
+}
+
+bool RecheckKindAfterPairing(std::string_view thermoDeviceName)
+{
+    return NameHas(thermoDeviceName, "5340");
+}
+
 } // namespace ondrel

@@ -21,4 +21,12 @@ bool HasTwelveBitRawCounts(std::string_view deviceName);
 // The "9948" names its plots after the scanned channels, not the mapped ones.
 bool NamesPlotsByScan(std::string_view deviceName);
 
+// The "5340QX", "5348QX" and "9948" carry thermocouple inputs that the
+// thermocouple device reaches under the card's own device number.
+bool CarriesThermocouples(std::string_view deviceName);
+
+// A "5340" thermocouple card shows the input kind of a channel again after its
+// connection is made differential, since its pair then takes the even channel's kind.
+bool RecheckKindAfterPairing(std::string_view thermoDeviceName);
+
 } // namespace ondrel

@@ -1,6 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ondrel {
 
@@ -14,6 +16,11 @@ struct FolderChoice {
 
 // What to do with a recording whose program ended before it shut down.
 enum class RecoveryAnswer { SaveAs, Discard, Later };
+// One row of a device chooser: the device number and the name shown beside it.
+struct DeviceEntry {
+    int32_t number = -1;
+    std::string name;
+};
 
 // Everything modal the program asks or tells the user goes through here, so
 // tests answer programmatically and nothing blocks them.
@@ -32,6 +39,10 @@ public:
     // Offers an interrupted recording, described by `text`, to be saved or
     // discarded; Later keeps it for the next start.
     virtual RecoveryAnswer AskRecovery(const std::string& text) = 0;
+    // A device component's chooser: the devices it offers, `current` selected at
+    // opening; the chosen device's number, nothing when cancelled.
+    virtual std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                                int32_t current) = 0;
 };
 
 } // namespace ondrel

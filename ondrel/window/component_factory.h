@@ -7,6 +7,7 @@
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
 #include "ondrel/components/timer_control.h"
+#include "ondrel/session/prompts.h"
 #include <memory>
 
 class QWidget;
@@ -15,12 +16,12 @@ namespace ondrel {
 
 // Where the main window gets its outside components. Display components are
 // widgets owned by `parent` (Qt deletes them with it); devices are owned by the
-// caller.
+// caller. Device choosers (SelectDevice) ask through `prompts`.
 class IComponentFactory {
 public:
     virtual ~IComponentFactory() = default;
-    virtual std::unique_ptr<IKroAI> CreateAI() = 0;
-    virtual std::unique_ptr<IKroDIO> CreateDIO() = 0;
+    virtual std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) = 0;
+    virtual std::unique_ptr<IKroDIO> CreateDIO(IPrompts& prompts) = 0;
     virtual std::unique_ptr<IKroThermo> CreateThermo() = 0;
     virtual IKroGraph* CreateGraph(QWidget* parent) = 0;
     virtual IKroButton* CreateButton(QWidget* parent) = 0;

@@ -5,6 +5,7 @@
 #include "ondrel/session/working_folder.h"
 #include "ondrel/settings/channel_tables.h"
 #include "ondrel/window/command_buttons.h"
+#include "ondrel/window/dialogs/settings_window.h"
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/graph_panel.h"
 #include "ondrel/window/history_panel.h"
@@ -32,8 +33,8 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     captions.setPointSizeF(7.5);
     setFont(captions);
     dpi_ = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
-    ai_ = factory_.CreateAI();
-    dio_ = factory_.CreateDIO();
+    ai_ = factory_.CreateAI(prompts_);
+    dio_ = factory_.CreateDIO(prompts_);
     thermo_ = factory_.CreateThermo();
     CreateControls();
     CreateTimer();
@@ -50,6 +51,12 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
         ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(), history_->KroSliderV(),
                     graphPanel_->KroLED1(), prompts_, clock_, timer_.get()},
         *historyView_);
+    settingsWindow_ = std::make_unique<SettingsWindow>(SettingsFormParts{setup_, *ai_, *dio_, aiColors_, prompts_},
+                                                       *thermo_, this);
+    settings_ = std::make_unique<SettingsController>(
+        SettingsParts{setup_, timeBase_, replay_, *ai_, *thermo_, *graph_, graphPanel_->KroLED1(), *run_, *plots_,
+                      prompts_},
+        *settingsWindow_);
     ConnectHandlers();
 }
 
@@ -120,6 +127,7 @@ void FrmMain::ConnectHandlers()
     connect(signal_, &SignalPanel::diSwitchChanged, this, [this] { run_->KroButton2_SwitchChanged(); });
     connect(device_, &DevicePanel::aiSaveClicked, this, [this](bool on) { run_->CkAISave2Disk_Click(on); });
     connect(device_, &DevicePanel::diSaveClicked, this, [this](bool on) { run_->CkDISave2Disk_Click(on); });
+    connect(device_->BtnSet(), &QPushButton::clicked, this, [this] { settings_->BtnSet_Click(); });
     connect(commands_->BtnStart(), &QPushButton::clicked, this, [this] { run_->BtnStart_Click(); });
     connect(commands_->BtnSaveAs(), &QPushButton::clicked, this, [this] { saveAs_->BtnSaveAs_Click(); });
     connect(commands_->BtnExit(), &QPushButton::clicked, this, [this] { BtnExit_Click(); });

@@ -11,6 +11,7 @@
 #include "ondrel/session/clock.h"
 #include "ondrel/session/prompts.h"
 #include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/settings/settings_controller.h"
 #include "ondrel/window/component_factory.h"
 #include "ondrel/window/form_layout.h"
 #include "ondrel/window/window_metrics.h"
@@ -47,6 +48,7 @@ public:
     PlotControl& plots() { return *plots_; }
     SaveAsCommand& saveAs() { return *saveAs_; }
     ReplayControl& replayControl() { return *replayControl_; }
+    SettingsController& settings() { return *settings_; }
 
     IKroAI& KroAI1() { return *ai_; }
     IKroGraph& KroGraph1() { return *graph_; }
@@ -114,6 +116,8 @@ private:
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<SaveAsCommand> saveAs_;
     std::unique_ptr<ReplayControl> replayControl_;
+    std::unique_ptr<ISettingsView> settingsWindow_;
+    std::unique_ptr<SettingsController> settings_;
 };
 
 } // namespace ondrel

@@ -1,6 +1,8 @@
 #include "ondrel/window/message_box_prompts.h"
+#include "kro/devices/device_chooser.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
 #include <QFileDialog>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -41,6 +43,17 @@ RecoveryAnswer MessageBoxPrompts::AskRecovery(const std::string& text)
     if (box.clickedButton() == save)
         return RecoveryAnswer::SaveAs;
     return box.clickedButton() == discard ? RecoveryAnswer::Discard : RecoveryAnswer::Later;
+}
+
+std::optional<int32_t> MessageBoxPrompts::ChooseDevice(const std::string& title,
+                                                       const std::vector<DeviceEntry>& devices, int32_t current)
+{
+    // Over the window that asked (the settings dialog), else the main window.
+    QWidget* over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : owner_;
+    kro::DeviceChooser chooser(QString::fromStdString(title), devices, current, over);
+    if (chooser.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return chooser.chosenNumber();
 }
 
 } // namespace ondrel

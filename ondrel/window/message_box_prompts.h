@@ -13,6 +13,8 @@ public:
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
     std::optional<std::string> ChooseProjectFile(const std::string& dir) override;
     RecoveryAnswer AskRecovery(const std::string& text) override;
+    std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                        int32_t current) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -10,14 +10,14 @@
 
 namespace ondrel {
 
-std::unique_ptr<IKroAI> SimulatedComponents::CreateAI()
+std::unique_ptr<IKroAI> SimulatedComponents::CreateAI(IPrompts& prompts)
 {
-    return std::make_unique<kro::SimAI>();
+    return std::make_unique<kro::SimAI>(kro::card::Differential16, &prompts);
 }
 
-std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO()
+std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts)
 {
-    return std::make_unique<kro::SimDIO>();
+    return std::make_unique<kro::SimDIO>(kro::card::Di3Ports, &prompts);
 }
 
 std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo()

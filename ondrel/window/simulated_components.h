@@ -7,8 +7,8 @@ namespace ondrel {
 // until real card back ends exist. The AI and DI cards start selected.
 class SimulatedComponents final : public IComponentFactory {
 public:
-    std::unique_ptr<IKroAI> CreateAI() override;
-    std::unique_ptr<IKroDIO> CreateDIO() override;
+    std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) override;
+    std::unique_ptr<IKroDIO> CreateDIO(IPrompts& prompts) override;
     std::unique_ptr<IKroThermo> CreateThermo() override;
     IKroGraph* CreateGraph(QWidget* parent) override;
     IKroButton* CreateButton(QWidget* parent) override;

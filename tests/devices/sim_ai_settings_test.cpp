@@ -1,5 +1,7 @@
 #include "kro/devices/device_chooser.h"
 #include "kro/devices/sim_ai.h"
+#include "kro/devices/sim_dio.h"
+#include "support/recorded_prompts.h"
 #include "kro/devices/sim_signal.h"
 #include <QListWidget>
 #include <climits>
@@ -209,13 +211,49 @@ TEST(SimAI, ReadScanReturnsOneValuePerScannedChannelFromTheSignal)
     EXPECT_EQ(raw[0], SimSignal::runSample(c, 6, 3, ranges, 9).code);
 }
 
-TEST(DeviceChooser, ListsTheCatalogueWithTheCurrentCardSelected)
+TEST(DeviceChooser, ListsNumberAndNameWithTheCurrentCardSelected)
 {
-    QStringList names{"first", "second", "third"};
-    DeviceChooser chooser("Select AI Device", names, 1);
+    const std::vector<ondrel::DeviceEntry> devices{{0, "first"}, {1, "second"}, {2, "third"}};
+    DeviceChooser chooser("Select AI Device", devices, 1);
     EXPECT_EQ(chooser.list()->count(), 3);
-    EXPECT_EQ(chooser.chosenRow(), 1);
-    EXPECT_TRUE(chooser.list()->item(2)->text().contains("third"));
+    EXPECT_EQ(chooser.chosenNumber(), 1);
+    EXPECT_EQ(chooser.list()->item(2)->text(), "2: third");
     chooser.list()->setCurrentRow(2);
-    EXPECT_EQ(chooser.chosenRow(), 2);
+    EXPECT_EQ(chooser.chosenNumber(), 2);
+    chooser.list()->setCurrentRow(-1);
+    EXPECT_EQ(chooser.chosenNumber(), std::nullopt);
+}
+
+TEST(DeviceChooser, SelectDeviceAsksThePromptsAndKeepsTheCardOnCancel)
+{
+    ondrel::testing::RecordedPrompts prompts;
+    SimAI ai(card::Differential16, &prompts);
+    ai.setChanCount(7);
+
+    prompts.deviceAnswers = {std::nullopt, card::Differential16, card::Basic};
+    ai.SelectDevice();   // cancelled
+    ai.SelectDevice();   // the same card again
+    EXPECT_EQ(ai.DeviceNumber(), card::Differential16);
+    EXPECT_EQ(ai.ChanCount(), 7);   // its settings kept
+    ai.SelectDevice();
+    EXPECT_EQ(ai.DeviceNumber(), card::Basic);
+
+    ASSERT_EQ(prompts.choosers.size(), 3u);
+    EXPECT_EQ(prompts.choosers[0].title, "Select AI Device");
+    EXPECT_EQ(prompts.choosers[0].current, card::Differential16);
+    ASSERT_EQ(prompts.choosers[0].devices.size(), aiCatalogue().size());
+    EXPECT_EQ(prompts.choosers[0].devices[card::Basic].number, card::Basic);
+    EXPECT_EQ(prompts.choosers[0].devices[card::Basic].name, aiCatalogue()[card::Basic].name);
+
+    SimDIO dio(card::Di3Ports, &prompts);
+    prompts.deviceAnswers = {std::nullopt, card::Di0Ports};
+    dio.SelectDevice();
+    EXPECT_EQ(dio.DeviceNumber(), card::Di3Ports);
+    dio.SelectDevice();
+    EXPECT_EQ(dio.PortCount(), 0);
+    EXPECT_EQ(prompts.choosers.back().title, "Select DI Device");
+    EXPECT_EQ(prompts.choosers.back().devices[card::Di0Ports].name, "KroSim-DI00 no ports");
+
+    SimAI unowned;   // no chooser to ask: refused with a message, not a crash
+    expectRefused(unowned, [&] { unowned.SelectDevice(); });
 }

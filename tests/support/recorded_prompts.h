@@ -49,6 +49,22 @@ public:
         recoveryAnswers.pop_front();
         return answer;
     }
+    std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
+                                        int32_t current) override
+    {
+        choosers.push_back({title, devices, current});
+        if (deviceAnswers.empty())
+            return std::nullopt;
+        auto answer = deviceAnswers.front();
+        deviceAnswers.pop_front();
+        return answer;
+    }
+
+    struct Chooser {
+        std::string title;
+        std::vector<DeviceEntry> devices;
+        int32_t current = -1;
+    };
 
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
@@ -57,6 +73,8 @@ public:
     std::vector<std::string> projectChooserOpenedAt;
     std::deque<RecoveryAnswer> recoveryAnswers;   // none left = Later
     std::vector<std::string> recoveryQuestions;
+    std::deque<std::optional<int32_t>> deviceAnswers;         // nothing = cancel
+    std::vector<Chooser> choosers;
 };
 
 } // namespace ondrel::testing

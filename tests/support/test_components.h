@@ -15,15 +15,15 @@ public:
     kro::SimDIO* dio = nullptr;
     kro::SimThermo* thermo = nullptr;
 
-    std::unique_ptr<IKroAI> CreateAI() override
+    std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) override
     {
-        auto made = std::make_unique<kro::SimAI>(aiCard);
+        auto made = std::make_unique<kro::SimAI>(aiCard, &prompts);
         ai = made.get();
         return made;
     }
-    std::unique_ptr<IKroDIO> CreateDIO() override
+    std::unique_ptr<IKroDIO> CreateDIO(IPrompts& prompts) override
     {
-        auto made = std::make_unique<kro::SimDIO>(dioCard);
+        auto made = std::make_unique<kro::SimDIO>(dioCard, &prompts);
         dio = made.get();
         return made;
     }

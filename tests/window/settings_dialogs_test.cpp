@@ -1,0 +1,225 @@
+#include "window/modal_steps.h"
+#include "window/window_fixture.h"
+#include "ondrel/window/dialogs/dlg_gain_range.h"
+#include "ondrel/window/dialogs/frm_setting.h"
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace ondrel {
+namespace {
+
+using Message = testing::RecordedPrompts::Message;
+
+template <typename T = QWidget>
+T* Child(QWidget& dialog, const char* name)
+{
+    T* widget = dialog.findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void Choose(QWidget& dialog, const char* list, int position)
+{
+    auto* combo = Child<QComboBox>(dialog, list);
+    combo->setCurrentIndex(position);
+    emit combo->activated(position);
+}
+
+void LoseFocus(QWidget* box, Qt::FocusReason reason = Qt::TabFocusReason)
+{
+    QFocusEvent out(QEvent::FocusOut, reason);
+    QApplication::sendEvent(box, &out);
+}
+
+class SettingsDialogs : public testing::WindowTest {
+protected:
+    testing::ModalSteps modal;
+};
+
+TEST_F(SettingsDialogs, SettingsDialogHasItsControlsChecksBoxesOnLeavingAndEscapeCancels)
+{
+    Open();
+    FrmSetting dialog({state(), form->KroAI1(), *components.dio, SetAIColors(), prompts}, *components.thermo,
+                      form.get());
+    EXPECT_EQ(dialog.windowTitle(), "Ondrel device setting");
+    auto* tabs = Child<QTabWidget>(dialog, "SSTab1");
+    EXPECT_EQ(tabs->tabText(0), "Fast AI");
+    EXPECT_EQ(tabs->tabText(1), "SoftAI and/or DI");
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(Child<QGroupBox>(dialog, "Frame2_1")->title(), "AI Select Device");
+    EXPECT_EQ(Child<QGroupBox>(dialog, "SoftSetting_1")->title(), "AI Channel Setting");
+    EXPECT_EQ(Child<QLabel>(dialog, "labAIDeviceName_0")->text().toStdString(), components.ai->DeviceName());
+    EXPECT_EQ(Child<QAbstractButton>(dialog, "cmdRange_0")->text(), "Set &Range");
+    EXPECT_EQ(Child<QComboBox>(dialog, "cmbPacerSource")->itemText(1), "External clock 0");
+    // Every box and list without a caption of its own is named for assistive technology.
+    for (QWidget* control : dialog.findChildren<QWidget*>()) {
+        auto* button = qobject_cast<QAbstractButton*>(control);
+        const bool uncaptioned = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)
+            || (button != nullptr && button->text().isEmpty());
+        if (uncaptioned && !control->objectName().startsWith("qt_")) {
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+
+    auto* rate = Child<QLineEdit>(dialog, "txtSampleRate");
+    rate->setText("abc");
+    LoseFocus(rate, Qt::ActiveWindowFocusReason);   // another window, not another control
+    EXPECT_TRUE(prompts.messages.empty());
+    LoseFocus(rate);
+    EXPECT_EQ(prompts.messages, (std::vector<Message>{{"Please input a valide number", ""}}));
+    EXPECT_EQ(rate->text(), "1");
+
+    dialog.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.form().result().outcome, SettingsResult::Outcome::Closed);
+}
+
+TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)
+{
+    Open();
+    DlgGainRange dialog({state(), form->KroAI1(), *components.thermo, prompts, false}, nullptr);
+    EXPECT_EQ(dialog.windowTitle(), "Input Range");
+    auto* list = Child<QTreeWidget>(dialog, "lstViewGain");
+    ASSERT_EQ(list->topLevelItemCount(), 16);
+    EXPECT_EQ(list->headerItem()->text(4), "Range|TCType");
+    EXPECT_EQ(list->topLevelItem(2)->text(1), "Chan02");
+    list->setCurrentItem(list->topLevelItem(2));   // arrow keys move the current row
+    Choose(dialog, "ComboRange", 5);
+    EXPECT_EQ(list->topLevelItem(2)->text(4), "4. ~ 20. mA");
+    Child<QRadioButton>(dialog, "optDifferent")->click();
+    components.ai->setChannel(3);
+    EXPECT_EQ(components.ai->SignalConnection(), 1);
+    EXPECT_EQ(list->topLevelItem(3)->text(1), "Chan02");
+    EXPECT_FALSE(Child(dialog, "OptThermo")->isEnabled());
+    dialog.show();
+    Child<QAbstractButton>(dialog, "OKButton")->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChoosingADeviceKeepsOnlyTheChoice)
+{
+    Open();
+    prompts.deviceAnswers = {kro::card::Basic};
+    modal.Then("frmSetting", [](QDialog& d) {
+        Child<QAbstractButton>(d, "cmdAISelectDevice_1")->click();
+        Child<QLineEdit>(d, "txtAITimeInterval")->setText("10");
+        d.close();
+    });
+    Child<QAbstractButton>(*form, "BtnSet")->click();
+    EXPECT_TRUE(modal.Done());
+    EXPECT_EQ(components.ai->DeviceNumber(), kro::card::Basic);
+    EXPECT_EQ(state().nAISampleCnt, 4096);
+    EXPECT_TRUE(state().bFAICyclic);
+    EXPECT_EQ(state().nTimerInterval, 100);
+    EXPECT_TRUE(state().bSoftMode);
+    EXPECT_FALSE(form->KroButton1().Value());
+    EXPECT_EQ(state().aiChannels.size(), 9u);
+    EXPECT_EQ(form->KroGraph1().Plots().Count(), components.ai->ChanCount());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// A new operator's first session: choose the card, set up a buffered run with
+// one channel on the current loop, record it; then poll two DI lines.
+TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
+{
+    components.aiCard = kro::card::Basic;
+    Open();
+    prompts.deviceAnswers = {kro::card::Differential16};
+    modal.Then("frmSetting", [](QDialog& d) {
+        Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(0);
+        Child<QAbstractButton>(d, "cmdAISelectDevice_0")->click();
+        Child<QLineEdit>(d, "txtAIScanNumber_0")->setText("4");
+        Child<QLineEdit>(d, "txtSampleRate")->setText("10000");
+        EXPECT_TRUE(Child<QAbstractButton>(d, "chkCylic")->isChecked());
+        Child<QAbstractButton>(d, "cmdRange_0")->click();   // answered below, inside its own loop
+        Child<QAbstractButton>(d, "cmdFAIOK")->click();
+    });
+    modal.Then("dlgGainRange", [](QDialog& d) {
+        auto* list = Child<QTreeWidget>(d, "lstViewGain");
+        list->setCurrentItem(list->topLevelItem(2));
+        Choose(d, "ComboRange", 5);
+        Child<QAbstractButton>(d, "OKButton")->click();
+    });
+    Child<QAbstractButton>(*form, "BtnSet")->click();
+    ASSERT_TRUE(modal.Done());
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+
+    kro::SimAI& ai = *components.ai;
+    EXPECT_EQ(ai.DeviceNumber(), kro::card::Differential16);
+    EXPECT_EQ(ai.ChanCount(), 4);
+    EXPECT_EQ(ai.SampleRate(), 10000.0);
+    EXPECT_TRUE(form->KroButton1().Value());
+    EXPECT_TRUE(Enabled("CkAISave2Disk"));
+    EXPECT_FALSE(state().bSoftMode);
+    EXPECT_EQ(state().nAISampleCnt, 5000);
+    EXPECT_EQ(form->KroGraph1().Plots().Count(), 4);
+
+    Tick("CkAISave2Disk");
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(form->run().status().isSystemRunning);
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2500; }));
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+
+    // Channel 2 measures on the 4..20 mA range, the others on the first range.
+    const auto& card = *ai.card();
+    std::vector<kro::SimRange> ranges(16, card.ranges[0]);
+    ranges[2] = card.ranges[5];
+    ASSERT_EQ(ranges[2].low, 4.0);
+    ASSERT_EQ(ranges[2].high, 20.0);
+    const auto values = FileValues<float>(form->files()->FAIFileName());
+    const int32_t scans = form->run().status().nScanCount;
+    ASSERT_EQ(values.size(), static_cast<size_t>(scans) * 4);
+    const int64_t period = kro::SimSignal::bufferedPeriod(10000, 4);
+    for (size_t k = 0; k < values.size(); ++k)
+        ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(card, 0, 4, ranges,
+                                                                          static_cast<int64_t>(k), period)
+                                                    .value))
+            << k;
+    const ProjectDescription run1 = Description();
+    ASSERT_TRUE(run1.run.ai.has_value());
+    EXPECT_EQ(run1.run.ai->plots.size(), 4u);
+    ASSERT_TRUE(run1.end.has_value());
+    EXPECT_DOUBLE_EQ(run1.end->scanInterval, 4 / 10000.0);   // 10 kS/s over 4 channels
+
+    modal.Then("frmSetting", [](QDialog& d) {
+        EXPECT_EQ(Child<QTabWidget>(d, "SSTab1")->currentIndex(), 0);   // the tab confirmed last
+        Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(1);
+        Choose(d, "ComboDIPort", 1);
+        Child<QAbstractButton>(d, "CheckDIChannel_2")->click();
+        Child<QAbstractButton>(d, "CheckDIChannel_5")->click();
+        Child<QLineEdit>(d, "txtAITimeInterval")->setText("10");
+        Child<QAbstractButton>(d, "cmdDIOK")->click();
+    });
+    Child<QAbstractButton>(*form, "BtnSet")->click();
+    ASSERT_TRUE(modal.Done());
+    EXPECT_TRUE(state().bSoftMode);
+    EXPECT_EQ(state().nTimerInterval, 10);
+    EXPECT_EQ(state().nDIChanCount, 2);
+    EXPECT_EQ(form->KroGraph1().Plots().Count(), 6);
+
+    FlipDI(true);
+    ASSERT_TRUE(state().bDIEnabled) << prompts.messages.at(0).text;
+    Tick("CkDISave2Disk");
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    const auto header = FileValues<int32_t>(form->files()->DIFileName());
+    ASSERT_GE(header.size(), 2u);
+    EXPECT_EQ(header[0], 1);   // port start
+    EXPECT_EQ(header[1], 1);   // port count
+}
+
+} // namespace
+} // namespace ondrel
