@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,11 @@ public:
     // The open dialog for a recorded project ("*.onp"), opened in `dir`; the
     // file chosen, or nothing when cancelled.
     virtual std::optional<std::string> ChooseProjectFile(const std::string& dir) = 0;
+    // The colour chooser opened on `initial` (a colour reference, R + 256*G +
+    // 65536*B); the colour chosen, nothing when cancelled or failed.
+    virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
+    // Where to save a picture of the chart (".png" or ".pdf"); nothing when cancelled.
+    virtual std::optional<std::string> ChoosePictureFile() = 0;
 };
 
 } // namespace ondrel

@@ -6,6 +6,7 @@
 #include "ondrel/window/command_buttons.h"
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/graph_panel.h"
+#include "ondrel/window/graph_view.h"
 #include "ondrel/window/history_panel.h"
 #include "ondrel/window/history_view.h"
 #include "ondrel/window/keyboard_order.h"
@@ -49,6 +50,11 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
         ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(), history_->KroSliderV(),
                     graphPanel_->KroLED1(), prompts_, clock_, timer_.get()},
         *historyView_);
+    graphView_ = std::make_unique<GraphView>(
+        GraphViewParts{{timeBase_, *graph_, graphPanel_->KroLED1(), *ai_, setup_, replay_, prompts_},
+                       *graphPanel_, *plots_, setup_, replay_,
+                       [this] { return run_->IsRunning() || replay_.isHisPlaying; }},
+        this);
     ConnectHandlers();
 }
 

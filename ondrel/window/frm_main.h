@@ -22,6 +22,7 @@ namespace ondrel {
 class CommandButtons;
 class DevicePanel;
 class GraphPanel;
+class GraphView;
 class HistoryPanel;
 class HistoryView;
 class LegendPanel;
@@ -47,6 +48,7 @@ public:
     PlotControl& plots() { return *plots_; }
     SaveAsCommand& saveAs() { return *saveAs_; }
     ReplayControl& replayControl() { return *replayControl_; }
+    GraphView& graphView() { return *graphView_; }
 
     IKroAI& KroAI1() { return *ai_; }
     IKroGraph& KroGraph1() { return *graph_; }
@@ -114,6 +116,7 @@ private:
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<SaveAsCommand> saveAs_;
     std::unique_ptr<ReplayControl> replayControl_;
+    std::unique_ptr<GraphView> graphView_;
 };
 
 } // namespace ondrel

@@ -12,6 +12,8 @@ public:
     void MsgBox(const std::string& text, const std::string& title) override;
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override;
     std::optional<std::string> ChooseProjectFile(const std::string& dir) override;
+    std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+    std::optional<std::string> ChoosePictureFile() override;
 
 private:
     QWidget* owner_ = nullptr;
