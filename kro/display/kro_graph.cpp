@@ -89,6 +89,7 @@ KroGraph::KroGraph(QWidget* parent)
     for (int32_t i = 0; i < axes_->Count(); ++i)
         watchUserRange(axes_->Item(i));
     setMouseMode(0);
+    cursors_ = new ChartCursors(*plot_, *axes_->timeAxis().qcpAxis(), [this] { requestRedraw(); });
 
     connect(plot_, &QCustomPlot::mousePress, this,
             [this](QMouseEvent* event) { reportMouseButton(*event); });
@@ -264,6 +265,8 @@ void KroGraph::drawFrame()
     drawingFrame_ = true;
     settleAutoScale();
     drawingFrame_ = false;
+    if (cursors_->shown() && cursorReadout_)
+        cursors_->setText(cursorReadout_());
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -342,7 +345,10 @@ QString KroGraph::plotSummary() const
 void KroGraph::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers held = event->modifiers();
-    if (event->key() == Qt::Key_Menu) {
+    const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+    if (arrow && cursors_->shown()) {
+        cursors_->nudge(held.testFlag(Qt::ControlModifier) ? 1 : 0, event->key() == Qt::Key_Left ? -1 : 1);
+    } else if (event->key() == Qt::Key_Menu) {
         requestMenu(shiftCode(held));
     } else if (event->key() == Qt::Key_F10 && held.testFlag(Qt::ShiftModifier)) {
         requestMenu(shiftCode(held & ~Qt::KeyboardModifiers(Qt::ShiftModifier)));
@@ -351,6 +357,28 @@ void KroGraph::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
+}
+
+std::optional<double> KroGraph::valueAt(int32_t plot, double x) const
+{
+    if (plot < 0 || plot >= plots_->Count())
+        return std::nullopt;
+    const auto data = plots_->all()[static_cast<size_t>(plot)]->graph()->data();
+    auto after = data->findBegin(x, false);
+    if (after == data->constEnd() || (after == data->constBegin() && after->key > x))
+        return std::nullopt;
+    if (after->key == x || after == data->constBegin())
+        return after->value;
+    const auto before = after - 1;
+    const double fraction = (x - before->key) / (after->key - before->key);
+    return before->value + fraction * (after->value - before->value);
+}
+
+bool KroGraph::savePicture(const QString& path)
+{
+    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return plot_->savePdf(path);
+    return plot_->savePng(path);
 }
 
 // Platforms that turn the menu key into a context-menu event deliver the key

@@ -1,11 +1,14 @@
 #pragma once
+#include "kro/display/chart_cursors.h"
 #include "kro/display/chart_host.h"
 #include "kro/display/kro_axes.h"
 #include "kro/display/kro_plots.h"
 #include "kro/display/redraw_scheduler.h"
 #include "ondrel/components/graph.h"
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QCustomPlot;
 
@@ -58,6 +61,17 @@ public:
     // "Plots: AI 0, AI 1, DI 0:1 (hidden)", or "No plots".
     QString plotSummary() const;
 
+    // Beyond the component's contract, for the program's own pop-up menu: the
+    // measuring cursors (Left / Right move A, with Ctrl B, while they are
+    // shown), their read-out's text asked for at each frame, each plot's value
+    // at a time, and a picture of the chart.
+    ChartCursors& cursors() { return *cursors_; }
+    void setCursorReadout(std::function<QString()> readout) { cursorReadout_ = std::move(readout); }
+    // Linear between the neighbouring points; nothing outside the plot's data.
+    std::optional<double> valueAt(int32_t plot, double x) const;
+    // PNG or PDF by the file's suffix; false when the file could not be written.
+    bool savePicture(const QString& path);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -85,6 +99,8 @@ private:
     RedrawScheduler redraw_;
     std::unique_ptr<KroAxes> axes_;
     std::unique_ptr<KroPlots> plots_;
+    ChartCursors* cursors_ = nullptr;
+    std::function<QString()> cursorReadout_;
     ondrel::IKroGraphEvents* sink_ = nullptr;
     int32_t mouseMode_ = 0;
     int32_t chartLength_ = 0;

@@ -1,4 +1,5 @@
 #include "kro/display/kro_plots.h"
+#include "kro/display/column_graph.h"
 #include "ondrel/components/component_error.h"
 #include <qcustomplot.h>
 
@@ -21,7 +22,7 @@ KroPlot& KroPlots::Item(int32_t index)
 KroPlot& KroPlots::Add()
 {
     KroAxis& yAxis = axes_.Item(1);
-    auto* graph = plot_.addGraph(axes_.timeAxis().qcpAxis(), yAxis.qcpAxis());
+    auto* graph = new ColumnGraph(axes_.timeAxis().qcpAxis(), yAxis.qcpAxis());
     items_.push_back(std::make_unique<KroPlot>(host_, graph, yAxis,
                                                "Plot " + std::to_string(items_.size())));
     host_.plotsChanged();

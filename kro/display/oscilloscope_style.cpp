@@ -16,8 +16,14 @@ void styleChart(QCustomPlot& plot)
     // Crisp one-pixel traces draw far faster than antialiased ones and suit
     // the scope look; the data are thinned per pixel column by the graphs.
     plot.setNotAntialiasedElements(QCP::aeAll);
-    plot.setPlottingHint(QCP::phFastPolylines, true);
+    // A trace is one polyline call: QCustomPlot's "fast" polylines draw each
+    // segment with its own call, which costs more than the pixels.
+    plot.setPlottingHint(QCP::phFastPolylines, false);
     plot.setPlottingHint(QCP::phCacheLabels, true);
+    // One paint buffer instead of two: the overlay's own buffer was cleared and
+    // blended over the chart on every frame only to speed up the zoom rectangle.
+    plot.layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    plot.setAttribute(Qt::WA_OpaquePaintEvent);
     plot.selectionRect()->setPen(QPen(Qt::white, 1, Qt::DashLine));
     plot.selectionRect()->setBrush(QColor(255, 255, 255, 32));
 }

@@ -1,5 +1,6 @@
 #include "ondrel/acquisition/buffered_ai.h"
 #include "ondrel/components/component_error.h"
+#include "ondrel/graph/chart_length.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/raw_samples.h"
 #include "ondrel/recording/recording_files.h"
@@ -31,9 +32,9 @@ void BufferedAI::FAIStart()
         const double rate = c_.ai.SampleRate();
         if (rate >= kHighRate) {
             time.setMaximum(100000.0 / rate);
-            c_.graph.setChartLength(RoundToInt32(rate * time.Maximum()));
+            c_.graph.setChartLength(CyclicStartChartLength(rate, time.Maximum()));
         } else {
-            c_.graph.setChartLength(RoundToInt32(rate * 10.0));
+            c_.graph.setChartLength(CyclicStartChartLength(rate, 10.0));
             time.setMaximum(10.0);
         }
         c_.timeBase.isNumEditEventFired = true;

@@ -1,5 +1,6 @@
 #include "ondrel/acquisition/soft_polling.h"
 #include "ondrel/components/component_error.h"
+#include "ondrel/graph/chart_length.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/session/channel_map.h"
@@ -33,8 +34,7 @@ void SoftPolling::SoftPoolStart()
 
     IKroAxis& time = c_.graph.Axes().Item(kTimeAxis);
     time.SetRange(0, 10);
-    const double tick = s.nTimerInterval / 1000.0;
-    c_.graph.setChartLength(RoundToInt32((time.Maximum() - time.Minimum()) / tick) + 1);
+    c_.graph.setChartLength(PolledStartChartLength(s.nTimerInterval, time.Maximum() - time.Minimum()));
 
     if (s.bAIEnabled) {
         if (c_.ai.DeviceNumber() < 0) {

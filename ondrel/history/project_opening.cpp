@@ -1,12 +1,12 @@
 // Opening a saved project for replay and leaving history mode again.
 #include "ondrel/history/replay_control.h"
 
+#include "ondrel/graph/chart_length.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/history/data_file_path.h"
 #include "ondrel/history/project_index.h"
 #include "ondrel/session/file_error.h"
 #include "ondrel/session/file_paths.h"
-#include "ondrel/session/rounding.h"
 
 #include <algorithm>
 #include <limits>
@@ -107,8 +107,7 @@ void ReplayControl::SetUpChartAndTimer()
     time.setMinimum(0.0);
     time.setMaximum(10.0);
     timeBase_.dDIVValue = 1.0;
-    // The chart holds 20 seconds of scans.
-    graph_.setChartLength(std::max(0, RoundToInt32(20.0 / s_.dHisScanInterval)));
+    graph_.setChartLength(ReplayOpenChartLength(s_.dHisScanInterval));
 
     ITimerControl& timer = Timer();
     if (!timer.exist(kHistoryTimer)) {

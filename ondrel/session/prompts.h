@@ -43,6 +43,11 @@ public:
     // opening; the chosen device's number, nothing when cancelled.
     virtual std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
                                                 int32_t current) = 0;
+    // The colour chooser opened on `initial` (a colour reference, R + 256*G +
+    // 65536*B); the colour chosen, nothing when cancelled or failed.
+    virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
+    // Where to save a picture of the chart (".png" or ".pdf"); nothing when cancelled.
+    virtual std::optional<std::string> ChoosePictureFile() = 0;
 };
 
 } // namespace ondrel

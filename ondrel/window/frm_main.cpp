@@ -8,6 +8,7 @@
 #include "ondrel/window/dialogs/settings_window.h"
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/graph_panel.h"
+#include "ondrel/window/graph_view.h"
 #include "ondrel/window/history_panel.h"
 #include "ondrel/window/history_view.h"
 #include "ondrel/window/keyboard_order.h"
@@ -57,6 +58,11 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
         SettingsParts{setup_, timeBase_, replay_, *ai_, *thermo_, *graph_, graphPanel_->KroLED1(), *run_, *plots_,
                       prompts_},
         *settingsWindow_);
+    graphView_ = std::make_unique<GraphView>(
+        GraphViewParts{{timeBase_, *graph_, graphPanel_->KroLED1(), *ai_, setup_, replay_, prompts_},
+                       *graphPanel_, *plots_, setup_, replay_,
+                       [this] { return run_->IsRunning() || replay_.isHisPlaying; }},
+        this);
     ConnectHandlers();
 }
 

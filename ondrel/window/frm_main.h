@@ -23,6 +23,7 @@ namespace ondrel {
 class CommandButtons;
 class DevicePanel;
 class GraphPanel;
+class GraphView;
 class HistoryPanel;
 class HistoryView;
 class LegendPanel;
@@ -49,6 +50,7 @@ public:
     SaveAsCommand& saveAs() { return *saveAs_; }
     ReplayControl& replayControl() { return *replayControl_; }
     SettingsController& settings() { return *settings_; }
+    GraphView& graphView() { return *graphView_; }
 
     IKroAI& KroAI1() { return *ai_; }
     IKroGraph& KroGraph1() { return *graph_; }
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<ReplayControl> replayControl_;
     std::unique_ptr<ISettingsView> settingsWindow_;
     std::unique_ptr<SettingsController> settings_;
+    std::unique_ptr<GraphView> graphView_;
 };
 
 } // namespace ondrel

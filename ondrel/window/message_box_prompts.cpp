@@ -1,6 +1,7 @@
 #include "ondrel/window/message_box_prompts.h"
 #include "kro/devices/device_chooser.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QApplication>
 #include <QMessageBox>
@@ -54,6 +55,27 @@ std::optional<int32_t> MessageBoxPrompts::ChooseDevice(const std::string& title,
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;
     return chooser.chosenNumber();
+}
+
+std::optional<uint32_t> MessageBoxPrompts::ChooseColor(uint32_t initial)
+{
+    const QColor start(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
+                       static_cast<int>((initial >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(start, owner_);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return static_cast<uint32_t>(chosen.red()) | static_cast<uint32_t>(chosen.green()) << 8
+        | static_cast<uint32_t>(chosen.blue()) << 16;
+}
+
+std::optional<std::string> MessageBoxPrompts::ChoosePictureFile()
+{
+    QFileDialog dialog(owner_, "Save Picture", QString(), "PNG picture (*.png);;PDF document (*.pdf)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("png");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
 }
 
 } // namespace ondrel

@@ -15,6 +15,8 @@ public:
     RecoveryAnswer AskRecovery(const std::string& text) override;
     std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
                                         int32_t current) override;
+    std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+    std::optional<std::string> ChoosePictureFile() override;
 
 private:
     QWidget* owner_ = nullptr;

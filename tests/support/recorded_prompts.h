@@ -65,6 +65,13 @@ public:
         std::vector<DeviceEntry> devices;
         int32_t current = -1;
     };
+    std::optional<uint32_t> ChooseColor(uint32_t initial) override
+    {
+        colorChooserOpenedWith.push_back(initial);
+        return Next(colorAnswers);
+    }
+
+    std::optional<std::string> ChoosePictureFile() override { return Next(pictureAnswers); }
 
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
@@ -75,6 +82,20 @@ public:
     std::vector<std::string> recoveryQuestions;
     std::deque<std::optional<int32_t>> deviceAnswers;         // nothing = cancel
     std::vector<Chooser> choosers;
+    std::deque<std::optional<uint32_t>> colorAnswers;        // nothing = cancel
+    std::vector<uint32_t> colorChooserOpenedWith;
+    std::deque<std::optional<std::string>> pictureAnswers;   // nothing = cancel
+
+private:
+    template <typename T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 } // namespace ondrel::testing

@@ -1,0 +1,45 @@
+#pragma once
+#include <deque>
+#include <qcustomplot.h>
+
+namespace kro {
+
+// A graph that draws only what the pixels can show: a trace denser than two
+// points per pixel column is drawn as each column's lowest and highest value.
+// The columns lie on a fixed grid of x, one pixel wide, so a strip chart that
+// scrolls keeps them; they are kept up to date with the points that arrived
+// since the last frame and built afresh only when the column width changes or
+// the data changed in a way appending and trimming cannot explain. A sparse
+// trace is drawn point by point as before.
+class ColumnGraph final : public QCPGraph {
+    Q_OBJECT
+public:
+    ColumnGraph(QCPAxis* keyAxis, QCPAxis* valueAxis);
+
+    // Full rebuilds of the columns so far, for tests and benchmarks.
+    int rebuilds() const { return rebuilds_; }
+
+protected:
+    void getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
+                              const QCPGraphDataContainer::const_iterator& end) const override;
+
+private:
+    struct Column {
+        qint64 index;
+        double first, last, min, max;
+        int count;
+    };
+
+    void update(double width) const;
+    void rebuild(double width) const;
+    void add(double key, double value) const;
+    void dropBefore(double key) const;
+
+    mutable std::deque<Column> columns_;
+    mutable double width_ = 0.0;     // of one column, in x
+    mutable double lastKey_ = 0.0;   // the newest point in the columns
+    mutable qint64 counted_ = 0;     // points in the columns
+    mutable int rebuilds_ = 0;
+};
+
+} // namespace kro

@@ -1,0 +1,127 @@
+#include "kro/display/column_graph.h"
+#include "kro/display/kro_graph.h"
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+namespace {
+
+// A chart 600 pixels wide with one white plot on the analog axis -2 .. 2.
+class ChartFixture : public ::testing::Test {
+protected:
+    ChartFixture()
+    {
+        graph.Plots().Add().setColor(0xFFFFFF);
+        graph.Axes().Item(1).setAutoScale(false);
+        graph.Axes().Item(1).SetRange(-2.0, 2.0);
+        graph.Axes().Item(0).SetRange(0.0, 10.0);
+        graph.resize(600, 300);
+        graph.show();
+        graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
+    }
+    kro::ColumnGraph& column() { return *static_cast<kro::ColumnGraph*>(graph.customPlot()->graph(0)); }
+    QImage Frame()
+    {
+        graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
+        return graph.customPlot()->toPixmap().toImage();
+    }
+    // Whether the plot's white shows on the pixel row of `value` at the middle of the time axis.
+    bool LitAt(const QImage& image, double value)
+    {
+        QCPAxisRect* rect = graph.customPlot()->axisRect();
+        const int y = static_cast<int>(std::lround(rect->axis(QCPAxis::atLeft)->coordToPixel(value)));
+        const int x = static_cast<int>(std::lround(rect->axis(QCPAxis::atBottom)->coordToPixel(5.0)));
+        for (int dx = -2; dx <= 2; ++dx)
+            if (image.pixelColor(x + dx, y) == Qt::white)
+                return true;
+        return false;
+    }
+    kro::KroGraph graph;
+};
+
+TEST_F(ChartFixture, DenseTraceStillShowsEveryPeakAndFollowsTheStreamWithoutRebuilding)
+{
+    // +1 and -1 alternating, 20,000 points across some 550 columns, with a
+    // spike and a dip inside columns near x = 5 (never a column's first point).
+    graph.setChartLength(20000);
+    for (int i = 0; i < 20000; ++i) {
+        const double y = i == 10011 ? 1.75 : i == 10021 ? -1.5 : (i % 2 ? 1.0 : -1.0);
+        graph.Plots().Item(0).AddXY(i * 0.0005, y);
+    }
+    const QImage image = Frame();
+    EXPECT_TRUE(LitAt(image, 1.0));
+    EXPECT_TRUE(LitAt(image, -1.0));
+    EXPECT_TRUE(LitAt(image, 1.75));
+    EXPECT_TRUE(LitAt(image, -1.5));
+    EXPECT_FALSE(LitAt(image, -1.9));
+    const int rebuilds = column().rebuilds();
+
+    // The strip scrolls on: the oldest points go, the columns are only brought up to date.
+    for (int i = 20000; i < 20500; ++i)
+        graph.Plots().Item(0).AddXY(i * 0.0005, 0.0);
+    Frame();
+    EXPECT_EQ(column().rebuilds(), rebuilds);
+    EXPECT_EQ(graph.Plots().Item(0).PointCount(), 20000);
+
+    // A point inserted out of order cannot be explained by appending: built afresh.
+    graph.Plots().Item(0).AddXY(6.00025, -1.9);
+    Frame();
+    EXPECT_EQ(column().rebuilds(), rebuilds + 1);
+}
+
+TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
+{
+    for (int i = 0; i <= 10; ++i)
+        graph.Plots().Item(0).AddXY(i, 0.2 * i);   // y = x / 5
+    EXPECT_DOUBLE_EQ(*graph.valueAt(0, 2.5), 0.5);
+    EXPECT_DOUBLE_EQ(*graph.valueAt(0, 7.0), 1.4);
+    EXPECT_FALSE(graph.valueAt(0, 10.5).has_value());
+    EXPECT_FALSE(graph.valueAt(0, -0.1).has_value());
+    EXPECT_FALSE(graph.valueAt(1, 1.0).has_value());
+
+    kro::ChartCursors& cursors = graph.cursors();
+    int readouts = 0;
+    graph.setCursorReadout([&] { ++readouts; return QString("read-out"); });
+    cursors.setShown(true);
+    EXPECT_NEAR(cursors.x(0), 10.0 / 3.0, 1e-9);
+    EXPECT_NEAR(cursors.x(1), 20.0 / 3.0, 1e-9);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readouts > 0; }));
+    EXPECT_EQ(cursors.text(), "read-out");
+
+    // Dragging A with the left button, in a zoom mode, moves A and zooms nothing.
+    graph.setMouseMode(7);
+    QCPAxis* time = graph.customPlot()->xAxis;
+    QWidget* surface = graph.customPlot();
+    const int y = graph.customPlot()->axisRect()->rect().center().y();
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(static_cast<int>(time->coordToPixel(cursors.x(0))), y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(time->coordToPixel(2.0), y), surface->mapToGlobal(QPointF(0, 0)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(surface, &move);
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(static_cast<int>(time->coordToPixel(2.0)), y));
+    EXPECT_NEAR(cursors.x(0), 2.0, 0.02);
+    EXPECT_DOUBLE_EQ(graph.Axes().Item(0).Minimum(), 0.0);
+    EXPECT_DOUBLE_EQ(graph.Axes().Item(0).Maximum(), 10.0);
+
+    const double b = cursors.x(1);
+    QTest::keyClick(&graph, Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_GT(cursors.x(1), b);
+    cursors.setShown(false);
+    QTest::keyClick(&graph, Qt::Key_Right, Qt::ControlModifier);   // hidden cursors take no keys
+    EXPECT_FALSE(cursors.shown());
+}
+
+TEST_F(ChartFixture, PictureIsWrittenAsPngOrPdf)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(graph.savePicture(dir.filePath("chart.png")));
+    EXPECT_TRUE(graph.savePicture(dir.filePath("chart.PDF")));
+    EXPECT_FALSE(QImage(dir.filePath("chart.png")).isNull());
+    QFile pdf(dir.filePath("chart.PDF"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    EXPECT_FALSE(graph.savePicture(dir.filePath("missing/folder/chart.png")));
+}
+
+} // namespace
