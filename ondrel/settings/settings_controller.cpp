@@ -1,4 +1,5 @@
 #include "ondrel/settings/settings_controller.h"
+#include "ondrel/graph/time_base.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/settings/cyclic_sample_count.h"
 
@@ -21,13 +22,7 @@ void SettingsController::BtnSet_Click()
 
 void SettingsController::ApplyFastOk()
 {
-    IKroAxis& time = p_.graph.Axes().Item(kTimeAxis);
-    time.setMinimum(0);
-    time.setMaximum(10);
-    p_.timeBase.isNumEditEventFired = true;
-    p_.timeBase.dDIVValue = 1.0;
-    p_.led.setValue(1.0);
-    p_.timeBase.isNumEditEventFired = false;
+    ResetTimeBase(p_.timeBase, p_.graph, p_.led);
     p_.run.SetAISwitch(true);
     if (p_.setup.bFAICyclic)
         p_.setup.nAISampleCnt = CyclicSampleCount(p_.ai.SampleRate());
