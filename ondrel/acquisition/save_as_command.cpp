@@ -28,9 +28,13 @@ void SaveAsCommand::BtnSaveAs_Click()
         if (files_ == nullptr)
             throw std::runtime_error("There is no recording to save");
         files_->CloseProjectFile();
-        SaveRunAs({files_->ProjectFileName(), files_->AIFileName(), files_->FAIFileName(),
-                   files_->DIFileName(), run_.bAIDataSaved, run_.bFAIDataSaved, run_.bDIDataSaved},
-                  memory_.szNewFolder);
+        const SavedRun saved{files_->ProjectFileName(), files_->AIFileName(), files_->FAIFileName(),
+                             files_->DIFileName(), run_.bAIDataSaved, run_.bFAIDataSaved, run_.bDIDataSaved};
+        prompts_.RunWithProgress("Save As", [&](const Progress& progress) {
+            SaveRunAs(saved, memory_.szNewFolder, progress);
+        });
+    } catch (const Cancelled&) {
+        // The target is as it was; the operator knows why.
     } catch (const std::exception& error) {
         prompts_.MsgBox(error.what(), "BtnSaveAs");
     }

@@ -19,25 +19,6 @@ namespace {
 // The data files are read this much at a time: 100,000 samples.
 constexpr size_t kBlockBytes = 400000;
 
-struct Cancelled {};
-
-// Reports progress over the bytes of every file read.
-class ProgressOver {
-public:
-    ProgressOver(const ExportProgress& report, uint64_t totalBytes) : report_(report), total_(totalBytes) {}
-    void Read(uint64_t bytes)
-    {
-        done_ += bytes;
-        if (report_ && !report_(total_ == 0 ? 1.0 : static_cast<double>(done_) / static_cast<double>(total_)))
-            throw Cancelled{};
-    }
-
-private:
-    const ExportProgress& report_;
-    uint64_t total_;
-    uint64_t done_ = 0;
-};
-
 // A new row: CR LF, then the time.
 void StartRow(TextFileWriter& out, double time, char decimal)
 {
@@ -55,7 +36,7 @@ int32_t Int32At(const std::byte* bytes)
     return static_cast<int32_t>(value);
 }
 
-void WriteAI(const ReplayState& s, BinaryFile& data, const std::string& path, char decimal, ProgressOver& progress)
+void WriteAI(const ReplayState& s, BinaryFile& data, const std::string& path, char decimal, ProgressCounter& progress)
 {
     TextFileWriter out(path);
     out.Append("Time");
@@ -92,14 +73,14 @@ void WriteAI(const ReplayState& s, BinaryFile& data, const std::string& path, ch
         }
         carried = available - scans * scanBytes;
         std::memmove(buffer.data(), buffer.data() + scans * scanBytes, carried);
-        progress.Read(got);
+        progress.Add(got);
         if (got < kBlockBytes)
             break;   // whatever is carried now is an incomplete last scan
     }
     out.Close();
 }
 
-void WriteDI(const ReplayState& s, BinaryFile& data, const std::string& path, char decimal, ProgressOver& progress)
+void WriteDI(const ReplayState& s, BinaryFile& data, const std::string& path, char decimal, ProgressCounter& progress)
 {
     const DIHeader header = ReadDIHeader(data);
     auto mask = [&](int32_t port) {
@@ -130,7 +111,7 @@ void WriteDI(const ReplayState& s, BinaryFile& data, const std::string& path, ch
             filled = data.Read(block);
             ended = filled < block.size();
             at = 0;
-            progress.Read(filled);
+            progress.Add(filled);
             if (filled == 0)
                 return -1;
         }
@@ -183,7 +164,7 @@ private:
 
 } // namespace
 
-ExportOutcome ExportProject(const ExportRequest& request, const ExportProgress& progress)
+ExportOutcome ExportProject(const ExportRequest& request, const Progress& progress)
 {
     ReplayState s;
     ApplyProjectInfo(ReadProjectInfo(request.projectFile), s);
@@ -203,7 +184,7 @@ ExportOutcome ExportProject(const ExportRequest& request, const ExportProgress& 
     if (::mkdir(request.folder.c_str(), 0755) != 0)
         throw CreateFolderError(errno, request.folder);
     Undo undo(request.folder);
-    ProgressOver read(progress, total);
+    ProgressCounter read(progress, total);
     try {
         if (request.ai)
             WriteAI(s, ai, undo.Add(request.folder + "/AI.xlt"), request.decimal, read);

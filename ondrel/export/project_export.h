@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/session/file_error.h"
-#include <functional>
+#include "ondrel/session/progress.h"
 #include <string>
 
 namespace ondrel {
@@ -13,9 +13,6 @@ struct ExportRequest {
     bool di = false;           // write "DI.xlt"
     char decimal = '.';        // the decimal separator of the user's locale
 };
-
-// The fraction done, 0 to 1, now and then; false asks the export to stop.
-using ExportProgress = std::function<bool(double fraction)>;
 
 enum class ExportOutcome { Written, Cancelled };
 
@@ -37,6 +34,6 @@ public:
 // nothing half-written is left. Throws CreateFolderError, FileError for any
 // other file failure, DescriptionFormatError for an index that cannot be
 // replayed, and std::invalid_argument when a kind asked for is not recorded.
-ExportOutcome ExportProject(const ExportRequest& request, const ExportProgress& progress);
+ExportOutcome ExportProject(const ExportRequest& request, const Progress& progress);
 
 } // namespace ondrel

@@ -84,7 +84,7 @@ private:
     std::vector<std::string> paths_;
 };
 
-void CopyPrefix(const DataFileCopy& copy, BinaryFile& out)
+void CopyPrefix(const DataFileCopy& copy, BinaryFile& out, ProgressCounter& progress)
 {
     BinaryFile in;
     in.Open(copy.source, BinaryFile::Mode::ReadOnly);
@@ -96,15 +96,17 @@ void CopyPrefix(const DataFileCopy& copy, BinaryFile& out)
             throw FileError("The file changed while it was read", copy.source);
         out.Write(std::span(block).first(got));
         left -= got;
+        progress.Add(got);
     }
 }
 
-void WriteDurably(const std::string& path, const DataFileCopy* copy, std::span<const std::byte> bytes)
+void WriteDurably(const std::string& path, const DataFileCopy* copy, std::span<const std::byte> bytes,
+                  ProgressCounter& progress)
 {
     BinaryFile out;
     out.Open(path, BinaryFile::Mode::Truncate);
     if (copy != nullptr)
-        CopyPrefix(*copy, out);
+        CopyPrefix(*copy, out, progress);
     out.Write(bytes);
     out.Flush();
     out.Close();
@@ -112,11 +114,32 @@ void WriteDurably(const std::string& path, const DataFileCopy* copy, std::span<c
 
 } // namespace
 
+// A folder this Save As made goes again unless the save completes.
+class MadeFolder {
+public:
+    explicit MadeFolder(const std::string& folder)
+    {
+        if (::mkdir(folder.c_str(), 0777) == 0)
+            made_ = folder;
+        else if (errno != EEXIST)
+            throw FileError(errno, folder);
+    }
+    ~MadeFolder()
+    {
+        if (!made_.empty())
+            ::rmdir(made_.c_str());
+    }
+    void Keep() { made_.clear(); }
+
+private:
+    std::string made_;
+};
+
 void PublishProject(const std::string& folder, const std::string& sourceFolder,
-                    std::span<const DataFileCopy> data, std::vector<std::byte> description)
+                    std::span<const DataFileCopy> data, std::vector<std::byte> description,
+                    const Progress& progress)
 {
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        throw FileError(errno, folder);
+    MadeFolder made(folder);
     if (SameFolder(folder, sourceFolder))
         throw FileError("This is the folder the recording is made in; choose another folder", folder);
 
@@ -125,18 +148,25 @@ void PublishProject(const std::string& folder, const std::string& sourceFolder,
     const std::vector<std::byte> paths = EncodeSavedPaths({aiTarget, diTarget});
     description.insert(description.end(), paths.begin(), paths.end());
 
-    PartialFiles partial;
+    uint64_t total = 0;
     for (const DataFileCopy& copy : data)
-        WriteDurably(partial.Add(folder + "/" + copy.name), &copy, {});
-    WriteDurably(partial.Add(folder + "/" + kDescriptionName), nullptr, description);
+        total += copy.length;
+    ProgressCounter copied(progress, total);
+    {
+        PartialFiles partial;
+        for (const DataFileCopy& copy : data)
+            WriteDurably(partial.Add(folder + "/" + copy.name), &copy, {}, copied);
+        WriteDurably(partial.Add(folder + "/" + kDescriptionName), nullptr, description, copied);
 
-    for (size_t i = 0; i < data.size(); ++i)
-        partial.Publish(i, folder + "/" + data[i].name);
-    partial.Publish(data.size(), folder + "/" + kDescriptionName);
+        for (size_t i = 0; i < data.size(); ++i)
+            partial.Publish(i, folder + "/" + data[i].name);
+        partial.Publish(data.size(), folder + "/" + kDescriptionName);
+    }
     SyncFolder(folder);
+    made.Keep();
 }
 
-void SaveRunAs(const SavedRun& run, const std::string& folder)
+void SaveRunAs(const SavedRun& run, const std::string& folder, const Progress& progress)
 {
     std::vector<DataFileCopy> data;
     if (run.aiSaved)
@@ -145,7 +175,7 @@ void SaveRunAs(const SavedRun& run, const std::string& folder)
         data.push_back({run.faiFile, FileSize(run.faiFile), "AI.ond"});
     if (run.diSaved)
         data.push_back({run.diFile, FileSize(run.diFile), "DI.ond"});
-    PublishProject(folder, FolderOf(run.projectFile), data, ReadAll(run.projectFile));
+    PublishProject(folder, FolderOf(run.projectFile), data, ReadAll(run.projectFile), progress);
 }
 
 } // namespace ondrel

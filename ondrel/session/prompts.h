@@ -1,5 +1,7 @@
 #pragma once
+#include "ondrel/session/progress.h"
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +16,16 @@ struct FolderChoice {
     std::string folderName;
 };
 
+// A folder picked in the export chooser, and the kinds of data to export.
+struct ExportChoice {
+    FolderChoice folder;
+    bool ai = false;
+    bool di = false;
+};
+
 // What to do with a recording whose program ended before it shut down.
 enum class RecoveryAnswer { SaveAs, Discard, Later };
+
 // One row of a device chooser: the device number and the name shown beside it.
 struct DeviceEntry {
     int32_t number = -1;
@@ -48,6 +58,16 @@ public:
     virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
     // Where to save a picture of the chart (".png" or ".pdf"); nothing when cancelled.
     virtual std::optional<std::string> ChoosePictureFile() = 0;
+    // The export chooser ("ConvertFileDialog"), opened at `drive` and `dir`:
+    // "AI File" enabled and ticked when the recording has AI data, "DI File"
+    // enabled when it has DI data and unticked; nothing when cancelled.
+    virtual std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir,
+                                                           bool hasAI, bool hasDI) = 0;
+    // Runs `work` off the window's thread and waits for it while the window
+    // keeps repainting; after half a second a progress dialog with Cancel
+    // shows. `work` gets the progress report to call; its exceptions come out
+    // of here.
+    virtual void RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work) = 0;
 };
 
 } // namespace ondrel

@@ -1,4 +1,5 @@
 #include "ondrel/window/frm_main.h"
+#include "ondrel/export/convert_command.h"
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/recovery_offer.h"
@@ -12,6 +13,7 @@
 #include "ondrel/window/history_panel.h"
 #include "ondrel/window/history_view.h"
 #include "ondrel/window/keyboard_order.h"
+#include "ondrel/window/locale_text.h"
 #include "ondrel/window/legend_panel.h"
 #include "ondrel/window/run_view.h"
 #include "ondrel/window/signal_panel.h"
@@ -52,6 +54,7 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
         ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(), history_->KroSliderV(),
                     graphPanel_->KroLED1(), prompts_, clock_, timer_.get()},
         *historyView_);
+    convert_ = std::make_unique<ConvertCommand>(prompts_, replay_, choosers_, LocaleDecimalPoint());
     settingsWindow_ = std::make_unique<SettingsWindow>(SettingsFormParts{setup_, *ai_, *dio_, aiColors_, prompts_},
                                                        *thermo_, this);
     settings_ = std::make_unique<SettingsController>(
@@ -142,6 +145,7 @@ void FrmMain::ConnectHandlers()
             [this] { replayControl_->BtnModeSwitch_Click(); });
     connect(history_->ChkPlay(), &QPushButton::clicked, this,
             [this](bool checked) { replayControl_->ChkPlay_Click(checked); });
+    connect(history_->BtnHisConvert(), &QPushButton::clicked, this, [this] { convert_->BtnHisConvert_Click(); });
     connect(history_->BtnStop(), &QPushButton::clicked, this, [this] { replayControl_->BtnStop_Click(); });
     connect(history_->BtnAccelerate(), &QPushButton::clicked, this,
             [this] { replayControl_->BtnAccelerate_Click(); });
@@ -216,21 +220,6 @@ void FrmMain::OpenProject(const std::string& projectFile)
     if (!run_->IsRunning())
         replayControl_->OpenProject(projectFile);
 }
-
-namespace {
-
-// The recorded project a drag carries, if it carries exactly one.
-std::optional<std::string> DraggedProject(const QMimeData* data)
-{
-    if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile())
-        return std::nullopt;
-    const QString path = data->urls().front().toLocalFile();
-    if (!path.endsWith(".onp", Qt::CaseInsensitive))
-        return std::nullopt;
-    return path.toStdString();
-}
-
-} // namespace
 
 void FrmMain::dragEnterEvent(QDragEnterEvent* event)
 {

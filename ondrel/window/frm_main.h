@@ -21,6 +21,7 @@
 namespace ondrel {
 
 class CommandButtons;
+class ConvertCommand;
 class DevicePanel;
 class GraphPanel;
 class GraphView;
@@ -118,6 +119,7 @@ private:
     std::unique_ptr<RunControl> run_;
     std::unique_ptr<SaveAsCommand> saveAs_;
     std::unique_ptr<ReplayControl> replayControl_;
+    std::unique_ptr<ConvertCommand> convert_;
     std::unique_ptr<ISettingsView> settingsWindow_;
     std::unique_ptr<SettingsController> settings_;
     std::unique_ptr<GraphView> graphView_;

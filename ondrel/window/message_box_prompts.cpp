@@ -1,6 +1,8 @@
 #include "ondrel/window/message_box_prompts.h"
 #include "kro/devices/device_chooser.h"
+#include "ondrel/window/dialogs/convert_file_dialog.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
+#include "ondrel/window/progress_runner.h"
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QApplication>
@@ -76,6 +78,20 @@ std::optional<std::string> MessageBoxPrompts::ChoosePictureFile()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<ExportChoice> MessageBoxPrompts::ChooseExportFolder(const std::string& drive, const std::string& dir,
+                                                                  bool hasAI, bool hasDI)
+{
+    ConvertFileDialog dialog(drive, dir, hasAI, hasDI, owner_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Chosen();
+}
+
+void MessageBoxPrompts::RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work)
+{
+    RunWithProgressDialog(owner_, title, work);
 }
 
 } // namespace ondrel

@@ -17,6 +17,9 @@ public:
                                         int32_t current) override;
     std::optional<uint32_t> ChooseColor(uint32_t initial) override;
     std::optional<std::string> ChoosePictureFile() override;
+    std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,
+                                                   bool hasDI) override;
+    void RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -58,7 +58,7 @@ protected:
         if (spec.di)
             WriteFile(folder / "DI.ond", di);
     }
-    ExportOutcome Run(bool ai, bool di, const ExportProgress& progress = {})
+    ExportOutcome Run(bool ai, bool di, const Progress& progress = {})
     {
         return ExportProject({project, folder / "out", ai, di, '.'}, progress);
     }

@@ -73,6 +73,21 @@ public:
 
     std::optional<std::string> ChoosePictureFile() override { return Next(pictureAnswers); }
 
+    std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,
+                                                   bool hasDI) override
+    {
+        exportChooserOpenedWith.push_back({{drive, dir, {}}, hasAI, hasDI});
+        return Next(exportAnswers);
+    }
+
+    // The work runs here and now; a report past `cancelAfterReports` answers stop.
+    void RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work) override
+    {
+        progressTitles.push_back(title);
+        int reports = 0;
+        work([&](double) { return cancelAfterReports < 0 || ++reports <= cancelAfterReports; });
+    }
+
     std::vector<Message> messages;
     std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
@@ -85,6 +100,10 @@ public:
     std::deque<std::optional<uint32_t>> colorAnswers;        // nothing = cancel
     std::vector<uint32_t> colorChooserOpenedWith;
     std::deque<std::optional<std::string>> pictureAnswers;   // nothing = cancel
+    std::deque<std::optional<ExportChoice>> exportAnswers;   // nothing = cancel
+    std::vector<ExportChoice> exportChooserOpenedWith;       // what the chooser was given
+    std::vector<std::string> progressTitles;
+    int cancelAfterReports = -1;                             // -1: never
 
 private:
     template <typename T>

@@ -36,6 +36,11 @@ protected:
         project = (fs::path(target.path().toStdString()) / "run1" / "Project.onp").string();
     }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
+    static std::string FileText(const std::string& path)
+    {
+        const auto bytes = FileBytes(path);
+        return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+    }
     int32_t Points(int plot) { return form->KroGraph1().Plots().Item(plot).PointCount(); }
     // Straight to the window, as the platform's drag and drop hands it over.
     void Deliver(QDropEvent& drop) { static_cast<QObject*>(form.get())->event(&drop); }
@@ -105,6 +110,39 @@ TEST_F(HistoryWindow, AMissingProjectNamedAtStartIsReportedAndNothingChanges)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BtnHistory");
     EXPECT_TRUE(Enabled("BtnStart"));
+}
+
+TEST_F(HistoryWindow, ConvertWritesTheOpenRecordingAndRefusesAnExistingFolder)
+{
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    ASSERT_TRUE(Enabled("BtnHisConvert"));
+
+    // The chooser offers AI ticked and DI to be asked for; both asked.
+    const std::string dir = target.path().toStdString();
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "text"}, true, true});
+    Button("BtnHisConvert")->click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    ASSERT_EQ(prompts.exportChooserOpenedWith.size(), 1u);
+    EXPECT_TRUE(prompts.exportChooserOpenedWith[0].ai);
+    EXPECT_TRUE(prompts.exportChooserOpenedWith[0].di);
+    const std::string ai = FileText(dir + "/text/AI.xlt");
+    EXPECT_EQ(ai.substr(0, ai.find("\r\n")), "Time\tAI 0\tAI 1\tAI 2\tAI 3");
+    const std::string di = FileText(dir + "/text/DI.xlt");
+    EXPECT_EQ(di.substr(0, di.find("\r\n")), "Time\t0:0\t0:2\t1:7");
+
+    // Again into the same folder: refused, nothing overwritten.
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "text"}, true, false});
+    Button("BtnHisConvert")->click();
+    EXPECT_EQ(prompts.messages, (std::vector<testing::RecordedPrompts::Message>{{"Create Directory Fail", "Ondrel"}}));
+    EXPECT_EQ(FileText(dir + "/text/AI.xlt"), ai);
+
+    // Cancelled at its first report: the new folder is gone again.
+    prompts.cancelAfterReports = 0;
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "cancelled"}, true, true});
+    Button("BtnHisConvert")->click();
+    EXPECT_FALSE(fs::exists(dir + "/cancelled"));
+    EXPECT_EQ(prompts.progressTitles.back(), "Convert");
 }
 
 } // namespace

@@ -110,5 +110,36 @@ TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
     EXPECT_FALSE(fs::exists(Saved("fresh", "Project.onp")));
 }
 
+TEST_F(SaveAs, ACancelledCopyLeavesAnEarlierProjectAsItWas)
+{
+    RecordPolledRun();
+    Answer("run1");
+    form->saveAs().BtnSaveAs_Click();
+    const auto before = FileBytes(Saved("run1", "Project.onp"));
+    const auto data = FileBytes(Saved("run1", "AI.ond"));
+
+    // A longer run saved over it, cancelled at its first progress report.
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 4; }));
+    form->run().BtnStart_Click();
+    prompts.cancelAfterReports = 0;
+    Answer("run1");
+    form->saveAs().BtnSaveAs_Click();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    EXPECT_EQ(prompts.progressTitles.back(), "Save As");
+    EXPECT_EQ(FileBytes(Saved("run1", "Project.onp")), before);
+    EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), data);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(target.path().toStdString() + "/run1"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"AI.ond", "Project.onp"}));
+
+    // Into a new folder: the folder is not left behind.
+    Answer("run2");
+    form->saveAs().BtnSaveAs_Click();
+    EXPECT_FALSE(fs::exists(target.path().toStdString() + "/run2"));
+}
+
 } // namespace
 } // namespace ondrel

@@ -1,0 +1,46 @@
+#include "ondrel/export/convert_command.h"
+#include "ondrel/export/project_export.h"
+#include "ondrel/session/file_paths.h"
+
+namespace ondrel {
+
+void ConvertCommand::BtnHisConvert_Click()
+{
+    // The chooser first opens in the user's home folder, then where the last
+    // export went.
+    if (memory_.szTextSaveDrive.empty()) {
+        memory_.szTextSaveDrive = RootPath();
+        memory_.szTextSaveDir = HomePath();
+    }
+    memory_.szTextSaveFolder.clear();
+    const auto choice =
+        prompts_.ChooseExportFolder(memory_.szTextSaveDrive, memory_.szTextSaveDir, replay_.bHisAI, replay_.bHisDI);
+    if (!choice || choice->folder.folderName.empty())
+        return;
+    memory_.szTextSaveDrive = choice->folder.drive;
+    memory_.szTextSaveDir = choice->folder.dir;
+    memory_.szTextSaveFolder = choice->folder.folderName;
+    memory_.bTextSaveAI = choice->ai;
+    memory_.bTextSaveDI = choice->di;
+    if (!choice->ai && !choice->di)
+        return;
+
+    std::string folder = memory_.szTextSaveDir;
+    if (!folder.ends_with('/'))
+        folder += '/';
+    folder += memory_.szTextSaveFolder;
+    try {
+        prompts_.RunWithProgress("Convert", [&](const Progress& progress) {
+            ExportProject({replay_.szHisProjectFile, folder, choice->ai, choice->di, decimal_}, progress);
+        });
+        // Replay reads its AI data from the start again, as after an export it always has.
+        if (choice->ai)
+            replay_.nHisFAIReadPos = 0;
+    } catch (const CreateFolderError&) {
+        prompts_.MsgBox("Create Directory Fail", "Ondrel");
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "BtnHisConvert");
+    }
+}
+
+} // namespace ondrel

@@ -1,0 +1,42 @@
+#include "ondrel/window/dialogs/convert_file_dialog.h"
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+namespace ondrel {
+
+ConvertFileDialog::ConvertFileDialog(const std::string& drive, const std::string& dir, bool hasAI, bool hasDI,
+                                     QWidget* owner)
+    : SaveFolderDialog(drive, dir, owner),
+      chkAI_(new QCheckBox("&AI File", this)),
+      chkDI_(new QCheckBox("&DI File", this))
+{
+    setObjectName("ConvertFileDialog");
+    setWindowTitle("Convert");
+    chkAI_->setObjectName("ChkAI");
+    chkDI_->setObjectName("ChkDI");
+    // AI is exported unless the operator says otherwise; DI must be asked for.
+    chkAI_->setEnabled(hasAI);
+    chkAI_->setChecked(hasAI);
+    chkDI_->setEnabled(hasDI);
+    chkDI_->setChecked(false);
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->count() - 1, chkAI_);
+    column->insertWidget(column->count() - 1, chkDI_);
+}
+
+ExportChoice ConvertFileDialog::Chosen() const
+{
+    return {Choice(), chkAI_->isChecked(), chkDI_->isChecked()};
+}
+
+void ConvertFileDialog::accept()
+{
+    if (Choice().folderName.empty()) {
+        QMessageBox::information(this, "Ondrel", "Folder Name should not be null");
+        return;
+    }
+    SaveFolderDialog::accept();
+}
+
+} // namespace ondrel
