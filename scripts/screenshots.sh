@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of ondrel as a new user sees it: Xvfb at 96 DPI, Debian's default
 # fonts, the window at its minimum size on the simulated cards, once idle and
-# once during a polled AI run. Writes idle.png and running.png into the folder
-# given (default build/screenshots).
+# once during a polled AI run, and the device and graph settings dialogs.
+# Writes idle.png, running.png, settings.png and graph-settings.png into the
+# folder given (default build/screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +22,15 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   sleep 4   # four seconds of 100 ms polling on the chart
   import -window root "$out/running.png"
   click 704 300
+  # The two settings dialogs, each closed again with Escape.
+  click 60 369
+  sleep 1
+  import -window root "$out/settings.png"
+  xdotool key Escape
+  click 264 417
+  sleep 1
+  import -window root "$out/graph-settings.png"
+  xdotool key Escape
   exit 0
 fi
 
@@ -31,4 +41,4 @@ scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target ondrel tickwell
 xvfb-run -a -s '-screen 0 1280x1024x24 -dpi 96' "$0" --inside-xvfb "$out"
-echo "Screenshots in $out: idle.png running.png"
+echo "Screenshots in $out: idle.png running.png settings.png graph-settings.png"
