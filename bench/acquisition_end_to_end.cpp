@@ -40,7 +40,8 @@ double CpuSeconds()
 
 // Runs the event loop (sleeping between events, as the program does) for
 // `seconds`, or until `stop` holds.
-void RunFor(double seconds, const std::function<bool()>& stop = [] { return false; })
+void RunFor(
+    double seconds, const std::function<bool()>& stop = [] { return false; })
 {
     QEventLoop loop;
     QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
@@ -95,9 +96,9 @@ void MeasureBufferedAI(double seconds, double rate)
     const double cpu = CpuSeconds() - cpuBefore;
     const auto bytes = std::filesystem::file_size(form.files()->FAIFileName());
     const double samples = static_cast<double>(bytes) / 4.0;
-    std::printf("fai rate %.0f S/s: %s, %.3g samples recorded (%.3g S/s), CPU %.1f %% of one core%s%s\n",
-                rate, survived ? "no overrun" : "STOPPED", samples, samples / seconds,
-                100.0 * cpu / seconds, prompts.messages.empty() ? "" : ", message: ",
+    std::printf("fai rate %.0f S/s: %s, %.3g samples recorded (%.3g S/s), CPU %.1f %% of one core%s%s\n", rate,
+                survived ? "no overrun" : "STOPPED", samples, samples / seconds, 100.0 * cpu / seconds,
+                prompts.messages.empty() ? "" : ", message: ",
                 prompts.messages.empty() ? "" : prompts.messages.front().text.c_str());
 }
 
@@ -131,7 +132,8 @@ void MeasurePolling(double seconds)
     std::vector<double> frames;
     QObject::connect(chart, &QCustomPlot::beforeReplot, [&] { frameStart = std::chrono::steady_clock::now(); });
     QObject::connect(chart, &QCustomPlot::afterReplot, [&] {
-        frames.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count());
+        frames.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count());
     });
     const double cpuBefore = CpuSeconds();
     form.run().BtnStart_Click();

@@ -151,7 +151,7 @@ void MeasurePlay(double seconds)
     ScratchFolder folder;
     constexpr int32_t kChans = 16;
     constexpr double kAggregateRate = 100000.0;
-    const double interval = kChans / kAggregateRate;               // 6250 scans per second
+    const double interval = kChans / kAggregateRate; // 6250 scans per second
     const auto scans = static_cast<int32_t>((seconds + 5) / interval);
     WriteProject(folder.path(), kChans, scans, interval);
     {

@@ -12,7 +12,7 @@ namespace {
 constexpr int64_t kChannels = 16;
 // The file is emptied (by a new Start) after this much, so the benchmark does
 // not fill the disk however long it runs.
-constexpr int64_t kBytesPerRun = int64_t {512} << 20;
+constexpr int64_t kBytesPerRun = int64_t{512} << 20;
 
 // One buffer of `range(0)` bytes of F32 samples from 16 channels, appended as
 // the buffered-AI handler does.
@@ -25,7 +25,7 @@ void BM_FAIAppend(benchmark::State& state)
 
     ondrel::RecordingFiles files(ondrel::CreateUniqueFolder(ondrel::TempPath(), "on-bench"));
     files.OpenAtStartUp();
-    const ondrel::RunDescription run {};
+    const ondrel::RunDescription run{};
     files.WriteProjectInfo(run, nullptr);
     int64_t written = 0;
     for (auto _ : state) {
@@ -39,8 +39,8 @@ void BM_FAIAppend(benchmark::State& state)
         written += blockBytes;
     }
     state.SetBytesProcessed(state.iterations() * blockBytes);
-    state.counters["scans/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * blockBytes / 4 / kChannels), benchmark::Counter::kIsRate);
+    state.counters["scans/s"] = benchmark::Counter(static_cast<double>(state.iterations() * blockBytes / 4 / kChannels),
+                                                   benchmark::Counter::kIsRate);
     files.Shutdown();
 }
 BENCHMARK(BM_FAIAppend)->Arg(64 << 10)->Arg(1 << 20)->UseRealTime();

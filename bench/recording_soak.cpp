@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     components.ai->setSampleRate(kRate);
     form.setup().bSoftMode = false;
     form.setup().bFAICyclic = true;
-    form.setup().nAISampleCnt = static_cast<int32_t>(kRate / 5) / 32 * 32;   // ten halves a second
+    form.setup().nAISampleCnt = static_cast<int32_t>(kRate / 5) / 32 * 32; // ten halves a second
     form.plots().SetupPlots(false, true);
     form.KroButton1().setValue(true);
     form.run().KroButton1_SwitchChanged();

@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     const double qtCpu = measureCpu(seconds * 500, [](int ms) { wait(ms); });
     empty.stop();
     const double bareCpu = measureCpu(seconds * 500, bareTimerfdLoop);
-    std::printf("For scale, 1,000 wake-ups/s: an empty QTimer slot %.2f %%, a bare timerfd read loop %.2f %%\n",
-                qtCpu, bareCpu);
+    std::printf("For scale, 1,000 wake-ups/s: an empty QTimer slot %.2f %%, a bare timerfd read loop %.2f %%\n", qtCpu,
+                bareCpu);
     return 0;
 }

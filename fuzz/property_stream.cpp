@@ -41,7 +41,10 @@ Reading readWith(Read&& read)
 {
     Reading r;
     r.result = tickwell::readState(
-        read, [&](std::string key, int32_t enabled, int32_t interval) { r.entries.push_back({std::move(key), enabled, interval}); },
+        read,
+        [&](std::string key, int32_t enabled, int32_t interval) {
+            r.entries.push_back({std::move(key), enabled, interval});
+        },
         r.tail);
     return r;
 }
@@ -65,12 +68,13 @@ void compareReaders(const uint8_t* data, size_t size)
     require(viaStream.entries == direct.entries, "both readers see the same entries");
     require(viaStream.result.error == direct.result.error, "both readers give the same verdict");
     require(viaStream.result.entriesRead == direct.result.entriesRead, "both readers count the same entries");
-    require(viaStream.result.entriesRead == static_cast<int32_t>(direct.entries.size()), "every entry counted was handed on");
+    require(viaStream.result.entriesRead == static_cast<int32_t>(direct.entries.size()),
+            "every entry counted was handed on");
     require(std::string_view(viaStream.result.where) == direct.result.where, "both readers stop in the same field");
     if (direct.result.error == tickwell::StateError::None) {
         require(viaStream.consumed == direct.consumed, "both readers end at the same byte");
-        require(viaStream.tail.version == direct.tail.version && viaStream.tail.cx == direct.tail.cx &&
-                    viaStream.tail.cy == direct.tail.cy && viaStream.tail.enabledCount == direct.tail.enabledCount,
+        require(viaStream.tail.version == direct.tail.version && viaStream.tail.cx == direct.tail.cx
+                    && viaStream.tail.cy == direct.tail.cy && viaStream.tail.enabledCount == direct.tail.enabledCount,
                 "both readers read the same tail");
     }
 }
@@ -113,8 +117,9 @@ void compareWithModel(const uint8_t* data, size_t size)
             const bool whole = pos + 4 <= model.size();
             require(SUCCEEDED(readU32(stream.get(), u)) == whole, "readU32 needs four bytes");
             if (whole)
-                require(u == (uint32_t(model[pos]) | uint32_t(model[pos + 1]) << 8 | uint32_t(model[pos + 2]) << 16 |
-                              uint32_t(model[pos + 3]) << 24),
+                require(u
+                            == (uint32_t(model[pos]) | uint32_t(model[pos + 1]) << 8 | uint32_t(model[pos + 2]) << 16
+                                | uint32_t(model[pos + 3]) << 24),
                         "readU32 is little-endian");
             pos = whole ? pos + 4 : model.size();
             break;

@@ -66,10 +66,7 @@ HRESULT EventSink::Invoke(DISPID id, uint16_t, const DispParams& params, Variant
     return S_OK;
 }
 
-Connection::Connection(Connection&& o) noexcept
-    : point_(std::move(o.point_)), cookie_(std::exchange(o.cookie_, 0))
-{
-}
+Connection::Connection(Connection&& o) noexcept : point_(std::move(o.point_)), cookie_(std::exchange(o.cookie_, 0)) {}
 
 Connection& Connection::operator=(Connection&& o) noexcept
 {

@@ -61,8 +61,7 @@ HRESULT ConnectionPoint::Unadvise(uint32_t cookie)
 
 size_t ConnectionPoint::connectionCount() const
 {
-    return static_cast<size_t>(
-        std::count_if(sinks_.begin(), sinks_.end(), [](const Slot& s) { return bool(s.sink); }));
+    return static_cast<size_t>(std::count_if(sinks_.begin(), sinks_.end(), [](const Slot& s) { return bool(s.sink); }));
 }
 
 void ConnectionPoint::compact()
@@ -73,9 +72,7 @@ void ConnectionPoint::compact()
 void ConnectionPoint::fireDispatch(DISPID id, std::span<const Variant> args)
 {
     DispParams params{args};
-    forEachSink([&](IUnknown* sink) {
-        static_cast<IDispatch*>(sink)->Invoke(id, DISPATCH_METHOD, params, nullptr);
-    });
+    forEachSink([&](IUnknown* sink) { static_cast<IDispatch*>(sink)->Invoke(id, DISPATCH_METHOD, params, nullptr); });
 }
 
 void ConnectionPoint::firePropertyChanged(DISPID id)

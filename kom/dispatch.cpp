@@ -1,6 +1,5 @@
 #include "kom/dispatch.h"
 
-
 namespace kom {
 
 namespace {
@@ -68,10 +67,7 @@ const CoClassInfo* findCoClass(const TypeLibInfo& lib, const CLSID& clsid)
     return nullptr;
 }
 
-HRESULT expectArgs(const DispParams& p, size_t count)
-{
-    return p.args.size() == count ? S_OK : DISP_E_BADPARAMCOUNT;
-}
+HRESULT expectArgs(const DispParams& p, size_t count) { return p.args.size() == count ? S_OK : DISP_E_BADPARAMCOUNT; }
 
 HRESULT argString(const DispParams& p, size_t index, std::u16string& out)
 {

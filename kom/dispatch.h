@@ -36,9 +36,9 @@ enum ParamFlags : uint16_t {
 
 struct ParamInfo {
     const char* name;
-    VarType type;      // BStr parameters also accept a ByRefBStr
-    bool byRef;        // declared as a pointer (BSTR*, long*)
-    uint16_t flags;    // ParamFlags
+    VarType type;   // BStr parameters also accept a ByRefBStr
+    bool byRef;     // declared as a pointer (BSTR*, long*)
+    uint16_t flags; // ParamFlags
 };
 
 // One member function (a property get and put of one name are two entries).
@@ -51,7 +51,7 @@ struct MemberInfo {
 };
 
 enum InterfaceFlags : uint16_t {
-    IFACE_DUAL = 1,         // vtable and IDispatch
+    IFACE_DUAL = 1, // vtable and IDispatch
     IFACE_DISPATCH_ONLY = 2,
     IFACE_NONEXTENSIBLE = 4,
 };

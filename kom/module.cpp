@@ -137,8 +137,9 @@ Found registeredOrBeside(const std::string& key, const Guid& id, const IID& iid)
     else
         return {*entry, false};
     Found found{findBeside(id, iid), true};
-    warnOnce(problem + (found.path.empty() ? "; no library beside the program serves it either"
-                                           : "; using " + found.path + " beside the program instead"));
+    warnOnce(problem
+             + (found.path.empty() ? "; no library beside the program serves it either"
+                                   : "; using " + found.path + " beside the program instead"));
     return found;
 }
 
@@ -224,8 +225,7 @@ HRESULT getClassObject(const CLSID& clsid, const IID& iid, void** out)
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    const Found found =
-        registeredOrBeside("CLSID\\" + clsid.toString() + "\\InprocServer32", clsid, IID_IClassFactory);
+    const Found found = registeredOrBeside("CLSID\\" + clsid.toString() + "\\InprocServer32", clsid, IID_IClassFactory);
     if (found.path.empty())
         return found.entryPassedOver ? CO_E_DLLNOTFOUND : REGDB_E_CLASSNOTREG;
     DllGetClassObjectFn fn = nullptr;

@@ -44,9 +44,8 @@ public:
     void unlock() { locks_.fetch_sub(1, std::memory_order_acq_rel); }
     HRESULT canUnloadNow() const
     {
-        return objects_.load(std::memory_order_acquire) == 0 && locks_.load(std::memory_order_acquire) == 0
-                   ? S_OK
-                   : S_FALSE;
+        return objects_.load(std::memory_order_acquire) == 0 && locks_.load(std::memory_order_acquire) == 0 ? S_OK
+                                                                                                            : S_FALSE;
     }
     long objectCount() const { return objects_.load(std::memory_order_acquire); }
 

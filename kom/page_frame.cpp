@@ -61,7 +61,8 @@ PropertyFrame::PropertyFrame(QWidget* parent, const QString& caption, std::vecto
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     layout->addWidget(tabs_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     layout->addWidget(buttons);
     apply_ = buttons->button(QDialogButtonBox::Apply);
     apply_->setEnabled(false);

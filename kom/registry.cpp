@@ -47,10 +47,17 @@ std::string escape(std::string_view s, bool name = false)
             continue;
         }
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out.push_back(c);
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out.push_back(c);
         }
     }
     return out;
@@ -100,8 +107,8 @@ std::string accountHome()
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     passwd entry{};
     passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir ||
-        found->pw_dir[0] != '/')
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir
+        || found->pw_dir[0] != '/')
         return {};
     return found->pw_dir;
 }
@@ -158,8 +165,8 @@ std::string Registry::defaultPath()
     if (const char* p = std::getenv("KOM_REGISTRY"); p && *p) {
         if (*p == '/')
             return p;
-        warnOnce(std::string("ignoring KOM_REGISTRY=") + p +
-                 ": it must be an absolute path, or the registry would depend on the working directory");
+        warnOnce(std::string("ignoring KOM_REGISTRY=") + p
+                 + ": it must be an absolute path, or the registry would depend on the working directory");
     }
     if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x == '/')
         return std::string(x) + "/kom/registry";
@@ -270,8 +277,8 @@ HRESULT Registry::parse(std::string_view text)
             current = normalizeKey(line.substr(1, line.size() - 2));
             // Bounded, because a key brings every parent key with it: the cost
             // of one line grows with its length times its depth.
-            if (current.empty() || current.size() > MaxKeyLength ||
-                std::count(current.begin(), current.end(), '\\') >= MaxKeyDepth)
+            if (current.empty() || current.size() > MaxKeyLength
+                || std::count(current.begin(), current.end(), '\\') >= MaxKeyDepth)
                 return E_FAIL;
             createKey(current);
             inKey = true;
@@ -330,7 +337,7 @@ HRESULT Registry::save(const std::string& path) const
         makeFolders(folder);
     // Never writable by others, or the next read would refuse it.
     mode_t mode = 0644;
-    if (struct stat st {}; ::stat(path.c_str(), &st) == 0)
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0)
         mode = (st.st_mode & 07777) & ~mode_t(022);
     const std::string text = serialize();
     switch (writeFileAtomically(path, std::as_bytes(std::span(text)), mode)) {

@@ -49,7 +49,7 @@ public:
     // as an empty registry.
     static Registry current();
 
-    void createKey(std::string_view key);          // and its parents
+    void createKey(std::string_view key); // and its parents
     bool keyExists(std::string_view key) const;
     void setValue(std::string_view key, std::string_view name, std::string_view value);
     void setDefault(std::string_view key, std::string_view value) { setValue(key, "@", value); }

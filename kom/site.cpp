@@ -6,8 +6,7 @@ namespace {
 
 const ParamInfo noParams[1] = {{"pVal", VarType::Bool, true, PARAMFLAG_FOUT | PARAMFLAG_FRETVAL}};
 const MemberInfo ambientMembers[] = {
-    {DISPID_AMBIENT_USERMODE, "UserMode", DISPATCH_PROPERTYGET, noParams,
-     "true in run mode, false in a form designer"},
+    {DISPID_AMBIENT_USERMODE, "UserMode", DISPATCH_PROPERTYGET, noParams, "true in run mode, false in a form designer"},
 };
 const InterfaceInfo ambientInfo{IID_IDispatch, "AmbientProperties", "ambient properties of a client site",
                                 IFACE_DISPATCH_ONLY, ambientMembers};
@@ -34,10 +33,7 @@ HRESULT ClientSite::GetTypeInfo(const InterfaceInfo** info)
     return S_OK;
 }
 
-HRESULT ClientSite::GetIDsOfNames(std::u16string_view name, DISPID* id)
-{
-    return idOfName(ambientInfo, name, id);
-}
+HRESULT ClientSite::GetIDsOfNames(std::u16string_view name, DISPID* id) { return idOfName(ambientInfo, name, id); }
 
 HRESULT ClientSite::Invoke(DISPID id, uint16_t kind, const DispParams& params, Variant* result)
 {

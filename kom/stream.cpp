@@ -44,10 +44,7 @@ HRESULT MemoryStream::Write(const void* buffer, uint32_t size, uint32_t* done)
     return n == size ? S_OK : STG_E_WRITEFAULT;
 }
 
-ComPtr<MemoryStream> makeMemoryStream(std::vector<uint8_t> bytes)
-{
-    return makeObject<MemoryStream>(std::move(bytes));
-}
+ComPtr<MemoryStream> makeMemoryStream(std::vector<uint8_t> bytes) { return makeObject<MemoryStream>(std::move(bytes)); }
 
 HRESULT readExact(IStream* s, void* buffer, size_t size)
 {

@@ -38,8 +38,7 @@ public:
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     template <class U>
     ComPtr(const ComPtr<U>& o) : ComPtr(static_cast<T*>(o.get()))
-    {
-    }
+    {}
     ~ComPtr() { reset(); }
 
     ComPtr& operator=(const ComPtr& o)
@@ -145,13 +144,13 @@ ComPtr<T> makeObject(Args&&... args)
 } // namespace kom
 
 // In a concrete class: AddRef/Release over a RefCount member `refs_`.
-#define KOM_REFCOUNTED                                                                             \
-    uint32_t AddRef() override { return refs_.add(); }                                            \
-    uint32_t Release() override                                                                    \
-    {                                                                                              \
-        uint32_t n = refs_.release();                                                              \
-        if (n == 0)                                                                                \
-            delete this;                                                                           \
-        return n;                                                                                  \
-    }                                                                                              \
+#define KOM_REFCOUNTED                                                                                                 \
+    uint32_t AddRef() override { return refs_.add(); }                                                                 \
+    uint32_t Release() override                                                                                        \
+    {                                                                                                                  \
+        uint32_t n = refs_.release();                                                                                  \
+        if (n == 0)                                                                                                    \
+            delete this;                                                                                               \
+        return n;                                                                                                      \
+    }                                                                                                                  \
     ::kom::RefCount refs_;

@@ -47,10 +47,9 @@ Variant Variant::byRef(std::u16string* p)
 
 VarType Variant::type() const
 {
-    static constexpr VarType types[] = {VarType::Empty,     VarType::Null,    VarType::Bool,
-                                        VarType::I4,        VarType::R8,      VarType::BStr,
-                                        VarType::Unknown,   VarType::Dispatch, VarType::ByRefI4,
-                                        VarType::ByRefBStr};
+    static constexpr VarType types[] = {VarType::Empty,   VarType::Null,     VarType::Bool,    VarType::I4,
+                                        VarType::R8,      VarType::BStr,     VarType::Unknown, VarType::Dispatch,
+                                        VarType::ByRefI4, VarType::ByRefBStr};
     return types[v_.index()];
 }
 

@@ -79,8 +79,8 @@ private:
         ComPtr<IUnknown> p;
         friend bool operator==(const UnknownRef& a, const UnknownRef& b) { return a.p.get() == b.p.get(); }
     };
-    std::variant<std::monostate, NullTag, int16_t, int32_t, double, std::u16string, UnknownRef,
-                 DispatchRef, int32_t*, std::u16string*>
+    std::variant<std::monostate, NullTag, int16_t, int32_t, double, std::u16string, UnknownRef, DispatchRef, int32_t*,
+                 std::u16string*>
         v_;
 };
 

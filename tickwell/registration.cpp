@@ -83,8 +83,8 @@ HRESULT RegisterServer(Registry& reg, const std::string& modulePath)
 
 HRESULT UnregisterServer(Registry& reg)
 {
-    for (const char* key : {"Tickwell.TickwellCtl.1", "Tickwell.TickwellCtl", "Tickwell.KroTimerPropPage.1",
-                            "Tickwell.KroTimerPropPage"})
+    for (const char* key :
+         {"Tickwell.TickwellCtl.1", "Tickwell.TickwellCtl", "Tickwell.KroTimerPropPage.1", "Tickwell.KroTimerPropPage"})
         reg.deleteTree(key);
     reg.deleteTree("CLSID\\" + ctlClsid);
     reg.deleteTree("CLSID\\" + pageClsid);

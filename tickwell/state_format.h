@@ -25,9 +25,9 @@ struct StateTail {
 
 enum class StateError {
     None,
-    BadCount,      // negative entry count
-    BadKeyLength,  // negative key length
-    Truncated,     // the stream ended (or failed) early
+    BadCount,     // negative entry count
+    BadKeyLength, // negative key length
+    Truncated,    // the stream ended (or failed) early
 };
 
 struct StateReadResult {

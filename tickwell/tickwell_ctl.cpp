@@ -84,8 +84,7 @@ TickwellCtl* TickwellCtl::fromHandle(int32_t handle) { return handles().find(han
 long TickwellCtl::liveCount() { return handles().size(); }
 
 TickwellCtl::TickwellCtl()
-    : extent_(ExtentForScreen()),
-      events_(static_cast<IConnectionPointContainer*>(this), DIID_ITickwellCtlEvents),
+    : extent_(ExtentForScreen()), events_(static_cast<IConnectionPointContainer*>(this), DIID_ITickwellCtlEvents),
       propertyNotify_(static_cast<IConnectionPointContainer*>(this), IID_IPropertyNotifySink)
 {
     serverModule().objectCreated();

@@ -35,7 +35,7 @@ inline constexpr kom::DISPID DISPID_TimerEvent = 1;
 
 // Saved state of a control with no entries: count 0, enabled count 0,
 // version 0x300, extent 699 x 699 HIMETRIC.
-inline constexpr std::array<uint8_t, 20> EmptyState = {
-    0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x03, 0, 0, 0xBB, 0x02, 0, 0, 0xBB, 0x02, 0, 0};
+inline constexpr std::array<uint8_t, 20> EmptyState = {0, 0, 0,    0,    0, 0, 0,    0,    0x00, 0x03,
+                                                       0, 0, 0xBB, 0x02, 0, 0, 0xBB, 0x02, 0,    0};
 
 } // namespace tickwell

@@ -11,7 +11,8 @@ namespace {
 constexpr uint16_t retval = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
 
 const ParamInfo keyGet[] = {{"Key", VarType::BStr, true, PARAMFLAG_NONE}, {"pVal", VarType::I4, true, retval}};
-const ParamInfo keyPut[] = {{"Key", VarType::BStr, true, PARAMFLAG_NONE}, {"newVal", VarType::I4, false, PARAMFLAG_FIN}};
+const ParamInfo keyPut[] = {{"Key", VarType::BStr, true, PARAMFLAG_NONE},
+                            {"newVal", VarType::I4, false, PARAMFLAG_FIN}};
 const ParamInfo addParams[] = {{"Key", VarType::BStr, true, PARAMFLAG_NONE},
                                {"Interval", VarType::I4, false, PARAMFLAG_FIN},
                                {"Enabled", VarType::I4, false, PARAMFLAG_FIN}};
@@ -46,11 +47,11 @@ const InterfaceInfo ITickwellCtlInfo{IID_ITickwellCtl, "ITickwellCtl", "ITickwel
                                      IFACE_DUAL | IFACE_NONEXTENSIBLE, ctlMembers};
 const InterfaceInfo ITickwellCtlEventsInfo{DIID_ITickwellCtlEvents, "_ITickwellCtlEvents",
                                            "_ITickwellCtlEvents Interface", IFACE_DISPATCH_ONLY, eventMembers};
-const CoClassInfo TickwellCtlClass{CLSID_TickwellCtl, "TickwellCtl", "TickwellCtl Class", true,
+const CoClassInfo TickwellCtlClass{CLSID_TickwellCtl, "TickwellCtl",          "TickwellCtl Class", true,
                                    &ITickwellCtlInfo, &ITickwellCtlEventsInfo};
-const CoClassInfo KroTimerPropPageClass{CLSID_KroTimerPropPage, "KroTimerPropPage", "KroTimerPropPage Class",
-                                        true, nullptr, nullptr};
+const CoClassInfo KroTimerPropPageClass{
+    CLSID_KroTimerPropPage, "KroTimerPropPage", "KroTimerPropPage Class", true, nullptr, nullptr};
 const TypeLibInfo TypeLib{LIBID_TICKWELLLib, "TICKWELLLib", "Tickwell 1.0 Type Library", 1, 0, 0x409,
-                          interfaces, coclasses};
+                          interfaces,        coclasses};
 
 } // namespace tickwell

@@ -12,7 +12,7 @@ extern const kom::CoClassInfo TickwellCtlClass;
 extern const kom::CoClassInfo KroTimerPropPageClass;
 
 // Resource strings.
-inline constexpr const char* ProjectName = "Tickwell";             // 100
+inline constexpr const char* ProjectName = "Tickwell";                  // 100
 inline constexpr const char16_t* PageTitle = u"KroTimer Property Page"; // 103
 inline constexpr const char16_t* PageHelpFile = u"Help File Name";      // 104
 inline constexpr const char16_t* PageDocString = u"Your Help String";   // 105

@@ -48,8 +48,7 @@ int main(int argc, char** argv)
         else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
-        }
-        else if (arg.starts_with("--"))
+        } else if (arg.starts_with("--"))
             return Usage();
         else
             operands.push_back(arg);

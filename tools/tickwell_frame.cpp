@@ -31,11 +31,10 @@ namespace {
 
 using kom::HRESULT;
 
-constexpr const char* Usage =
-    "usage: tickwell-frame STATE            edit a saved timer state in its property page\n"
-    "       tickwell-frame --list STATE     print the entries: key, enabled, interval\n"
-    "       tickwell-frame --run MS STATE   run for MS milliseconds and print, per key,\n"
-    "                                       events, mean, p50, p99 and max period (ms)\n";
+constexpr const char* Usage = "usage: tickwell-frame STATE            edit a saved timer state in its property page\n"
+                              "       tickwell-frame --list STATE     print the entries: key, enabled, interval\n"
+                              "       tickwell-frame --run MS STATE   run for MS milliseconds and print, per key,\n"
+                              "                                       events, mean, p50, p99 and max period (ms)\n";
 
 int fail(const std::string& message)
 {
@@ -83,7 +82,10 @@ Parsed parse(const std::vector<uint8_t>& bytes)
     };
     tickwell::StateTail tail;
     p.result = tickwell::readState(
-        read, [&](std::string key, int32_t enabled, int32_t interval) { p.entries.push_back({std::move(key), enabled, interval}); },
+        read,
+        [&](std::string key, int32_t enabled, int32_t interval) {
+            p.entries.push_back({std::move(key), enabled, interval});
+        },
         tail);
     return p;
 }
@@ -106,9 +108,10 @@ std::string damage(const std::vector<uint8_t>& bytes)
         if (std::string_view(p.result.where) == "entry count")
             return bytes.empty() ? "empty file" : "too short to hold an entry count";
         if (p.result.entriesRead < p.result.declaredCount)
-            return "ends in the " + std::string(p.result.where) + " of entry " + std::to_string(p.result.entriesRead + 1) +
-                   " of " + std::to_string(p.result.declaredCount);
-        return "ends in the " + std::string(p.result.where) + " after " + std::to_string(p.result.entriesRead) + " entries";
+            return "ends in the " + std::string(p.result.where) + " of entry "
+                   + std::to_string(p.result.entriesRead + 1) + " of " + std::to_string(p.result.declaredCount);
+        return "ends in the " + std::string(p.result.where) + " after " + std::to_string(p.result.entriesRead)
+               + " entries";
     }
     return "unreadable";
 }
@@ -129,8 +132,8 @@ int openControl(const std::string& path, bool userMode, bool freshIfMissing, kom
     }
     HRESULT h = kom::Control::create(tickwell::CLSID_TickwellCtl, control, kom::ControlOptions{userMode});
     if (kom::FAILED(h))
-        return fail("cannot create the timer control " + tickwell::CLSID_TickwellCtl.toString() + " (" + hex(h) +
-                    "): register libtickwell.so or keep it beside this program");
+        return fail("cannot create the timer control " + tickwell::CLSID_TickwellCtl.toString() + " (" + hex(h)
+                    + "): register libtickwell.so or keep it beside this program");
     h = exists ? control.load(bytes) : control.initNew();
     if (kom::FAILED(h))
         return fail(path + ": the control refused the state (" + hex(h) + ")");

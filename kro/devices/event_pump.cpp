@@ -7,8 +7,7 @@
 
 namespace kro {
 
-EventPump::EventPump()
-    : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+EventPump::EventPump() : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {
     if (fd_ < 0)
         throw std::runtime_error("cannot create the device event channel");
@@ -49,7 +48,7 @@ void EventPump::drain()
             queue_.pop_front();
         }
         call();
-        if (alive.expired())   // the call destroyed the pump's owner
+        if (alive.expired()) // the call destroyed the pump's owner
             return;
     }
 }

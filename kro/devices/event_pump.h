@@ -22,7 +22,7 @@ public:
     EventPump(const EventPump&) = delete;
     EventPump& operator=(const EventPump&) = delete;
 
-    void post(std::function<void()> call);   // thread-safe
+    void post(std::function<void()> call); // thread-safe
 
 private:
     void drain();

@@ -20,10 +20,7 @@ FaiRun::FaiRun(EventPump& pump, FaiRunConfig config, Handler handler)
     worker_ = std::thread([this] { work(); });
 }
 
-FaiRun::~FaiRun()
-{
-    stop();
-}
+FaiRun::~FaiRun() { stop(); }
 
 void FaiRun::stop()
 {
@@ -44,7 +41,7 @@ void FaiRun::work()
     const double nsPerSample = 1e9 / config_.sampleRate;
     int64_t produced = 0;
     int32_t halvesPosted = 0;
-    const int64_t count = config_.sampleCount / 2;   // every half alike
+    const int64_t count = config_.sampleCount / 2; // every half alike
     auto& s = *shared_;
 
     for (int half = 0;; half ^= 1) {

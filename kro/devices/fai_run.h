@@ -19,10 +19,10 @@ class EventPump;
 struct FaiDelivery {
     enum class Kind { FirstHalf, SecondHalf, Finished, Failed };
     Kind kind = Kind::FirstHalf;
-    std::span<const int16_t> raw;      // filled for a raw run
-    std::span<const float> scaled;     // filled for a scaled run
+    std::span<const int16_t> raw;  // filled for a raw run
+    std::span<const float> scaled; // filled for a scaled run
     int32_t sampleCount = 0;
-    std::string message;               // Failed only
+    std::string message; // Failed only
 };
 
 struct FaiRunConfig {
@@ -32,8 +32,8 @@ struct FaiRunConfig {
     // (sampleCount / 2 samples) is whole scans and starts at a scan boundary.
     int32_t sampleCount = 0;
     bool cyclic = false;
-    double sampleRate = 1000.0;        // aggregate Hz
-    int32_t failAfterHalves = -1;      // test hook: fail once this many halves went out
+    double sampleRate = 1000.0;   // aggregate Hz
+    int32_t failAfterHalves = -1; // test hook: fail once this many halves went out
 };
 
 // One paced buffered run. A worker thread wakes on absolute deadlines, fills the
@@ -45,7 +45,7 @@ public:
     using Handler = std::function<void(const FaiDelivery&)>;
 
     FaiRun(EventPump& pump, FaiRunConfig config, Handler handler);
-    ~FaiRun();   // stop()
+    ~FaiRun(); // stop()
     FaiRun(const FaiRun&) = delete;
     FaiRun& operator=(const FaiRun&) = delete;
 
@@ -59,12 +59,12 @@ private:
         std::mutex mutex;
         std::condition_variable wake;
         bool stopRequested = false;
-        bool inUse[2] = {false, false};    // half posted and not yet released by the owner
+        bool inUse[2] = {false, false}; // half posted and not yet released by the owner
         std::vector<int16_t> raw[2];
         std::vector<float> scaled[2];
         std::atomic<bool> workerDone{false};
-        bool live = true;                  // owner thread only: deliveries still wanted
-        Handler handler;                   // owner thread only
+        bool live = true; // owner thread only: deliveries still wanted
+        Handler handler;  // owner thread only
     };
 
     void work();

@@ -41,14 +41,8 @@ SampleTable::SampleTable(const SimAiCard& card, int32_t chanStart, int32_t chanC
     }
 }
 
-void SampleTable::fill(int64_t firstSample, std::span<int16_t> out) const
-{
-    copyCycle(raw_, firstSample, out);
-}
+void SampleTable::fill(int64_t firstSample, std::span<int16_t> out) const { copyCycle(raw_, firstSample, out); }
 
-void SampleTable::fill(int64_t firstSample, std::span<float> out) const
-{
-    copyCycle(scaled_, firstSample, out);
-}
+void SampleTable::fill(int64_t firstSample, std::span<float> out) const { copyCycle(scaled_, firstSample, out); }
 
 } // namespace kro

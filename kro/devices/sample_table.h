@@ -14,8 +14,8 @@ class SampleTable {
 public:
     enum class Kind { Raw, Scaled };
 
-    SampleTable(const SimAiCard& card, int32_t chanStart, int32_t chanCount,
-                std::span<const SimRange> channelRanges, Kind kind, int64_t period);
+    SampleTable(const SimAiCard& card, int32_t chanStart, int32_t chanCount, std::span<const SimRange> channelRanges,
+                Kind kind, int64_t period);
 
     // Writes run samples firstSample .. firstSample + out.size() - 1.
     void fill(int64_t firstSample, std::span<int16_t> out) const;

@@ -7,10 +7,7 @@
 namespace kro {
 namespace {
 
-bool sameLimit(double a, double b)
-{
-    return std::fabs(a - b) < 1e-9;
-}
+bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
 std::string number(double v)
 {
@@ -23,14 +20,11 @@ std::string number(double v)
 
 } // namespace
 
-SimAI::SimAI(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser)
-{
-    SelectDeviceNumber(deviceNumber);
-}
+SimAI::SimAI(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser) { SelectDeviceNumber(deviceNumber); }
 
 SimAI::~SimAI()
 {
-    run_.reset();   // joins the worker before the pump goes
+    run_.reset(); // joins the worker before the pump goes
 }
 
 void SimAI::SelectDeviceNumber(int32_t number)
@@ -57,10 +51,7 @@ void SimAI::SelectDeviceNumber(int32_t number)
     sampleRate_ = card_ ? std::min(1000.0, card_->maxSampleRate) : 1000.0;
 }
 
-std::string SimAI::DeviceName() const
-{
-    return card_ ? card_->name : "No Device";
-}
+std::string SimAI::DeviceName() const { return card_ ? card_->name : "No Device"; }
 
 // Cancelling, or choosing the card already selected, keeps the card and its
 // settings as they are.
@@ -87,8 +78,8 @@ void SimAI::requireChannel(int32_t channel, const char* what)
 {
     const SimAiCard& c = requireCard(what);
     if (channel < 0 || channel >= c.channels)
-        failWith(errorMessage_, std::string(what) + ": channel " + std::to_string(channel)
-                                    + " is beyond the device's " + std::to_string(c.channels) + " channels");
+        failWith(errorMessage_, std::string(what) + ": channel " + std::to_string(channel) + " is beyond the device's "
+                                    + std::to_string(c.channels) + " channels");
 }
 
 void SimAI::requireIdle(const char* what)
@@ -103,20 +94,11 @@ void SimAI::setChannel(int32_t channel)
     channel_ = channel;
 }
 
-int32_t SimAI::AIResolution() const
-{
-    return card_ ? card_->resolutionBits : 0;
-}
+int32_t SimAI::AIResolution() const { return card_ ? card_->resolutionBits : 0; }
 
-int32_t SimAI::MaxChanCount() const
-{
-    return card_ ? card_->channels : 0;
-}
+int32_t SimAI::MaxChanCount() const { return card_ ? card_->channels : 0; }
 
-int32_t SimAI::SignalConnection() const
-{
-    return card_ ? connection_[static_cast<size_t>(channel_)] : 0;
-}
+int32_t SimAI::SignalConnection() const { return card_ ? connection_[static_cast<size_t>(channel_)] : 0; }
 
 void SimAI::setSignalConnection(int32_t connection)
 {
@@ -132,7 +114,7 @@ void SimAI::setSignalConnection(int32_t connection)
     connection_[even] = connection;
     if (odd < connection_.size()) {
         connection_[odd] = connection;
-        if (connection == 1)   // a differential pair measures in one range
+        if (connection == 1) // a differential pair measures in one range
             rangeIndex_[odd] = rangeIndex_[even];
     }
 }
@@ -147,8 +129,8 @@ void SimAI::setChanCount(int32_t count)
 {
     const SimAiCard& c = requireCard("ChanCount");
     if (count < 1 || count > c.channels)
-        failWith(errorMessage_, "ChanCount: " + std::to_string(count) + " is not between 1 and "
-                                    + std::to_string(c.channels));
+        failWith(errorMessage_,
+                 "ChanCount: " + std::to_string(count) + " is not between 1 and " + std::to_string(c.channels));
     chanCount_ = count;
 }
 
@@ -156,7 +138,7 @@ void SimAI::setPacerSource(int32_t source)
 {
     const SimAiCard& c = requireCard("PacerSource");
     if (!c.pacerChoice)
-        return;   // internal clock only: the value reads back unchanged
+        return; // internal clock only: the value reads back unchanged
     if (source < 0 || source > 2)
         failWith(errorMessage_, "PacerSource: " + std::to_string(source) + " is not a pacer source of " + c.name);
     pacerSource_ = source;
@@ -166,7 +148,7 @@ void SimAI::setTriggerMode(int32_t mode)
 {
     const SimAiCard& c = requireCard("TriggerMode");
     if (!c.triggers)
-        return;   // no trigger circuit: the value reads back unchanged
+        return; // no trigger circuit: the value reads back unchanged
     if (mode < 0 || mode > 3)
         failWith(errorMessage_, "TriggerMode: " + std::to_string(mode) + " is not a trigger mode");
     triggerMode_ = mode;
@@ -192,16 +174,16 @@ void SimAI::setSampleRate(double hz)
     if (!std::isfinite(hz) || hz <= 0)
         failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz is not a valid rate");
     if (hz > c.maxSampleRate)
-        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz exceeds the maximum of "
-                                    + number(c.maxSampleRate) + " Hz of " + c.name);
+        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz exceeds the maximum of " + number(c.maxSampleRate)
+                                    + " Hz of " + c.name);
     sampleRate_ = hz;
 }
 
 void SimAI::setDataReturnType(int32_t type)
 {
     if (type != 1 && type != 2)
-        failWith(errorMessage_, "DataReturnType: " + std::to_string(type)
-                                    + " is neither 1 (raw counts) nor 2 (scaled values)");
+        failWith(errorMessage_,
+                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
     dataReturnType_ = type;
 }
 
@@ -236,7 +218,7 @@ std::vector<SimRange> SimAI::channelRanges() const
 
 int32_t SimAI::wholeScanBuffer(int32_t requested, int32_t chanCount, int32_t maxBufferSamples)
 {
-    const int64_t step = 2 * static_cast<int64_t>(chanCount);   // one scan in each half
+    const int64_t step = 2 * static_cast<int64_t>(chanCount); // one scan in each half
     const int64_t up = (static_cast<int64_t>(requested) + step - 1) / step * step;
     return static_cast<int32_t>(up <= maxBufferSamples ? up : maxBufferSamples / step * step);
 }
@@ -264,10 +246,7 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     sampleCount = adjusted;
 }
 
-void SimAI::StopFAI(int32_t /*reserved*/)
-{
-    run_.reset();
-}
+void SimAI::StopFAI(int32_t /*reserved*/) { run_.reset(); }
 
 void SimAI::deliver(const FaiDelivery& d)
 {
@@ -276,10 +255,18 @@ void SimAI::deliver(const FaiDelivery& d)
     if (sink_ == nullptr)
         return;
     switch (d.kind) {
-    case FaiDelivery::Kind::FirstHalf: sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount); break;
-    case FaiDelivery::Kind::SecondHalf: sink_->BufferChange(d.raw, d.scaled, d.sampleCount); break;
-    case FaiDelivery::Kind::Finished: sink_->Terminated(); break;
-    case FaiDelivery::Kind::Failed: sink_->DeviceFailure(d.message); break;
+    case FaiDelivery::Kind::FirstHalf:
+        sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::SecondHalf:
+        sink_->BufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::Finished:
+        sink_->Terminated();
+        break;
+    case FaiDelivery::Kind::Failed:
+        sink_->DeviceFailure(d.message);
+        break;
     }
 }
 
@@ -291,7 +278,7 @@ std::vector<double> SimAI::ReadScan(bool scaled)
     std::vector<double> values;
     for (int32_t i = 0; i < chanCount_; ++i) {
         const SimSample s = SimSignal::runSample(c, chanStart_, chanCount_, ranges, scansRead_ * chanCount_ + i,
-                                                   SimSignal::kPolledPeriod);
+                                                 SimSignal::kPolledPeriod);
         values.push_back(scaled ? s.value : static_cast<double>(s.code));
     }
     ++scansRead_;
@@ -321,12 +308,11 @@ void SimAI::SetChannelRange(int32_t channel, double& low, double& high)
 {
     requireChannel(channel, "SetChannelRange");
     const auto& ranges = card_->ranges;
-    const auto it = std::find_if(ranges.begin(), ranges.end(), [&](const SimRange& r) {
-        return sameLimit(r.low, low) && sameLimit(r.high, high);
-    });
+    const auto it = std::find_if(ranges.begin(), ranges.end(),
+                                 [&](const SimRange& r) { return sameLimit(r.low, low) && sameLimit(r.high, high); });
     if (it == ranges.end())
-        failWith(errorMessage_, "SetChannelRange: " + card_->name + " has no range " + number(low) + " .. "
-                                    + number(high));
+        failWith(errorMessage_,
+                 "SetChannelRange: " + card_->name + " has no range " + number(low) + " .. " + number(high));
     const auto index = static_cast<size_t>(it - ranges.begin());
     const auto ch = static_cast<size_t>(channel);
     rangeIndex_[ch] = index;

@@ -30,7 +30,7 @@ public:
     static int32_t wholeScanBuffer(int32_t requested, int32_t chanCount, int32_t maxBufferSamples);
 
     // Test hooks.
-    void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; }  // -1: never
+    void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; } // -1: never
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
     // Reports a data type no card of this kind has, as a faulty driver would.
     void reportDataReturnType(int32_t type) { dataReturnType_ = type; }
@@ -96,14 +96,14 @@ private:
     void deliver(const FaiDelivery& d);
 
     ondrel::IPrompts* chooser_ = nullptr;
-    EventPump pump_;                   // before run_: the run posts through it
+    EventPump pump_; // before run_: the run posts through it
     std::unique_ptr<FaiRun> run_;
     ondrel::IKroAIEvents* sink_ = nullptr;
     const SimAiCard* card_ = nullptr;
-    std::vector<int32_t> connection_;  // per channel
-    std::vector<size_t> rangeIndex_;   // per channel, into card_->ranges
+    std::vector<int32_t> connection_; // per channel
+    std::vector<size_t> rangeIndex_;  // per channel, into card_->ranges
     size_t walkPosition_ = 0;
-    int64_t scansRead_ = 0;            // ReadScan's position in the signal
+    int64_t scansRead_ = 0; // ReadScan's position in the signal
     int32_t channel_ = 0;
     int32_t chanStart_ = 0;
     int32_t chanCount_ = 1;

@@ -16,9 +16,9 @@ struct SimRange {
 
 // How a card's channels may be wired.
 enum class SimConnection {
-    Selectable,         // single-ended or differential on even/odd pairs
-    FixedSingleEnded,   // refuses differential
-    FixedDifferential,  // refuses single-ended
+    Selectable,        // single-ended or differential on even/odd pairs
+    FixedSingleEnded,  // refuses differential
+    FixedDifferential, // refuses single-ended
 };
 
 struct SimAiCard {
@@ -26,12 +26,12 @@ struct SimAiCard {
     std::string name;
     int32_t resolutionBits = 16;
     int32_t channels = 16;
-    double maxSampleRate = 100e3;   // aggregate Hz
+    double maxSampleRate = 100e3; // aggregate Hz
     int32_t maxBufferSamples = 1 << 20;
     SimConnection connection = SimConnection::Selectable;
-    bool pacerChoice = false;       // PacerSource takes 0, 1 and 2
-    bool triggers = false;          // TriggerMode takes 0..3
-    int32_t thermoChannels = 0;     // > 0: the thermocouple component can bind to this card
+    bool pacerChoice = false;   // PacerSource takes 0, 1 and 2
+    bool triggers = false;      // TriggerMode takes 0..3
+    int32_t thermoChannels = 0; // > 0: the thermocouple component can bind to this card
     std::vector<SimRange> ranges;
 };
 
@@ -51,13 +51,13 @@ const SimDioCard* findDioCard(int32_t number);
 
 // Device numbers of the catalogue, for tests and hosts that want a given kind.
 namespace card {
-inline constexpr int32_t Differential16 = 0;  // 16-bit, pacer choice, triggers, mA range
-inline constexpr int32_t Model5342 = 1;       // 12-bit raw counts
+inline constexpr int32_t Differential16 = 0; // 16-bit, pacer choice, triggers, mA range
+inline constexpr int32_t Model5342 = 1;      // 12-bit raw counts
 inline constexpr int32_t Thermo5340 = 2;
-inline constexpr int32_t Thermo5348 = 3;      // fixed differential; thermocouple channels 2 * p
-inline constexpr int32_t Thermo9948 = 4;      // fixed single-ended
-inline constexpr int32_t Basic = 5;           // no pacer choice, no triggers
-inline constexpr int32_t Fast = 6;            // 20 MS/s aggregate
+inline constexpr int32_t Thermo5348 = 3; // fixed differential; thermocouple channels 2 * p
+inline constexpr int32_t Thermo9948 = 4; // fixed single-ended
+inline constexpr int32_t Basic = 5;      // no pacer choice, no triggers
+inline constexpr int32_t Fast = 6;       // 20 MS/s aggregate
 inline constexpr int32_t Di3Ports = 0;
 inline constexpr int32_t Di0Ports = 1;
 } // namespace card

@@ -21,10 +21,7 @@ void SimDIO::SelectDeviceNumber(int32_t number)
     reads_ = 0;
 }
 
-std::string SimDIO::DeviceName() const
-{
-    return card_ ? card_->name : "No Device";
-}
+std::string SimDIO::DeviceName() const { return card_ ? card_->name : "No Device"; }
 
 // Cancelling, or choosing the card already selected, keeps the card as it is.
 void SimDIO::SelectDevice()
@@ -48,7 +45,7 @@ bool SimDIO::ReadPorts(std::vector<uint8_t>& bytes, int32_t& firstPort, int32_t&
     // Checked without adding, so no caller's numbers can overflow.
     if (firstPort < 0 || portCount < 0 || firstPort > card_->ports || portCount > card_->ports - firstPort) {
         errorMessage_ = "ReadPorts: ports " + std::to_string(firstPort) + " .. +" + std::to_string(portCount)
-            + " are beyond the " + std::to_string(card_->ports) + " ports of " + card_->name;
+                        + " are beyond the " + std::to_string(card_->ports) + " ports of " + card_->name;
         return false;
     }
     bytes.resize(static_cast<size_t>(portCount));

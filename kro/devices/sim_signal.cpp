@@ -20,11 +20,16 @@ uint64_t mix(uint64_t x)
 double waveform(int32_t channel, double x, uint64_t seed)
 {
     switch (channel % 5) {
-    case 0: return std::sin(2.0 * std::numbers::pi * x);
-    case 1: return x < 0.5 ? 1.0 : -1.0;
-    case 2: return x < 0.5 ? 4.0 * x - 1.0 : 3.0 - 4.0 * x;
-    case 3: return 2.0 * x - 1.0;
-    default: return static_cast<double>(mix(seed) >> 11) / static_cast<double>(1ULL << 53) * 2.0 - 1.0;
+    case 0:
+        return std::sin(2.0 * std::numbers::pi * x);
+    case 1:
+        return x < 0.5 ? 1.0 : -1.0;
+    case 2:
+        return x < 0.5 ? 4.0 * x - 1.0 : 3.0 - 4.0 * x;
+    case 3:
+        return 2.0 * x - 1.0;
+    default:
+        return static_cast<double>(mix(seed) >> 11) / static_cast<double>(1ULL << 53) * 2.0 - 1.0;
     }
 }
 
@@ -40,10 +45,7 @@ int64_t bufferedPeriod(double sampleRate, int32_t chanCount)
     return std::clamp<int64_t>(std::llround(scans), kMinPeriod, kMaxPeriod);
 }
 
-int32_t cycles(int32_t channel)
-{
-    return 3 + (std::max(channel, 0) / 5) % 3;
-}
+int32_t cycles(int32_t channel) { return 3 + (std::max(channel, 0) / 5) % 3; }
 
 SimSample sample(const SimAiCard& card, int32_t channel, const SimRange& range, int64_t scan, int64_t period)
 {
@@ -53,7 +55,8 @@ SimSample sample(const SimAiCard& card, int32_t channel, const SimRange& range, 
     const int64_t phase = inPeriod * cycles(channel) % p;
     const double x = static_cast<double>(phase) / static_cast<double>(p);
     const uint64_t seed = (static_cast<uint64_t>(static_cast<uint32_t>(card.number)) << 40)
-        ^ (static_cast<uint64_t>(static_cast<uint32_t>(channel)) << 20) ^ static_cast<uint64_t>(inPeriod);
+                          ^ (static_cast<uint64_t>(static_cast<uint32_t>(channel)) << 20)
+                          ^ static_cast<uint64_t>(inPeriod);
     const double mid = (range.low + range.high) / 2.0;
     const double halfSpan = (range.high - range.low) / 2.0;
     const double v = mid + 0.8 * halfSpan * waveform(channel, x, seed);
@@ -86,10 +89,14 @@ double celsius(const SimAiCard& card, int32_t channel, int32_t expChan, int64_t 
 double toScale(double c, int32_t scale)
 {
     switch (scale) {
-    case 1: return c * 1.8 + 32.0;
-    case 2: return (c + 273.15) * 1.8;
-    case 3: return c + 273.15;
-    default: return c;
+    case 1:
+        return c * 1.8 + 32.0;
+    case 2:
+        return (c + 273.15) * 1.8;
+    case 3:
+        return c + 273.15;
+    default:
+        return c;
     }
 }
 

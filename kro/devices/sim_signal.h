@@ -7,9 +7,9 @@ namespace kro {
 
 // One simulated sample, quantised to the card's resolution.
 struct SimSample {
-    uint16_t code = 0;    // ADC count, 0 .. 2^bits - 1
-    int16_t raw = 0;      // the count as the raw buffer carries it (bit pattern of `code`)
-    double value = 0.0;   // the count scaled back into the range (volts or mA)
+    uint16_t code = 0;  // ADC count, 0 .. 2^bits - 1
+    int16_t raw = 0;    // the count as the raw buffer carries it (bit pattern of `code`)
+    double value = 0.0; // the count scaled back into the range (volts or mA)
 };
 
 // The simulated signals. Every value is a pure function of its arguments, so a

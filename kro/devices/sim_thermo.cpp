@@ -20,20 +20,14 @@ void SimThermo::setDeviceNumber(int32_t number)
     channel_ = 0;
 }
 
-std::string SimThermo::DeviceName() const
-{
-    return card_ ? card_->name : "No Device";
-}
+std::string SimThermo::DeviceName() const { return card_ ? card_->name : "No Device"; }
 
 SimThermo::ChannelState* SimThermo::current()
 {
     return channel_ < static_cast<int32_t>(channels_.size()) ? &channels_[static_cast<size_t>(channel_)] : nullptr;
 }
 
-const SimThermo::ChannelState* SimThermo::current() const
-{
-    return const_cast<SimThermo*>(this)->current();
-}
+const SimThermo::ChannelState* SimThermo::current() const { return const_cast<SimThermo*>(this)->current(); }
 
 void SimThermo::requireDevice(const char* what)
 {
@@ -44,8 +38,8 @@ void SimThermo::requireDevice(const char* what)
 void SimThermo::requireChannel(int32_t channel, const char* what)
 {
     if (channel < 0 || (card_ != nullptr && channel >= card_->thermoChannels))
-        failWith(errorMessage_, std::string(what) + ": thermocouple channel " + std::to_string(channel)
-                                    + " does not exist");
+        failWith(errorMessage_,
+                 std::string(what) + ": thermocouple channel " + std::to_string(channel) + " does not exist");
 }
 
 void SimThermo::setThermoChannel(int32_t channel)
@@ -66,7 +60,7 @@ void SimThermo::setSignalConnection(int32_t connection)
         failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
                                     + " is neither 0 (single-ended) nor 1 (differential)");
     if (card_ == nullptr || card_->connection != SimConnection::Selectable)
-        return;   // nothing to wire, or a fixed connection that stays as it is
+        return; // nothing to wire, or a fixed connection that stays as it is
     const auto even = static_cast<size_t>(channel_ & ~1);
     channels_[even].connection = connection;
     if (even + 1 < channels_.size())
@@ -118,7 +112,7 @@ int32_t SimThermo::ExpChan() const
 double SimThermo::Temperature()
 {
     requireDevice("Temperature");
-    ChannelState& s = *current();   // channel_ was checked against this card when put
+    ChannelState& s = *current(); // channel_ was checked against this card when put
     const double c = SimSignal::celsius(*card_, channel_, s.expChan, s.reads++);
     return SimSignal::toScale(c, s.tempScale);
 }

@@ -42,8 +42,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && button()->accessibleName().isEmpty()
-            && !button()->text().isEmpty())
+        if (t == QAccessible::Name && button()->accessibleName().isEmpty() && !button()->text().isEmpty())
             return withoutMnemonics(button()->text());
         return LeafAccessible::text(t);
     }
@@ -127,13 +126,11 @@ public:
     // Without limits the read-out takes any finite number.
     QVariant minimumValue() const override
     {
-        return led()->limited() ? std::min(led()->minimum(), led()->maximum())
-                                : std::numeric_limits<double>::lowest();
+        return led()->limited() ? std::min(led()->minimum(), led()->maximum()) : std::numeric_limits<double>::lowest();
     }
     QVariant maximumValue() const override
     {
-        return led()->limited() ? std::max(led()->minimum(), led()->maximum())
-                                : std::numeric_limits<double>::max();
+        return led()->limited() ? std::max(led()->minimum(), led()->maximum()) : std::numeric_limits<double>::max();
     }
     // The program decides each step; no fixed step size.
     QVariant minimumStepSize() const override { return 0.0; }
@@ -180,8 +177,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && slider()->accessibleName().isEmpty()
-            && !slider()->caption().isEmpty())
+        if (t == QAccessible::Name && slider()->accessibleName().isEmpty() && !slider()->caption().isEmpty())
             return slider()->caption();
         if (t == QAccessible::Value)
             return QString::number(slider()->Value(), 'g', 10);
@@ -243,16 +239,12 @@ public:
     {
         if (t == QAccessible::Description) {
             const QString given = graph()->accessibleDescription();
-            return given.isEmpty() ? graph()->plotSummary()
-                                   : given + QStringLiteral(". ") + graph()->plotSummary();
+            return given.isEmpty() ? graph()->plotSummary() : given + QStringLiteral(". ") + graph()->plotSummary();
         }
         return LeafAccessible::text(t);
     }
 
-    QStringList actionNames() const override
-    {
-        return QStringList{showMenuAction()} + LeafAccessible::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList{showMenuAction()} + LeafAccessible::actionNames(); }
 
     void doAction(const QString& action) override
     {

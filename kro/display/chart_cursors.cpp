@@ -73,15 +73,9 @@ void ChartCursors::nudge(int cursor, int pixels)
     setX(cursor, time_.pixelToCoord(pixel + pixels));
 }
 
-void ChartCursors::setText(const QString& text)
-{
-    readout_->setText(text);
-}
+void ChartCursors::setText(const QString& text) { readout_->setText(text); }
 
-QString ChartCursors::text() const
-{
-    return readout_->text();
-}
+QString ChartCursors::text() const { return readout_->text(); }
 
 int ChartCursors::cursorNear(double pixelX) const
 {

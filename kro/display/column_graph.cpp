@@ -19,9 +19,8 @@ void ColumnGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
 {
     QCPAxis* key = keyAxis();
     const double pixels = key != nullptr ? key->axisRect()->width() : 0.0;
-    if (lineData == nullptr || pixels < 1.0 || key->orientation() != Qt::Horizontal
-        || key->rangeReversed() || key->scaleType() != QCPAxis::stLinear
-        || static_cast<double>(end - begin) < kDenseFactor * pixels) {
+    if (lineData == nullptr || pixels < 1.0 || key->orientation() != Qt::Horizontal || key->rangeReversed()
+        || key->scaleType() != QCPAxis::stLinear || static_cast<double>(end - begin) < kDenseFactor * pixels) {
         QCPGraph::getOptimizedLineData(lineData, begin, end);
         return;
     }
@@ -55,7 +54,7 @@ void ColumnGraph::update(double width) const
         return;
     }
     dropBefore(data.constBegin()->key);
-    if (columns_.empty()) {   // every point counted was trimmed away
+    if (columns_.empty()) { // every point counted was trimmed away
         rebuild(width);
         return;
     }

@@ -36,9 +36,9 @@ private:
     void dropBefore(double key) const;
 
     mutable std::deque<Column> columns_;
-    mutable double width_ = 0.0;     // of one column, in x
-    mutable double lastKey_ = 0.0;   // the newest point in the columns
-    mutable qint64 counted_ = 0;     // points in the columns
+    mutable double width_ = 0.0;   // of one column, in x
+    mutable double lastKey_ = 0.0; // the newest point in the columns
+    mutable qint64 counted_ = 0;   // points in the columns
     mutable int rebuilds_ = 0;
 };
 

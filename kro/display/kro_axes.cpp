@@ -19,8 +19,7 @@ KroAxes::KroAxes(ChartHost& host, QCustomPlot& plot) : host_(host), plot_(plot)
 KroAxis& KroAxes::Item(int32_t index)
 {
     if (index < 0 || index >= Count())
-        throw ondrel::ComponentError("Axes: index " + std::to_string(index)
-                                     + " is out of range (the chart has "
+        throw ondrel::ComponentError("Axes: index " + std::to_string(index) + " is out of range (the chart has "
                                      + std::to_string(Count()) + " axes)");
     return *items_[static_cast<size_t>(index)];
 }

@@ -22,13 +22,9 @@ void KroAxisElement::setVisible(bool visible)
 }
 
 KroAxis::KroAxis(ChartHost& host, QCPAxis* axis, bool autoScale)
-    : host_(host)
-    , axis_(axis)
-    , autoScale_(autoScale)
-    , line_([this] { applyElements(); })
-    , labels_([this] { applyElements(); })
-{
-}
+    : host_(host), axis_(axis), autoScale_(autoScale), line_([this] { applyElements(); }),
+      labels_([this] { applyElements(); })
+{}
 
 double KroAxis::Maximum() const
 {
@@ -83,8 +79,7 @@ ondrel::IKroAxisElement& KroAxis::Element(int index)
         return line_;
     if (index == 1)
         return labels_;
-    throw ondrel::ComponentError("Invalid axis element index " + std::to_string(index)
-                                 + " (0 or 1)");
+    throw ondrel::ComponentError("Invalid axis element index " + std::to_string(index) + " (0 or 1)");
 }
 
 void KroAxis::setAutoScale(bool on)

@@ -24,15 +24,9 @@ KroButton::KroButton(QWidget* parent) : QAbstractButton(withAccessibility(parent
     });
 }
 
-bool KroButton::Enabled() const
-{
-    return !testAttribute(Qt::WA_ForceDisabled);
-}
+bool KroButton::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
-void KroButton::setEnabled(bool enabled)
-{
-    QAbstractButton::setEnabled(enabled);
-}
+void KroButton::setEnabled(bool enabled) { QAbstractButton::setEnabled(enabled); }
 
 void KroButton::setValue(bool on)
 {
@@ -40,20 +34,11 @@ void KroButton::setValue(bool on)
     setChecked(on);
 }
 
-QSize KroButton::sizeHint() const
-{
-    return QSize(64, 26);
-}
+QSize KroButton::sizeHint() const { return QSize(64, 26); }
 
-QSize KroButton::minimumSizeHint() const
-{
-    return QSize(8, 8);
-}
+QSize KroButton::minimumSizeHint() const { return QSize(8, 8); }
 
-bool KroButton::vertical() const
-{
-    return height() > width();
-}
+bool KroButton::vertical() const { return height() > width(); }
 
 // The knob fills the half of the inner track on the side the switch points to:
 // right (or top, for a vertical switch) when on.

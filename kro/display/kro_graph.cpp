@@ -43,18 +43,21 @@ void unite(QCPRange& total, bool& any, const QCPRange& part)
 int16_t buttonCode(Qt::MouseButton button)
 {
     switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
 int32_t shiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0)
-        | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
-        | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) | (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0)
+           | (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
 } // namespace
@@ -70,9 +73,7 @@ void KroGraph::guardMemory(Call&& call)
 }
 
 KroGraph::KroGraph(QWidget* parent)
-    : QWidget(withAccessibility(parent))
-    , plot_(new QCustomPlot(this))
-    , redraw_(kFramePeriod, [this] { drawFrame(); })
+    : QWidget(withAccessibility(parent)), plot_(new QCustomPlot(this)), redraw_(kFramePeriod, [this] { drawFrame(); })
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -91,8 +92,7 @@ KroGraph::KroGraph(QWidget* parent)
     setMouseMode(0);
     cursors_ = new ChartCursors(*plot_, *axes_->timeAxis().qcpAxis(), [this] { requestRedraw(); });
 
-    connect(plot_, &QCustomPlot::mousePress, this,
-            [this](QMouseEvent* event) { reportMouseButton(*event); });
+    connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent* event) { reportMouseButton(*event); });
 }
 
 KroGraph::~KroGraph()
@@ -102,15 +102,9 @@ KroGraph::~KroGraph()
     delete plot_;
 }
 
-bool KroGraph::Enabled() const
-{
-    return !testAttribute(Qt::WA_ForceDisabled);
-}
+bool KroGraph::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
-void KroGraph::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-}
+void KroGraph::setEnabled(bool enabled) { QWidget::setEnabled(enabled); }
 
 void KroGraph::setMouseMode(int32_t mode)
 {
@@ -143,14 +137,13 @@ void KroGraph::PlotXY(float x, std::span<const float> y)
     });
 }
 
-void KroGraph::PlotData(std::span<const float> samples, ondrel::PreparedData& prepared,
-                        int32_t chanCount, double scans)
+void KroGraph::PlotData(std::span<const float> samples, ondrel::PreparedData& prepared, int32_t chanCount, double scans)
 {
     guardMemory([&] { prepareScans(samples, chanCount, scans, chartLength_, prepared); });
 }
 
-void KroGraph::PlotData(std::span<const int32_t> samples, ondrel::PreparedData& prepared,
-                        int32_t chanCount, double scans)
+void KroGraph::PlotData(std::span<const int32_t> samples, ondrel::PreparedData& prepared, int32_t chanCount,
+                        double scans)
 {
     guardMemory([&] { prepareScans(samples, chanCount, scans, chartLength_, prepared); });
 }
@@ -173,12 +166,10 @@ void KroGraph::SetXStep(const ondrel::PreparedData& prepared, double xStep)
             QVector<QCPGraphData> points;
             points.reserve(kept);
             for (int s = 0; s < kept; ++s)
-                points.append(QCPGraphData(
-                    x0 + static_cast<double>(prepared.firstScan + s) * xStep, values[s]));
+                points.append(QCPGraphData(x0 + static_cast<double>(prepared.firstScan + s) * xStep, values[s]));
             if (xStep < 0)
                 std::reverse(points.begin(), points.end());
-            plot.appendSorted(std::move(points),
-                              x0 + static_cast<double>(prepared.scans - 1) * xStep);
+            plot.appendSorted(std::move(points), x0 + static_cast<double>(prepared.scans - 1) * xStep);
         }
     });
 }
@@ -273,11 +264,10 @@ void KroGraph::drawFrame()
 void KroGraph::watchUserRange(KroAxis& axis)
 {
     QCPAxis* target = axis.qcpAxis();
-    connect(target, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-            [this, target] {
-                if (programmaticRange_ == 0)
-                    userMovedRange(target);
-            });
+    connect(target, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this, target] {
+        if (programmaticRange_ == 0)
+            userMovedRange(target);
+    });
 }
 
 void KroGraph::userMovedRange(const QCPAxis* axis)

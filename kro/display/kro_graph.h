@@ -49,10 +49,10 @@ public:
     void setChartLength(int32_t points) override;
     void ClearData() override;
     void PlotXY(float x, std::span<const float> y) override;
-    void PlotData(std::span<const float> samples, ondrel::PreparedData& prepared,
-                  int32_t chanCount, double scans) override;
-    void PlotData(std::span<const int32_t> samples, ondrel::PreparedData& prepared,
-                  int32_t chanCount, double scans) override;
+    void PlotData(std::span<const float> samples, ondrel::PreparedData& prepared, int32_t chanCount,
+                  double scans) override;
+    void PlotData(std::span<const int32_t> samples, ondrel::PreparedData& prepared, int32_t chanCount,
+                  double scans) override;
     void SetXStep(const ondrel::PreparedData& prepared, double xStep) override;
 
     // Raises the right-button event at the middle of the plotting area; nothing

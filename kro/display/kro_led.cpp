@@ -24,17 +24,15 @@ const QString kDoesNotFit = QStringLiteral("\u2026");
 } // namespace
 
 KroLED::KroLED(QWidget* parent)
-    : QWidget(withAccessibility(parent))
-    , display_(new QLabel(this))
-    , up_(new QToolButton(this))
-    , down_(new QToolButton(this))
+    : QWidget(withAccessibility(parent)), display_(new QLabel(this)), up_(new QToolButton(this)),
+      down_(new QToolButton(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     display_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    display_->setStyleSheet(QStringLiteral(
-        "QLabel { background: black; color: rgb(40, 230, 60); border: 1px solid rgb(70, 70, 70);"
-        " padding: 0 4px; }"
-        "QLabel:disabled { color: rgb(40, 120, 50); }"));
+    display_->setStyleSheet(
+        QStringLiteral("QLabel { background: black; color: rgb(40, 230, 60); border: 1px solid rgb(70, 70, 70);"
+                       " padding: 0 4px; }"
+                       "QLabel:disabled { color: rgb(40, 120, 50); }"));
     display_->setMinimumWidth(24);
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
@@ -63,15 +61,9 @@ KroLED::KroLED(QWidget* parent)
     showValue(value_);
 }
 
-bool KroLED::Enabled() const
-{
-    return !testAttribute(Qt::WA_ForceDisabled);
-}
+bool KroLED::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
-void KroLED::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-}
+void KroLED::setEnabled(bool enabled) { QWidget::setEnabled(enabled); }
 
 void KroLED::setValue(double value)
 {
@@ -85,25 +77,13 @@ void KroLED::setValue(double value)
     QAccessible::updateAccessibility(&event);
 }
 
-void KroLED::setMinimum(double value)
-{
-    minimum_ = value;
-}
+void KroLED::setMinimum(double value) { minimum_ = value; }
 
-void KroLED::setMaximum(double value)
-{
-    maximum_ = value;
-}
+void KroLED::setMaximum(double value) { maximum_ = value; }
 
-QString KroLED::shownText() const
-{
-    return display_->text();
-}
+QString KroLED::shownText() const { return display_->text(); }
 
-QFont KroLED::shownFont() const
-{
-    return display_->font();
-}
+QFont KroLED::shownFont() const { return display_->font(); }
 
 // Up and Down press the spin buttons, one press per key press, as the buttons
 // themselves do not repeat.
@@ -114,8 +94,7 @@ void KroLED::keyPressEvent(QKeyEvent* event)
         button = up_;
     else if (event->key() == Qt::Key_Down)
         button = down_;
-    const Qt::KeyboardModifiers held =
-        event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
     if (button == nullptr || held != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
         return;

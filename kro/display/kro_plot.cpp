@@ -62,15 +62,9 @@ void KroPlot::setYAxis(ondrel::IKroAxis& axis)
     host_.requestRedraw();
 }
 
-void KroPlot::setStartX(double x)
-{
-    startX_ = x;
-}
+void KroPlot::setStartX(double x) { startX_ = x; }
 
-bool KroPlot::Visible() const
-{
-    return graph_->visible();
-}
+bool KroPlot::Visible() const { return graph_->visible(); }
 
 void KroPlot::setVisible(bool visible)
 {
@@ -79,20 +73,11 @@ void KroPlot::setVisible(bool visible)
     host_.plotsChanged();
 }
 
-void KroPlot::AddPoint(double y, double xStep)
-{
-    append(nextX(xStep), y);
-}
+void KroPlot::AddPoint(double y, double xStep) { append(nextX(xStep), y); }
 
-void KroPlot::AddXY(double x, double y)
-{
-    append(x, y);
-}
+void KroPlot::AddXY(double x, double y) { append(x, y); }
 
-int32_t KroPlot::PointCount() const
-{
-    return graph_->data()->size();
-}
+int32_t KroPlot::PointCount() const { return graph_->data()->size(); }
 
 void KroPlot::append(double x, double y)
 {

@@ -5,16 +5,12 @@
 
 namespace kro {
 
-KroPlots::KroPlots(ChartHost& host, QCustomPlot& plot, KroAxes& axes)
-    : host_(host), plot_(plot), axes_(axes)
-{
-}
+KroPlots::KroPlots(ChartHost& host, QCustomPlot& plot, KroAxes& axes) : host_(host), plot_(plot), axes_(axes) {}
 
 KroPlot& KroPlots::Item(int32_t index)
 {
     if (index < 0 || index >= Count())
-        throw ondrel::ComponentError("Plots: index " + std::to_string(index)
-                                     + " is out of range (the chart has "
+        throw ondrel::ComponentError("Plots: index " + std::to_string(index) + " is out of range (the chart has "
                                      + std::to_string(Count()) + " plots)");
     return *items_[static_cast<size_t>(index)];
 }
@@ -23,8 +19,7 @@ KroPlot& KroPlots::Add()
 {
     KroAxis& yAxis = axes_.Item(1);
     auto* graph = new ColumnGraph(axes_.timeAxis().qcpAxis(), yAxis.qcpAxis());
-    items_.push_back(std::make_unique<KroPlot>(host_, graph, yAxis,
-                                               "Plot " + std::to_string(items_.size())));
+    items_.push_back(std::make_unique<KroPlot>(host_, graph, yAxis, "Plot " + std::to_string(items_.size())));
     host_.plotsChanged();
     return *items_.back();
 }

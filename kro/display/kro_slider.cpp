@@ -26,14 +26,9 @@ constexpr int kLabelSpacing = 4;
 } // namespace
 
 KroSlider::KroSlider(QWidget* parent)
-    : QWidget(withAccessibility(parent))
-    , caption_(new QLabel(this))
-    , slider_(new QSlider(Qt::Horizontal, this))
-    , labels_(new QWidget(this))
-    , lowLabel_(new QLabel(labels_))
-    , titleLabel_(new QLabel(labels_))
-    , highLabel_(new QLabel(labels_))
-    , scale_(*this)
+    : QWidget(withAccessibility(parent)), caption_(new QLabel(this)), slider_(new QSlider(Qt::Horizontal, this)),
+      labels_(new QWidget(this)), lowLabel_(new QLabel(labels_)), titleLabel_(new QLabel(labels_)),
+      highLabel_(new QLabel(labels_)), scale_(*this)
 {
     setFocusPolicy(Qt::StrongFocus);
     // The slider is one stop for the keyboard; its handle takes no focus of its own.
@@ -67,15 +62,9 @@ KroSlider::KroSlider(QWidget* parent)
     applyRange();
 }
 
-bool KroSlider::Enabled() const
-{
-    return !testAttribute(Qt::WA_ForceDisabled);
-}
+bool KroSlider::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
-void KroSlider::setEnabled(bool enabled)
-{
-    QWidget::setEnabled(enabled);
-}
+void KroSlider::setEnabled(bool enabled) { QWidget::setEnabled(enabled); }
 
 void KroSlider::setValue(double value)
 {
@@ -107,10 +96,7 @@ void KroSlider::setCaption(const std::string& caption)
     arrange();
 }
 
-QString KroSlider::caption() const
-{
-    return caption_->text();
-}
+QString KroSlider::caption() const { return caption_->text(); }
 
 void KroSlider::setTickMarksVisible(bool visible)
 {
@@ -125,30 +111,15 @@ void KroSlider::setScaleLabelsVisible(bool visible, const QString& title)
     arrange();
 }
 
-bool KroSlider::showsTickMarks() const
-{
-    return ticksShown_;
-}
+bool KroSlider::showsTickMarks() const { return ticksShown_; }
 
-bool KroSlider::showsCaption() const
-{
-    return captionShown_;
-}
+bool KroSlider::showsCaption() const { return captionShown_; }
 
-bool KroSlider::showsScaleLabels() const
-{
-    return labelsShown_;
-}
+bool KroSlider::showsScaleLabels() const { return labelsShown_; }
 
-bool KroSlider::showsScaleTitle() const
-{
-    return titleShown_;
-}
+bool KroSlider::showsScaleTitle() const { return titleShown_; }
 
-QSize KroSlider::minimumSizeHint() const
-{
-    return QSize(slider_->minimumSizeHint().width(), grooveHeight(false));
-}
+QSize KroSlider::minimumSizeHint() const { return QSize(slider_->minimumSizeHint().width(), grooveHeight(false)); }
 
 // The keys of a horizontal slider, each a user move of the handle.
 void KroSlider::keyPressEvent(QKeyEvent* event)
@@ -156,14 +127,27 @@ void KroSlider::keyPressEvent(QKeyEvent* event)
     QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
     switch (event->key()) {
     case Qt::Key_Right:
-    case Qt::Key_Up: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case Qt::Key_Up:
+        action = QAbstractSlider::SliderSingleStepAdd;
+        break;
     case Qt::Key_Left:
-    case Qt::Key_Down: action = QAbstractSlider::SliderSingleStepSub; break;
-    case Qt::Key_PageUp: action = QAbstractSlider::SliderPageStepAdd; break;
-    case Qt::Key_PageDown: action = QAbstractSlider::SliderPageStepSub; break;
-    case Qt::Key_Home: action = QAbstractSlider::SliderToMinimum; break;
-    case Qt::Key_End: action = QAbstractSlider::SliderToMaximum; break;
-    default: break;
+    case Qt::Key_Down:
+        action = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_PageUp:
+        action = QAbstractSlider::SliderPageStepAdd;
+        break;
+    case Qt::Key_PageDown:
+        action = QAbstractSlider::SliderPageStepSub;
+        break;
+    case Qt::Key_Home:
+        action = QAbstractSlider::SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        action = QAbstractSlider::SliderToMaximum;
+        break;
+    default:
+        break;
     }
     if (action == QAbstractSlider::SliderNoAction) {
         QWidget::keyPressEvent(event);
@@ -196,8 +180,7 @@ int KroSlider::grooveHeight(bool withTicks) const
     int thickness = slider_->style()->pixelMetric(QStyle::PM_SliderThickness, &option, slider_);
     if (withTicks)
         thickness += kTickSpace;
-    const QSize contents(slider_->style()->pixelMetric(QStyle::PM_SliderLength, &option, slider_),
-                         thickness);
+    const QSize contents(slider_->style()->pixelMetric(QStyle::PM_SliderLength, &option, slider_), thickness);
     return slider_->style()->sizeFromContents(QStyle::CT_Slider, &option, contents, slider_).height();
 }
 
@@ -215,8 +198,7 @@ void KroSlider::arrange()
     room -= grooveHeight(ticksShown_);
 
     const QSize captionSize = caption_->sizeHint();
-    captionShown_ = !caption_->text().isEmpty() && captionSize.height() <= room
-        && captionSize.width() <= w;
+    captionShown_ = !caption_->text().isEmpty() && captionSize.height() <= room && captionSize.width() <= w;
     if (captionShown_)
         room -= captionSize.height();
 
@@ -225,7 +207,7 @@ void KroSlider::arrange()
     const int rowHeight = std::max(lowLabel_->sizeHint().height(), highLabel_->sizeHint().height());
     labelsShown_ = labelsWanted_ && rowHeight <= room && lowWidth + kLabelSpacing + highWidth <= w;
     titleShown_ = labelsShown_ && !titleLabel_->text().isEmpty()
-        && lowWidth + highWidth + titleLabel_->sizeHint().width() + 2 * kLabelSpacing <= w;
+                  && lowWidth + highWidth + titleLabel_->sizeHint().width() + 2 * kLabelSpacing <= w;
 
     caption_->setVisible(captionShown_);
     titleLabel_->setVisible(titleShown_);
@@ -242,8 +224,8 @@ void KroSlider::applyRange()
         const QSignalBlocker quiet(slider_);
         slider_->setRange(low, high);
         slider_->setValue(static_cast<int>(std::nearbyint(value_)));
-        const auto tenth = static_cast<int>(
-            std::clamp<int64_t>((int64_t{high} - low) / 10, 1, std::numeric_limits<int>::max()));
+        const auto tenth =
+            static_cast<int>(std::clamp<int64_t>((int64_t{high} - low) / 10, 1, std::numeric_limits<int>::max()));
         slider_->setPageStep(tenth);
         slider_->setTickInterval(tenth);
     }

@@ -5,11 +5,16 @@ namespace kro {
 Qt::PenStyle penStyleFromCode(int32_t code)
 {
     switch (code) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    default:
+        return Qt::SolidLine;
     }
 }
 

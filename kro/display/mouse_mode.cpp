@@ -7,23 +7,27 @@ namespace {
 Qt::Orientations orientationsOf(int32_t mode)
 {
     switch (mode) {
-    case 4: case 7: return Qt::Horizontal;
-    case 5: case 8: return Qt::Vertical;
-    case 6: case 9: return Qt::Horizontal | Qt::Vertical;
-    default: return {};
+    case 4:
+    case 7:
+        return Qt::Horizontal;
+    case 5:
+    case 8:
+        return Qt::Vertical;
+    case 6:
+    case 9:
+        return Qt::Horizontal | Qt::Vertical;
+    default:
+        return {};
     }
 }
 
 } // namespace
 
-void applyMouseMode(QCustomPlot& plot, int32_t mode, QCPAxis* timeAxis,
-                    const QList<QCPAxis*>& valueAxes)
+void applyMouseMode(QCustomPlot& plot, int32_t mode, QCPAxis* timeAxis, const QList<QCPAxis*>& valueAxes)
 {
     const Qt::Orientations along = orientationsOf(mode);
-    const QList<QCPAxis*> horizontal =
-        along.testFlag(Qt::Horizontal) ? QList<QCPAxis*>{timeAxis} : QList<QCPAxis*>{};
-    const QList<QCPAxis*> vertical =
-        along.testFlag(Qt::Vertical) ? valueAxes : QList<QCPAxis*>{};
+    const QList<QCPAxis*> horizontal = along.testFlag(Qt::Horizontal) ? QList<QCPAxis*>{timeAxis} : QList<QCPAxis*>{};
+    const QList<QCPAxis*> vertical = along.testFlag(Qt::Vertical) ? valueAxes : QList<QCPAxis*>{};
     const bool pan = mode >= 4 && mode <= 6;
     const bool zoom = mode >= 7 && mode <= 9;
 

@@ -34,23 +34,23 @@ void split(std::span<const Sample> samples, int32_t chanCount, double scans, int
 
 } // namespace
 
-void prepareScans(std::span<const float> samples, int32_t chanCount, double scans,
-                  int32_t keepAtMost, ondrel::PreparedData& out)
+void prepareScans(std::span<const float> samples, int32_t chanCount, double scans, int32_t keepAtMost,
+                  ondrel::PreparedData& out)
 {
     split(samples, chanCount, scans, keepAtMost, out);
 }
 
-void prepareScans(std::span<const int32_t> samples, int32_t chanCount, double scans,
-                  int32_t keepAtMost, ondrel::PreparedData& out)
+void prepareScans(std::span<const int32_t> samples, int32_t chanCount, double scans, int32_t keepAtMost,
+                  ondrel::PreparedData& out)
 {
     split(samples, chanCount, scans, keepAtMost, out);
 }
 
 void checkPrepared(const ondrel::PreparedData& prepared)
 {
-    const bool consistent = prepared.chanCount >= 0 && prepared.keptScans >= 0
-        && prepared.firstScan >= 0 && prepared.firstScan + prepared.keptScans == prepared.scans
-        && prepared.values.size() == static_cast<size_t>(prepared.chanCount * prepared.keptScans);
+    const bool consistent = prepared.chanCount >= 0 && prepared.keptScans >= 0 && prepared.firstScan >= 0
+                            && prepared.firstScan + prepared.keptScans == prepared.scans
+                            && prepared.values.size() == static_cast<size_t>(prepared.chanCount * prepared.keptScans);
     if (!consistent)
         throw ondrel::ComponentError("SetXStep: the data were not prepared by PlotData");
 }

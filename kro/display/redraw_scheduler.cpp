@@ -20,9 +20,7 @@ void RedrawScheduler::request()
         return;
     // After a quiet spell the frame comes on the next pass of the event loop;
     // during a stream it waits until a full period has passed since the last.
-    const auto elapsed = sinceFrame_.isValid()
-        ? std::chrono::milliseconds(sinceFrame_.elapsed())
-        : period_;
+    const auto elapsed = sinceFrame_.isValid() ? std::chrono::milliseconds(sinceFrame_.elapsed()) : period_;
     timer_.start(std::max(std::chrono::milliseconds(0), period_ - elapsed));
 }
 

@@ -19,30 +19,16 @@ int32_t toEnd(double value)
 
 } // namespace
 
-SliderScale::SliderScale(KroSlider& slider)
-    : slider_(slider), ticks_([this] { apply(); }), labels_([this] { apply(); })
-{
-}
+SliderScale::SliderScale(KroSlider& slider) : slider_(slider), ticks_([this] { apply(); }), labels_([this] { apply(); })
+{}
 
-double SliderScale::Maximum() const
-{
-    return slider_.Max();
-}
+double SliderScale::Maximum() const { return slider_.Max(); }
 
-void SliderScale::setMaximum(double value)
-{
-    slider_.setMax(toEnd(value));
-}
+void SliderScale::setMaximum(double value) { slider_.setMax(toEnd(value)); }
 
-double SliderScale::Minimum() const
-{
-    return slider_.Min();
-}
+double SliderScale::Minimum() const { return slider_.Min(); }
 
-void SliderScale::setMinimum(double value)
-{
-    slider_.setMin(toEnd(value));
-}
+void SliderScale::setMinimum(double value) { slider_.setMin(toEnd(value)); }
 
 void SliderScale::setTitle(const std::string& title)
 {
@@ -56,8 +42,7 @@ ondrel::IKroAxisElement& SliderScale::Element(int index)
         return ticks_;
     if (index == 1)
         return labels_;
-    throw ondrel::ComponentError("Invalid axis element index " + std::to_string(index)
-                                 + " (0 or 1)");
+    throw ondrel::ComponentError("Invalid axis element index " + std::to_string(index) + " (0 or 1)");
 }
 
 void SliderScale::SetRange(double minimum, double maximum)

@@ -31,8 +31,8 @@ struct AcquisitionParts {
     IKroButton& diSwitch;
     IPrompts& prompts;
     IClock& clock;
-    RecordingFiles* files = nullptr;    // none when the working folder could not be made
-    ITimerControl* timer = nullptr;     // none when the timer control could not be created
+    RecordingFiles* files = nullptr; // none when the working folder could not be made
+    ITimerControl* timer = nullptr;  // none when the timer control could not be created
 };
 
 // What buffered and polled acquisition work on: the parts, the run's status and

@@ -50,14 +50,12 @@ void BufferedAI::FAIStart()
         c_.graph.setChartLength(c_.setup.nAISampleCnt);
 }
 
-void BufferedAI::FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
-                                   int32_t sampleCount)
+void BufferedAI::FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount)
 {
     OnBuffer(raw, scaled, sampleCount, false);
 }
 
-void BufferedAI::BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
-                              int32_t sampleCount)
+void BufferedAI::BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount)
 {
     OnBuffer(raw, scaled, sampleCount, true);
 }
@@ -70,8 +68,8 @@ void BufferedAI::DeviceFailure(const std::string& description)
     c_.stopRun();
 }
 
-void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled,
-                          int32_t sampleCount, bool secondHalf)
+void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount,
+                          bool secondHalf)
 {
     // A half that was queued before Stop belongs to no run.
     if (!c_.run.isSystemRunning || c_.setup.bSoftMode)
@@ -114,8 +112,8 @@ template <typename Sample>
 void BufferedAI::BufferChangeFunc(std::span<const Sample> samples, int64_t scans, int32_t chanCount)
 {
     // A count rounded up past the buffer never reads beyond what the card delivered.
-    const size_t n = std::min(samples.size(), static_cast<size_t>(std::max<int64_t>(scans, 0)) *
-                                                  static_cast<size_t>(chanCount));
+    const size_t n =
+        std::min(samples.size(), static_cast<size_t>(std::max<int64_t>(scans, 0)) * static_cast<size_t>(chanCount));
     const auto block = samples.first(n);
     if (c_.setup.bAISaveToDisk && c_.Files().AppendFAI(block))
         c_.run.bFAIDataSaved = true;

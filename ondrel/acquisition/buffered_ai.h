@@ -17,20 +17,17 @@ public:
     // Failures throw.
     void FAIStart();
 
-    void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
-                           int32_t sampleCount) override;
-    void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
-                      int32_t sampleCount) override;
+    void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount) override;
+    void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount) override;
     void DeviceFailure(const std::string& description) override;
 
 private:
-    void OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount,
-                  bool secondHalf);
+    void OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount, bool secondHalf);
     template <typename Sample>
     void BufferChangeFunc(std::span<const Sample> samples, int64_t scans, int32_t chanCount);
 
     AcquisitionContext& c_;
-    std::vector<int32_t> rawWork_;   // reused: a buffer event allocates nothing once warm
+    std::vector<int32_t> rawWork_; // reused: a buffer event allocates nothing once warm
     PreparedData prepared_;
 };
 

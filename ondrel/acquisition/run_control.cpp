@@ -14,10 +14,9 @@ constexpr uint32_t kProgressPeriodMs = 1000;
 } // namespace
 
 RunControl::RunControl(const AcquisitionParts& parts, ICommandPanel& panel)
-    : c_{parts, status_, [this] { StopIfRunning(); }, [this] { KeepProgress(); }}, panel_(panel),
-      buffered_(c_), polling_(c_)
-{
-}
+    : c_{parts, status_, [this] { StopIfRunning(); }, [this] { KeepProgress(); }}, panel_(panel), buffered_(c_),
+      polling_(c_)
+{}
 
 void RunControl::BtnStart_Click()
 {
@@ -88,15 +87,9 @@ void RunControl::RefreshLegend(const char* handler)
     }
 }
 
-void RunControl::CkAISave2Disk_Click(bool checked)
-{
-    c_.setup.bAISaveToDisk = checked;
-}
+void RunControl::CkAISave2Disk_Click(bool checked) { c_.setup.bAISaveToDisk = checked; }
 
-void RunControl::CkDISave2Disk_Click(bool checked)
-{
-    c_.setup.bDISaveToDisk = checked;
-}
+void RunControl::CkDISave2Disk_Click(bool checked) { c_.setup.bDISaveToDisk = checked; }
 
 void RunControl::EnableSetCmdControls(bool enable)
 {
@@ -115,9 +108,8 @@ void RunControl::RegisterTimerKeys(TimerDispatcher& timers)
 void RunControl::WriteProjectInfo()
 {
     const RunDescription run = DescribeRun(c_);
-    c_.Files().WriteProjectInfo(run, [this](std::string_view message) {
-        c_.prompts.MsgBox(std::string(message), "WriteProjectInfo");
-    });
+    c_.Files().WriteProjectInfo(
+        run, [this](std::string_view message) { c_.prompts.MsgBox(std::string(message), "WriteProjectInfo"); });
 }
 
 void RunControl::Start()
@@ -228,9 +220,8 @@ RunEnd RunControl::RunEndAt(uint32_t now) const
     const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
     const bool device = c_.ai.DeviceNumber() >= 0;
     const int64_t scans = std::min(s.nScanCount, kMaxScanCount);
-    return {static_cast<int32_t>(scans),
-            ScanInterval(scans, c_.setup.bSoftMode, device ? c_.ai.ChanCount() : 0,
-                         device ? c_.ai.SampleRate() : 0.0, elapsed)};
+    return {static_cast<int32_t>(scans), ScanInterval(scans, c_.setup.bSoftMode, device ? c_.ai.ChanCount() : 0,
+                                                      device ? c_.ai.SampleRate() : 0.0, elapsed)};
 }
 
 void RunControl::KeepProgress()

@@ -5,10 +5,7 @@ namespace ondrel {
 
 namespace {
 
-PlotRecord RecordOf(IKroPlot& plot)
-{
-    return {static_cast<int32_t>(plot.Color()), plot.LineStyle(), plot.Name()};
-}
+PlotRecord RecordOf(IKroPlot& plot) { return {static_cast<int32_t>(plot.Color()), plot.LineStyle(), plot.Name()}; }
 
 } // namespace
 
@@ -29,8 +26,7 @@ RunDescription DescribeRun(const AcquisitionContext& c)
             ai.plots.push_back(RecordOf(plots.Item(i)));
         const int32_t channels = c.ai.MaxChanCount();
         for (int32_t i = 0; i < channels; ++i) {
-            ai.channelKinds.push_back(s.AIChannel(i).bAIChanIsThermo ? kThermocoupleChannel
-                                                                     : kVoltageChannel);
+            ai.channelKinds.push_back(s.AIChannel(i).bAIChanIsThermo ? kThermocoupleChannel : kVoltageChannel);
         }
         run.ai = std::move(ai);
     }

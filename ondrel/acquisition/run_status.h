@@ -8,7 +8,7 @@ struct RunStatus {
     bool isSystemRunning = false;
     int32_t nSoftTickCount = 0;
     uint32_t nStartTicks = 0;
-    int64_t nScanCount = 0;     // 64-bit: a fast run passes 2^31 scans; the file holds at most kMaxScanCount
+    int64_t nScanCount = 0; // 64-bit: a fast run passes 2^31 scans; the file holds at most kMaxScanCount
     bool bAIDataSaved = false;
     bool bFAIDataSaved = false;
     bool bDIDataSaved = false;

@@ -29,10 +29,10 @@ void SaveAsCommand::BtnSaveAs_Click()
             throw std::runtime_error("There is no recording to save");
         files_->CloseProjectFile();
         const SavedRun saved{files_->ProjectFileName(), files_->AIFileName(), files_->FAIFileName(),
-                             files_->DIFileName(), run_.bAIDataSaved, run_.bFAIDataSaved, run_.bDIDataSaved};
-        prompts_.RunWithProgress("Save As", [&](const Progress& progress) {
-            SaveRunAs(saved, memory_.szNewFolder, progress);
-        });
+                             files_->DIFileName(),      run_.bAIDataSaved,    run_.bFAIDataSaved,
+                             run_.bDIDataSaved};
+        prompts_.RunWithProgress("Save As",
+                                 [&](const Progress& progress) { SaveRunAs(saved, memory_.szNewFolder, progress); });
     } catch (const Cancelled&) {
         // The target is as it was; the operator knows why.
     } catch (const std::exception& error) {

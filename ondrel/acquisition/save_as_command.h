@@ -13,14 +13,13 @@ class SaveAsCommand {
 public:
     SaveAsCommand(IPrompts& prompts, RecordingFiles* files, const RunStatus& run, ChooserMemory& memory)
         : prompts_(prompts), files_(files), run_(run), memory_(memory)
-    {
-    }
+    {}
 
     void BtnSaveAs_Click();
 
 private:
     IPrompts& prompts_;
-    RecordingFiles* files_;   // none when no working folder could be made
+    RecordingFiles* files_; // none when no working folder could be made
     const RunStatus& run_;
     ChooserMemory& memory_;
 };

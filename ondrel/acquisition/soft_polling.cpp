@@ -11,10 +11,7 @@ namespace ondrel {
 
 namespace {
 
-bool IsThermo(const AcquisitionSetup& setup, int32_t physical)
-{
-    return setup.AIChannel(physical).bAIChanIsThermo;
-}
+bool IsThermo(const AcquisitionSetup& setup, int32_t physical) { return setup.AIChannel(physical).bAIChanIsThermo; }
 
 constexpr double kThermoRangeLow = -0.005;
 constexpr double kThermoRangeHigh = 0.005;
@@ -120,8 +117,8 @@ void SoftPolling::PollAI()
         for (int32_t i = 0; i < chanCount && allThermo; ++i)
             allThermo = IsThermo(c_.setup, (chanStart + i) % effective);
     }
-    std::vector<double> values = allThermo ? std::vector<double>(static_cast<size_t>(chanCount), 0.0)
-                                           : c_.ai.ReadScan(true);
+    std::vector<double> values =
+        allThermo ? std::vector<double>(static_cast<size_t>(chanCount), 0.0) : c_.ai.ReadScan(true);
     values.resize(static_cast<size_t>(std::max(chanCount, 0)), 0.0);
 
     const int32_t first = LogicalChannel(name, maxChan, connection, chanStart);
@@ -149,7 +146,7 @@ void SoftPolling::PollAI()
 
 void SoftPolling::PollDI()
 {
-    AcquisitionSetup& s = c_.setup;   // the card may correct the port range it is given
+    AcquisitionSetup& s = c_.setup; // the card may correct the port range it is given
     ports_.assign(static_cast<size_t>(std::max(s.nDIPortCount, 0)), 0);
     if (!c_.dio.ReadPorts(ports_, s.nDIPortStart, s.nDIPortCount)) {
         c_.prompts.MsgBox(c_.dio.ErrorMessage(), "SoftPoolTimerProc");
@@ -168,8 +165,7 @@ void SoftPolling::PollDI()
             if ((mask & bit) != bit)
                 continue;
             // Lines stack 1.5 apart within a port, ports a further 3 apart.
-            const double y = ((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) +
-                             1.5 * (8 * port + k) + 3.0 * port;
+            const double y = ((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) + 1.5 * (8 * port + k) + 3.0 * port;
             plots.Item(firstPlot + n).AddXY(t, y);
             ++n;
         }

@@ -18,8 +18,7 @@ public:
     // The spans are valid only during the call.
     virtual void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
                                    int32_t sampleCount) = 0;
-    virtual void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled,
-                              int32_t sampleCount) = 0;
+    virtual void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount) = 0;
     // The argument-less third event: a non-cyclic run has delivered both halves
     // and ended by itself. Not raised after StopFAI.
     virtual void Terminated() {}
@@ -35,31 +34,31 @@ public:
     virtual ~IKroAI() = default;
     virtual void setEvents(IKroAIEvents* sink) = 0;
 
-    virtual int32_t DeviceNumber() const = 0;          // negative: no device selected
+    virtual int32_t DeviceNumber() const = 0; // negative: no device selected
     virtual std::string DeviceName() const = 0;
-    virtual void SelectDevice() = 0;                   // the component's own chooser
+    virtual void SelectDevice() = 0; // the component's own chooser
     virtual int32_t Channel() const = 0;
     virtual void setChannel(int32_t channel) = 0;
     virtual int32_t AIResolution() const = 0;
     virtual int32_t MaxChanCount() const = 0;
-    virtual int32_t SignalConnection() const = 0;      // of Channel: 0 single-ended, 1 differential
+    virtual int32_t SignalConnection() const = 0; // of Channel: 0 single-ended, 1 differential
     virtual void setSignalConnection(int32_t connection) = 0;
     virtual int32_t ChanStart() const = 0;
     virtual void setChanStart(int32_t start) = 0;
     virtual int32_t ChanCount() const = 0;
     virtual void setChanCount(int32_t count) = 0;
-    virtual int32_t PacerSource() const = 0;           // 0 internal, 1 external; a device with a choice reads back 2
+    virtual int32_t PacerSource() const = 0; // 0 internal, 1 external; a device with a choice reads back 2
     virtual void setPacerSource(int32_t source) = 0;
-    virtual int32_t TriggerMode() const = 0;           // 0 none, 1 post, 2 delay, 3 about
+    virtual int32_t TriggerMode() const = 0; // 0 none, 1 post, 2 delay, 3 about
     virtual void setTriggerMode(int32_t mode) = 0;
-    virtual double TriggerAfterTime() const = 0;       // ms
+    virtual double TriggerAfterTime() const = 0; // ms
     virtual void setTriggerAfterTime(double ms) = 0;
-    virtual double TriggerDelayTime() const = 0;       // ms
+    virtual double TriggerDelayTime() const = 0; // ms
     virtual void setTriggerDelayTime(double ms) = 0;
-    virtual double SampleRate() const = 0;             // aggregate Hz over all scanned channels
+    virtual double SampleRate() const = 0; // aggregate Hz over all scanned channels
     virtual void setSampleRate(double hz) = 0;
     virtual std::string ErrorMessage() const = 0;
-    virtual int32_t DataReturnType() const = 0;        // 1 raw counts, 2 scaled values
+    virtual int32_t DataReturnType() const = 0; // 1 raw counts, 2 scaled values
     virtual void setDataReturnType(int32_t type) = 0;
     virtual double TriggerVoltage() const = 0;
     virtual void setTriggerVoltage(double volts) = 0;

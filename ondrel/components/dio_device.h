@@ -10,9 +10,9 @@ namespace ondrel {
 class IKroDIO {
 public:
     virtual ~IKroDIO() = default;
-    virtual int32_t DeviceNumber() const = 0;          // negative: no device selected
+    virtual int32_t DeviceNumber() const = 0; // negative: no device selected
     virtual std::string DeviceName() const = 0;
-    virtual int32_t PortCount() const = 0;             // 8-bit input ports
+    virtual int32_t PortCount() const = 0; // 8-bit input ports
     virtual void SelectDevice() = 0;
     // Fills one byte per port from firstPort (the vector is resized to portCount);
     // false on failure, with ErrorMessage set.

@@ -17,14 +17,14 @@ public:
     virtual ~IKroAxisElement() = default;
     virtual void setVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
-    virtual void setSecondary(double value) = 0;       // always given 0 by the program
+    virtual void setSecondary(double value) = 0; // always given 0 by the program
     virtual double Secondary() const = 0;
 };
 
 class IKroAxis {
 public:
     virtual ~IKroAxis() = default;
-    virtual double Maximum() const = 0;                // the visible range, also after zoom and pan
+    virtual double Maximum() const = 0; // the visible range, also after zoom and pan
     // A put that would pass the other end moves the range keeping its span, so
     // Minimum then Maximum (or the reverse) always gives the range asked for.
     virtual void setMaximum(double value) = 0;
@@ -32,8 +32,8 @@ public:
     virtual void setMinimum(double value) = 0;
     virtual std::string Title() const = 0;
     virtual void setTitle(const std::string& title) = 0;
-    virtual IKroAxisElement& Element(int index) = 0;   // 0 and 1
-    virtual bool AutoScale() const = 0;                // a user zoom or pan switches it off
+    virtual IKroAxisElement& Element(int index) = 0; // 0 and 1
+    virtual bool AutoScale() const = 0;              // a user zoom or pan switches it off
     virtual void setAutoScale(bool on) = 0;
     virtual void SetRange(double minimum, double maximum) = 0; // throws ComponentError if equal
 };
@@ -45,7 +45,7 @@ public:
     virtual void setName(const std::string& name) = 0;
     virtual ColorRef Color() const = 0;
     virtual void setColor(ColorRef color) = 0;
-    virtual int32_t LineStyle() const = 0;             // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
+    virtual int32_t LineStyle() const = 0; // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
     virtual void setLineStyle(int32_t style) = 0;
     virtual void ClearPlotData() = 0;
     virtual void setYAxis(IKroAxis& axis) = 0;
@@ -60,7 +60,7 @@ public:
 class IKroAxes {
 public:
     virtual ~IKroAxes() = default;
-    virtual IKroAxis& Item(int32_t index) = 0;         // throws ComponentError out of range
+    virtual IKroAxis& Item(int32_t index) = 0; // throws ComponentError out of range
     virtual int32_t Count() const = 0;
     virtual IKroAxis& Add() = 0;
 };
@@ -68,7 +68,7 @@ public:
 class IKroPlots {
 public:
     virtual ~IKroPlots() = default;
-    virtual IKroPlot& Item(int32_t index) = 0;         // throws ComponentError out of range
+    virtual IKroPlot& Item(int32_t index) = 0; // throws ComponentError out of range
     virtual int32_t Count() const = 0;
     virtual IKroPlot& Add() = 0;
     virtual void RemoveAll() = 0;
@@ -79,23 +79,33 @@ public:
 // the tail of a long buffer is copied, while `scans` still advances the x.
 struct PreparedData {
     int32_t chanCount = 0;
-    int64_t scans = 0;                                 // scans in the buffer
-    int64_t firstScan = 0;                             // first scan kept in `values`
+    int64_t scans = 0;     // scans in the buffer
+    int64_t firstScan = 0; // first scan kept in `values`
     int64_t keptScans = 0;
-    std::vector<float> values;                         // plot-major: values[c * keptScans + s]
+    std::vector<float> values; // plot-major: values[c * keptScans + s]
 };
 
 class IKroGraphEvents {
 public:
     virtual ~IKroGraphEvents() = default;
-    virtual void GraphError(int32_t number, const std::string& message) { (void)number; (void)message; }
+    virtual void GraphError(int32_t number, const std::string& message)
+    {
+        (void)number;
+        (void)message;
+    }
     virtual void RangeChanged(double xMin, double xMax, double yMin, double yMax)
     {
-        (void)xMin; (void)xMax; (void)yMin; (void)yMax;
+        (void)xMin;
+        (void)xMax;
+        (void)yMin;
+        (void)yMax;
     }
     virtual void MouseButton(int16_t& button, int32_t shift, float& x, float& y)
     {
-        (void)button; (void)shift; (void)x; (void)y;
+        (void)button;
+        (void)shift;
+        (void)x;
+        (void)y;
     }
 };
 
@@ -112,16 +122,15 @@ public:
     // Points each plot keeps; 0 = unbounded. With a bound the time axis scrolls
     // to keep the newest point in view with the same span.
     virtual int32_t ChartLength() const = 0;
-    virtual void setChartLength(int32_t points) = 0;   // throws ComponentError if negative
+    virtual void setChartLength(int32_t points) = 0; // throws ComponentError if negative
     virtual void ClearData() = 0;
     // Appends one point to each analog plot: (x, y[i]) to plot i.
     virtual void PlotXY(float x, std::span<const float> y) = 0;
     // Splits interleaved samples (scan-major) into per-plot data for SetXStep;
     // only whole scans count. Throws ComponentError for a channel count below 1.
-    virtual void PlotData(std::span<const float> samples, PreparedData& prepared,
-                          int32_t chanCount, double scans) = 0;
-    virtual void PlotData(std::span<const int32_t> samples, PreparedData& prepared,
-                          int32_t chanCount, double scans) = 0;
+    virtual void PlotData(std::span<const float> samples, PreparedData& prepared, int32_t chanCount, double scans) = 0;
+    virtual void PlotData(std::span<const int32_t> samples, PreparedData& prepared, int32_t chanCount,
+                          double scans) = 0;
     // Draws prepared data on plots 0.., scans spaced by xStep seconds, continuing
     // each plot from its last x.
     virtual void SetXStep(const PreparedData& prepared, double xStep) = 0;

@@ -6,7 +6,7 @@ namespace ondrel {
 class IKroLEDEvents {
 public:
     virtual ~IKroLEDEvents() = default;
-    virtual void Spin(bool up) = 0;                    // spin-up (true) or spin-down button
+    virtual void Spin(bool up) = 0; // spin-up (true) or spin-down button
 };
 
 // Numeric read-out with spin buttons.

@@ -9,7 +9,7 @@ namespace ondrel {
 class IKroSliderEvents {
 public:
     virtual ~IKroSliderEvents() = default;
-    virtual void ValueChanged(double value) = 0;       // user moves and puts of Value alike
+    virtual void ValueChanged(double value) = 0; // user moves and puts of Value alike
 };
 
 class IKroSlider : public IKroControl {
@@ -20,7 +20,7 @@ public:
     virtual void setMax(int32_t max) = 0;
     virtual void setMin(int32_t min) = 0;
     virtual void setCaption(const std::string& caption) = 0;
-    virtual IKroAxis& Scale() = 0;                     // tick and label set-up
+    virtual IKroAxis& Scale() = 0; // tick and label set-up
 };
 
 } // namespace ondrel

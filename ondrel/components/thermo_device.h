@@ -10,17 +10,17 @@ namespace ondrel {
 class IKroThermo {
 public:
     virtual ~IKroThermo() = default;
-    virtual int32_t DeviceNumber() const = 0;          // negative: no device
+    virtual int32_t DeviceNumber() const = 0; // negative: no device
     virtual void setDeviceNumber(int32_t number) = 0;
-    virtual std::string DeviceName() const = 0;        // "No Device" when none
+    virtual std::string DeviceName() const = 0; // "No Device" when none
     virtual int32_t ThermoChannel() const = 0;
     virtual void setThermoChannel(int32_t channel) = 0;
     virtual int32_t SignalConnection() const = 0;
     virtual void setSignalConnection(int32_t connection) = 0;
-    virtual void setTCType(int32_t type) = 0;          // index into J, K, S, T, B, R, E
-    virtual void setTempScale(int32_t scale) = 0;      // Celsius, Fahrenheit, Rankine, Kelvin
+    virtual void setTCType(int32_t type) = 0;     // index into J, K, S, T, B, R, E
+    virtual void setTempScale(int32_t scale) = 0; // Celsius, Fahrenheit, Rankine, Kelvin
     virtual void setExpChan(int32_t channel) = 0;
-    virtual double Temperature() = 0;                  // of ThermoChannel, in TempScale
+    virtual double Temperature() = 0; // of ThermoChannel, in TempScale
     virtual void SetThermoChannelRange(int32_t& channel, double low, double high) = 0;
 };
 

@@ -12,8 +12,7 @@ public:
     // `decimal` is the decimal separator of the user's locale.
     ConvertCommand(IPrompts& prompts, ReplayState& replay, ChooserMemory& memory, char decimal)
         : prompts_(prompts), replay_(replay), memory_(memory), decimal_(decimal)
-    {
-    }
+    {}
 
     void BtnHisConvert_Click();
 

@@ -14,7 +14,7 @@ template <typename Real>
 char* AppendGeneral(char* out, Real value, int precision, char decimal)
 {
     if (value == 0)
-        value = 0;   // no "-0"
+        value = 0; // no "-0"
     if (std::isnan(value)) {
         constexpr char nan[] = "NaN";
         return std::copy(nan, nan + 3, out);
@@ -35,19 +35,10 @@ char* AppendGeneral(char* out, Real value, int precision, char decimal)
 
 } // namespace
 
-char* AppendSingle(char* out, float value, char decimal)
-{
-    return AppendGeneral(out, value, 7, decimal);
-}
+char* AppendSingle(char* out, float value, char decimal) { return AppendGeneral(out, value, 7, decimal); }
 
-char* AppendDouble(char* out, double value, char decimal)
-{
-    return AppendGeneral(out, value, 15, decimal);
-}
+char* AppendDouble(char* out, double value, char decimal) { return AppendGeneral(out, value, 15, decimal); }
 
-char* AppendInt32(char* out, int32_t value)
-{
-    return std::to_chars(out, out + kMaxNumberText, value).ptr;
-}
+char* AppendInt32(char* out, int32_t value) { return std::to_chars(out, out + kMaxNumberText, value).ptr; }
 
 } // namespace ondrel

@@ -75,7 +75,7 @@ void WriteAI(const ReplayState& s, BinaryFile& data, const std::string& path, ch
         std::memmove(buffer.data(), buffer.data() + scans * scanBytes, carried);
         progress.Add(got);
         if (got < kBlockBytes)
-            break;   // whatever is carried now is an incomplete last scan
+            break; // whatever is carried now is an incomplete last scan
     }
     out.Close();
 }
@@ -84,8 +84,9 @@ void WriteDI(const ReplayState& s, BinaryFile& data, const std::string& path, ch
 {
     const DIHeader header = ReadDIHeader(data);
     auto mask = [&](int32_t port) {
-        return port >= 0 && static_cast<size_t>(port) < s.HisDIPortMask.size() ? s.HisDIPortMask[static_cast<size_t>(port)]
-                                                                              : uint8_t{0};
+        return port >= 0 && static_cast<size_t>(port) < s.HisDIPortMask.size()
+                   ? s.HisDIPortMask[static_cast<size_t>(port)]
+                   : uint8_t{0};
     };
     TextFileWriter out(path);
     out.Append("Time");
@@ -124,7 +125,7 @@ void WriteDI(const ReplayState& s, BinaryFile& data, const std::string& path, ch
         for (int32_t b = 0; b < header.portCount; ++b) {
             const int byte = next();
             if (byte < 0) {
-                out.Close();   // the row being written stays as far as the data went
+                out.Close(); // the row being written stays as far as the data went
                 return;
             }
             const uint8_t shown = mask(header.portStart + b);

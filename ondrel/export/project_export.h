@@ -7,11 +7,11 @@ namespace ondrel {
 
 // What to export, and where to.
 struct ExportRequest {
-    std::string projectFile;   // the "Project.onp" of a recording
-    std::string folder;        // made by the export; it must not exist yet
-    bool ai = false;           // write "AI.xlt"
-    bool di = false;           // write "DI.xlt"
-    char decimal = '.';        // the decimal separator of the user's locale
+    std::string projectFile; // the "Project.onp" of a recording
+    std::string folder;      // made by the export; it must not exist yet
+    bool ai = false;         // write "AI.xlt"
+    bool di = false;         // write "DI.xlt"
+    char decimal = '.';      // the decimal separator of the user's locale
 };
 
 enum class ExportOutcome { Written, Cancelled };

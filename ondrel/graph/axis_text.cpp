@@ -10,7 +10,7 @@ namespace ondrel {
 std::string AxisValueText(double value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.15g", value == 0.0 ? 0.0 : value);   // never "-0"
+    std::snprintf(text, sizeof text, "%.15g", value == 0.0 ? 0.0 : value); // never "-0"
     return text;
 }
 

@@ -21,10 +21,7 @@ int32_t ReplayChartLength(double scanInterval, double secondsPerDiv)
     return RoundToInt32(secondsPerDiv * 10.0 * scansPerSecond);
 }
 
-int32_t CyclicStartChartLength(double sampleRate, double axisSpan)
-{
-    return RoundToInt32(sampleRate * axisSpan);
-}
+int32_t CyclicStartChartLength(double sampleRate, double axisSpan) { return RoundToInt32(sampleRate * axisSpan); }
 
 int32_t PolledStartChartLength(int32_t timerIntervalMs, double axisSpan)
 {

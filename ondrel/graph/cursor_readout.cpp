@@ -12,10 +12,7 @@ std::string Number(double value)
     return text;
 }
 
-std::string Maybe(const std::optional<double>& value)
-{
-    return value ? Number(*value) : "-";
-}
+std::string Maybe(const std::optional<double>& value) { return value ? Number(*value) : "-"; }
 
 } // namespace
 
@@ -29,7 +26,7 @@ std::string CursorReadout(double tA, double tB, const std::vector<CursorTrace>& 
         if (trace.atA && trace.atB)
             difference = *trace.atB - *trace.atA;
         text += "\n" + trace.name + ": A = " + Maybe(trace.atA) + "   B = " + Maybe(trace.atB)
-            + "   B-A = " + Maybe(difference);
+                + "   B-A = " + Maybe(difference);
     }
     return text;
 }

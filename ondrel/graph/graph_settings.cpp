@@ -42,7 +42,7 @@ void GraphSettings::Form_Load()
     if (time.AutoScale()) {
         chkXAutoS_Click(true);
     } else if (p_.running) {
-        x_.min = AxisValueText(0.0);   // the span starts at 0
+        x_.min = AxisValueText(0.0); // the span starts at 0
         x_.max = SpanText(time.Maximum() - time.Minimum());
     } else {
         x_.min = AxisValueText(time.Minimum());
@@ -107,7 +107,7 @@ void GraphSettings::FillX()
 {
     IKroAxis& time = p_.graph.Axes().Item(kTimeAxis);
     if (p_.running) {
-        x_.min = AxisValueText(0.0);   // the span starts at 0
+        x_.min = AxisValueText(0.0); // the span starts at 0
         x_.max = AxisValueText(time.Maximum() - time.Minimum());
     } else {
         x_.min = AxisValueText(time.Minimum());

@@ -26,9 +26,9 @@ struct GraphSettingsParts {
     TimeBase& timeBase;
     AcquisitionSetup& setup;
     ReplayState& replay;
-    AIScanLayout scan;     // the live AI scan: which device channel each AI plot shows
+    AIScanLayout scan; // the live AI scan: which device channel each AI plot shows
     IPrompts& prompts;
-    bool running;          // a run or a replay is moving the X axis
+    bool running; // a run or a replay is moving the X axis
 };
 
 // The logic of the "Graph Setting" dialog: each plot's colour and line style,
@@ -37,7 +37,7 @@ struct GraphSettingsParts {
 // from; the window then rebuilds the plots. Nothing reaches the chart before OK.
 class GraphSettings {
 public:
-    static constexpr int32_t kLineStyleCount = 5;   // "Solid" .. "DashDotDot"
+    static constexpr int32_t kLineStyleCount = 5; // "Solid" .. "DashDotDot"
 
     explicit GraphSettings(const GraphSettingsParts& parts) : p_(parts) {}
 

@@ -11,8 +11,8 @@ AIScanLayout PlotControl::CurrentScanLayout() const
     scan.chanCount = ai_.ChanCount();
     scan.maxChanCount = ai_.MaxChanCount();
     scan.deviceName = ai_.DeviceName();
-    scan.plotPhysical = PlotPhysicalChannels(scan.deviceName, scan.maxChanCount, setup_.AIConnections(),
-                                             scan.chanStart, scan.chanCount);
+    scan.plotPhysical = PlotPhysicalChannels(scan.deviceName, scan.maxChanCount, setup_.AIConnections(), scan.chanStart,
+                                             scan.chanCount);
     return scan;
 }
 

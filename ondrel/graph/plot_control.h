@@ -23,8 +23,7 @@ public:
     PlotControl(IKroGraph& graph, IKroAI& ai, const AcquisitionSetup& setup, const ReplayState& replay,
                 IPlotLegend& legend)
         : graph_(graph), ai_(ai), setup_(setup), replay_(replay), legend_(legend)
-    {
-    }
+    {}
 
     // Both report nothing themselves: a failure (ComponentError) goes to the
     // handler that called them, and a failed set-up leaves the legend alone.

@@ -19,8 +19,8 @@ struct PlotListRow {
 struct PlotListInputs {
     bool historyMode = false;
     bool aiEnabled = false, diEnabled = false;
-    int32_t aiChanCount = 0;           // the AI device's ChanCount
-    int32_t diChanCount = 0;           // nDIChanCount
+    int32_t aiChanCount = 0; // the AI device's ChanCount
+    int32_t diChanCount = 0; // nDIChanCount
     bool hisAI = false, hisDI = false;
     int32_t hisAIChanCount = 0, hisDIChanCount = 0;
 };

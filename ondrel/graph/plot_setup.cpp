@@ -16,8 +16,7 @@ void ShowTemperatureAxis(IKroGraph& graph, bool visible)
     }
 }
 
-void ConfigurePlot(IKroGraph& graph, int32_t index, ColorRef color, int32_t style,
-                   const std::string& name, int axis)
+void ConfigurePlot(IKroGraph& graph, int32_t index, ColorRef color, int32_t style, const std::string& name, int axis)
 {
     IKroPlot& plot = graph.Plots().Item(index);
     plot.setColor(color);
@@ -32,8 +31,7 @@ void AddPlots(IKroGraph& graph, int32_t count)
         graph.Plots().Add();
 }
 
-void SetupLivePlots(IKroGraph& graph, const AcquisitionSetup& setup, const AIScanLayout& scan,
-                    bool rebuild)
+void SetupLivePlots(IKroGraph& graph, const AcquisitionSetup& setup, const AIScanLayout& scan, bool rebuild)
 {
     if (rebuild)
         AddPlots(graph, scan.chanCount + setup.nDIChanCount);
@@ -62,8 +60,8 @@ void SetupLivePlots(IKroGraph& graph, const AcquisitionSetup& setup, const AISca
             if ((mask & (1u << bit)) == 0)
                 continue;
             const DILineSetting& line = setup.DILine(8 * port + bit);
-            ConfigurePlot(graph, scan.chanCount + n, line.nDIChanColor, line.nDIChanLineStyle,
-                          line.szDIChanName, kDIAxis);
+            ConfigurePlot(graph, scan.chanCount + n, line.nDIChanColor, line.nDIChanLineStyle, line.szDIChanName,
+                          kDIAxis);
             ++n;
         }
     }
@@ -100,8 +98,7 @@ void SetupReplayPlots(IKroGraph& graph, const ReplayState& replay, bool rebuild)
 } // namespace
 
 std::vector<int32_t> PlotPhysicalChannels(const std::string& deviceName, int32_t maxChanCount,
-                                          const std::vector<int32_t>& connection,
-                                          int32_t chanStart, int32_t chanCount)
+                                          const std::vector<int32_t>& connection, int32_t chanStart, int32_t chanCount)
 {
     std::vector<int32_t> physical;
     const int32_t first = LogicalChannel(deviceName, maxChanCount, connection, chanStart);
@@ -112,8 +109,8 @@ std::vector<int32_t> PlotPhysicalChannels(const std::string& deviceName, int32_t
     return physical;
 }
 
-void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay,
-                const AIScanLayout& scan, bool historyMode, bool rebuild)
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay, const AIScanLayout& scan,
+                bool historyMode, bool rebuild)
 {
     if (rebuild)
         graph.Plots().RemoveAll();

@@ -20,8 +20,7 @@ struct AIScanLayout {
 // The physical channel of each AI plot: plot i shows the i-th logical channel
 // after the one ChanStart maps to.
 std::vector<int32_t> PlotPhysicalChannels(const std::string& deviceName, int32_t maxChanCount,
-                                          const std::vector<int32_t>& connection,
-                                          int32_t chanStart, int32_t chanCount);
+                                          const std::vector<int32_t>& connection, int32_t chanStart, int32_t chanCount);
 
 inline constexpr int kTimeAxis = 0;
 inline constexpr int kAIAxis = 1;
@@ -30,7 +29,7 @@ inline constexpr int kTemperatureAxis = 3;
 
 // (Re)creates and configures the chart's plots: AI plots first, then one plot per
 // selected DI line in port and bit order. In history mode from the replay state.
-void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay,
-                const AIScanLayout& scan, bool historyMode, bool rebuild);
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay, const AIScanLayout& scan,
+                bool historyMode, bool rebuild);
 
 } // namespace ondrel

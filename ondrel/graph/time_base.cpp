@@ -7,7 +7,7 @@ namespace ondrel {
 
 namespace {
 
-constexpr double kFloor = 1e-6;     // seconds per division
+constexpr double kFloor = 1e-6; // seconds per division
 constexpr double kCeiling = 100.0;
 constexpr double kStep = 5.0;
 constexpr int32_t kFirstZoomMode = 7;

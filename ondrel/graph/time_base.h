@@ -13,7 +13,7 @@ namespace ondrel {
 struct TimeBaseParts {
     TimeBaseState& state;
     IKroGraph& graph;
-    IKroLED& led;          // KroLED1, seconds per division
+    IKroLED& led; // KroLED1, seconds per division
     IKroAI& ai;
     const AcquisitionSetup& setup;
     const ReplayState& replay;

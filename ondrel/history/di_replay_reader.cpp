@@ -32,8 +32,8 @@ DIHeader ReadDIHeader(BinaryFile& file)
     const int32_t start = Int32At(header, 0);
     const int32_t count = Int32At(header, 4);
     if (start < 0 || start >= kMaxDIPorts || count < 1 || count > kMaxDIPorts)
-        throw FileError("The DI data file's header names ports " + std::to_string(start) + " + "
-                            + std::to_string(count) + ", which no card has",
+        throw FileError("The DI data file's header names ports " + std::to_string(start) + " + " + std::to_string(count)
+                            + ", which no card has",
                         file.Path());
     return {start, count};
 }
@@ -59,7 +59,8 @@ int64_t DIReplayReader::ScanCount() const
 void DIReplayReader::SeekScan(int64_t scan)
 {
     if (file_.IsOpen())
-        file_.Seek(kHeaderBytes + static_cast<uint64_t>(std::max<int64_t>(scan, 0)) * static_cast<uint64_t>(portCount_));
+        file_.Seek(kHeaderBytes
+                   + static_cast<uint64_t>(std::max<int64_t>(scan, 0)) * static_cast<uint64_t>(portCount_));
 }
 
 ReplayStep DIReplayReader::Play(IKroGraph& graph, int64_t scans, double interval, int32_t firstPlot,

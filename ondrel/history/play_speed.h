@@ -6,7 +6,7 @@ namespace ondrel {
 // The HistoryTimer period and the scans an on-time tick draws for a replay
 // speed in scans per second.
 struct PlaySpeed {
-    int32_t step = 1;        // nHisPlayStep
+    int32_t step = 1; // nHisPlayStep
     int32_t intervalMs = 100;
 };
 
@@ -31,7 +31,7 @@ public:
 
 private:
     uint32_t lastMs_ = 0;
-    double owed_ = 0.0;  // scans, within half a scan of what the clock says
+    double owed_ = 0.0; // scans, within half a scan of what the clock says
 };
 
 } // namespace ondrel

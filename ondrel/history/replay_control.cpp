@@ -11,9 +11,8 @@
 namespace ondrel {
 
 ReplayControl::ReplayControl(const ReplayParts& parts, IReplayView& view)
-    : s_(parts.state), timeBase_(parts.timeBase), graph_(parts.graph), position_(parts.position),
-      speed_(parts.speed), led_(parts.led), prompts_(parts.prompts), clock_(parts.clock), timer_(parts.timer),
-      view_(view)
+    : s_(parts.state), timeBase_(parts.timeBase), graph_(parts.graph), position_(parts.position), speed_(parts.speed),
+      led_(parts.led), prompts_(parts.prompts), clock_(parts.clock), timer_(parts.timer), view_(view)
 {
     position_.setEvents(&positionSink_);
     speed_.setEvents(&speedSink_);
@@ -86,7 +85,8 @@ void ReplayControl::KroSliderR_ValueChanged(double value)
     if (!position_.Enabled() || !s_.bHistoryMode)
         return;
     try {
-        const int64_t scan = std::max<int64_t>(0, RoundToInt64(value / 100.0 * static_cast<double>(s_.nHisDataScanCount)));
+        const int64_t scan =
+            std::max<int64_t>(0, RoundToInt64(value / 100.0 * static_cast<double>(s_.nHisDataScanCount)));
         const double startX = static_cast<double>(scan) * s_.dHisScanInterval;
         s_.nHisNextScan = scan;
         if (s_.bHisAI) {

@@ -24,12 +24,12 @@ struct ReplayParts {
     ReplayState& state;
     TimeBaseState& timeBase;
     IKroGraph& graph;
-    IKroSlider& position;   // KroSliderR, 0 .. 100 %
-    IKroSlider& speed;      // KroSliderV, scans per second
-    IKroLED& led;           // KroLED1, seconds per division
+    IKroSlider& position; // KroSliderR, 0 .. 100 %
+    IKroSlider& speed;    // KroSliderV, scans per second
+    IKroLED& led;         // KroLED1, seconds per division
     IPrompts& prompts;
     IClock& clock;
-    ITimerControl* timer = nullptr;   // none when the timer control could not be created
+    ITimerControl* timer = nullptr; // none when the timer control could not be created
 };
 
 // History mode: opening a saved project, timed replay on the chart, and the
@@ -54,14 +54,14 @@ public:
     // Back to acquisition mode: the data files close, the plots are rebuilt.
     void BtnModeSwitch_Click();
 
-    void ChkPlay_Click(bool checked);       // Play (checked) or Pause
+    void ChkPlay_Click(bool checked); // Play (checked) or Pause
     void BtnStop_Click();
     void BtnAccelerate_Click();
     // Stops a replay as the Stop button does; nothing unless in history mode.
     void StopIfPlaying();
 
-    void KroSliderR_ValueChanged(double value);   // jump
-    void KroSliderV_ValueChanged(double value);   // speed
+    void KroSliderR_ValueChanged(double value); // jump
+    void KroSliderV_ValueChanged(double value); // speed
 
     // The replay tick ("HistoryTimer").
     void RegisterTimerKeys(TimerDispatcher& timers);

@@ -10,8 +10,8 @@ inline constexpr int64_t kMaxStepBytes = 16 << 20;
 
 // What one reader did in one replay tick.
 struct ReplayStep {
-    int64_t scans = 0;   // scans drawn
-    bool end = false;    // the data are exhausted: the tick stops the replay
+    int64_t scans = 0; // scans drawn
+    bool end = false;  // the data are exhausted: the tick stops the replay
 };
 
 } // namespace ondrel

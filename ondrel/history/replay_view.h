@@ -17,13 +17,13 @@ public:
     // FrameHis and every replay control in it (labels, ChkPlay, BtnAccelerate,
     // BtnStop, BtnHisConvert).
     virtual void EnableHisControls(bool value) = 0;
-    virtual void EnableModeSwitch(bool enable) = 0;                      // BtnModeSwitch
-    virtual void SetModeSwitchCaption(const std::string& caption) = 0;   // "Acquisition" / "History Mode"
-    virtual void EnableSetFrame(bool enable) = 0;                        // FrameSet
-    virtual void EnableStart(bool enable) = 0;                           // BtnStart
-    virtual void EnableSaveAs(bool enable) = 0;                          // BtnSaveAs
-    virtual void EnableCmdFrame(bool enable) = 0;                        // FrameCmd
-    virtual void EnableConvert(bool enable) = 0;                         // BtnHisConvert
+    virtual void EnableModeSwitch(bool enable) = 0;                    // BtnModeSwitch
+    virtual void SetModeSwitchCaption(const std::string& caption) = 0; // "Acquisition" / "History Mode"
+    virtual void EnableSetFrame(bool enable) = 0;                      // FrameSet
+    virtual void EnableStart(bool enable) = 0;                         // BtnStart
+    virtual void EnableSaveAs(bool enable) = 0;                        // BtnSaveAs
+    virtual void EnableCmdFrame(bool enable) = 0;                      // FrameCmd
+    virtual void EnableConvert(bool enable) = 0;                       // BtnHisConvert
     // ChkPlay checked with the pause symbol while playing, unchecked with the
     // play symbol otherwise, without raising its click.
     virtual void ShowPlaying(bool playing) = 0;

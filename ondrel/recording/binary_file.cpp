@@ -12,10 +12,7 @@ namespace ondrel {
 
 BinaryFile::WriteCall BinaryFile::writeCall_ = ::write;
 
-BinaryFile::WriteCall BinaryFile::SetWriteCall(WriteCall call) noexcept
-{
-    return std::exchange(writeCall_, call);
-}
+BinaryFile::WriteCall BinaryFile::SetWriteCall(WriteCall call) noexcept { return std::exchange(writeCall_, call); }
 
 BinaryFile::~BinaryFile()
 {
@@ -26,8 +23,7 @@ BinaryFile::~BinaryFile()
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)),
       unsubmittedBytes_(std::exchange(other.unsubmittedBytes_, 0))
-{
-}
+{}
 
 BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
 {
@@ -46,9 +42,15 @@ void BinaryFile::Open(const std::string& path, Mode mode)
     Close();
     int flags = O_CLOEXEC;
     switch (mode) {
-    case Mode::ReadWrite: flags |= O_RDWR | O_CREAT; break;
-    case Mode::ReadOnly: flags |= O_RDONLY; break;
-    case Mode::Truncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case Mode::ReadWrite:
+        flags |= O_RDWR | O_CREAT;
+        break;
+    case Mode::ReadOnly:
+        flags |= O_RDONLY;
+        break;
+    case Mode::Truncate:
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        break;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0)
@@ -154,9 +156,6 @@ void BinaryFile::RequireOpen() const
         Fail(EBADF);
 }
 
-void BinaryFile::Fail(int errorNumber) const
-{
-    throw FileError(errorNumber, path_);
-}
+void BinaryFile::Fail(int errorNumber) const { throw FileError(errorNumber, path_); }
 
 } // namespace ondrel

@@ -64,8 +64,8 @@ public:
 
     [[noreturn]] static void Fail(const char* field, const char* problem, size_t at)
     {
-        throw DescriptionFormatError(std::string("Project description: ") + field + " " + problem
-                                     + " (byte " + std::to_string(at) + ")");
+        throw DescriptionFormatError(std::string("Project description: ") + field + " " + problem + " (byte "
+                                     + std::to_string(at) + ")");
     }
 
 private:

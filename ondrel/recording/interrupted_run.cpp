@@ -55,7 +55,7 @@ DIHeader ReadDIHeaderOf(const std::string& path)
 {
     BinaryFile in;
     in.Open(path, BinaryFile::Mode::ReadOnly);
-    std::byte bytes[DIHeader::kBytes] {};
+    std::byte bytes[DIHeader::kBytes]{};
     return ParseDIHeader(std::span(bytes).first(in.Read(bytes)));
 }
 
@@ -102,9 +102,9 @@ int64_t WholeScans(const InterruptedRun& run)
 void RemoveFolder(const std::string& folder, RunLock& lock) noexcept
 {
     RecordingFiles files(folder);
-    files.Shutdown();          // the four files and the folder
+    files.Shutdown(); // the four files and the folder
     lock.ReleaseAndRemove();
-    ::rmdir(folder.c_str());   // now that the lock file is gone too
+    ::rmdir(folder.c_str()); // now that the lock file is gone too
 }
 
 } // namespace
@@ -144,7 +144,7 @@ std::vector<InterruptedRun> FindInterruptedRuns(std::span<const std::string> par
             try {
                 RunLock lock;
                 if (!lock.TryAcquire(folder))
-                    continue;   // its program is alive
+                    continue; // its program is alive
                 if (auto run = ReadInterruptedRun(folder, lock))
                     runs.push_back(std::move(*run));
                 else
@@ -167,9 +167,6 @@ void SaveInterruptedRun(const InterruptedRun& run, const std::string& target)
     PublishProject(target, run.folder, DataFiles(run, run.wholeScans), std::move(description));
 }
 
-void DiscardInterruptedRun(InterruptedRun& run) noexcept
-{
-    RemoveFolder(run.folder, run.lock);
-}
+void DiscardInterruptedRun(InterruptedRun& run) noexcept { RemoveFolder(run.folder, run.lock); }
 
 } // namespace ondrel

@@ -3,8 +3,7 @@
 
 namespace ondrel {
 
-std::span<const int32_t> ConvertRawSamples(std::string_view deviceName,
-                                           std::span<const int16_t> raw,
+std::span<const int32_t> ConvertRawSamples(std::string_view deviceName, std::span<const int16_t> raw,
                                            std::vector<int32_t>& buffer)
 {
     if (buffer.size() < raw.size())

@@ -11,8 +11,7 @@ namespace ondrel {
 // so a negative s stands for s + 65536. The result goes into `buffer`, which
 // grows only when it is too small, and the first raw.size() entries are
 // returned.
-std::span<const int32_t> ConvertRawSamples(std::string_view deviceName,
-                                           std::span<const int16_t> raw,
+std::span<const int32_t> ConvertRawSamples(std::string_view deviceName, std::span<const int16_t> raw,
                                            std::vector<int32_t>& buffer);
 
 } // namespace ondrel

@@ -14,10 +14,7 @@ namespace {
 static_assert(std::endian::native == std::endian::little,
               "sample blocks are written in host order, which must be little-endian");
 
-std::string InFolder(const std::string& folder, const char* name)
-{
-    return folder + "/" + name;
-}
+std::string InFolder(const std::string& folder, const char* name) { return folder + "/" + name; }
 
 void Reopen(BinaryFile& file, const std::string& path)
 {
@@ -56,13 +53,10 @@ void CloseQuietly(BinaryFile& file) noexcept
 } // namespace
 
 RecordingFiles::RecordingFiles(std::string folder)
-    : folder_(std::move(folder)),
-      projectFileName_(InFolder(folder_, "Project.ond")),
-      aiFileName_(InFolder(folder_, "AI.ond")),
-      diFileName_(InFolder(folder_, "DI.ond")),
+    : folder_(std::move(folder)), projectFileName_(InFolder(folder_, "Project.ond")),
+      aiFileName_(InFolder(folder_, "AI.ond")), diFileName_(InFolder(folder_, "DI.ond")),
       faiFileName_(InFolder(folder_, "FAI.ond"))
-{
-}
+{}
 
 void RecordingFiles::OpenAtStartUp()
 {
@@ -73,8 +67,7 @@ void RecordingFiles::OpenAtStartUp()
         throw FileError("Another program is recording in this folder", folder_);
 }
 
-void RecordingFiles::WriteProjectInfo(const RunDescription& run,
-                                      const FailureReport& onCreateFileFailure)
+void RecordingFiles::WriteProjectInfo(const RunDescription& run, const FailureReport& onCreateFileFailure)
 {
     const std::vector<std::byte> fields = EncodeRunDescription(run);
 
@@ -136,15 +129,9 @@ void RecordingFiles::CutBackPolledScan(const FileError& cause)
     throw WriteError(cause);
 }
 
-bool RecordingFiles::AppendFAI(std::span<const float> samples)
-{
-    return AppendFAIBytes(std::as_bytes(samples));
-}
+bool RecordingFiles::AppendFAI(std::span<const float> samples) { return AppendFAIBytes(std::as_bytes(samples)); }
 
-bool RecordingFiles::AppendFAI(std::span<const int32_t> samples)
-{
-    return AppendFAIBytes(std::as_bytes(samples));
-}
+bool RecordingFiles::AppendFAI(std::span<const int32_t> samples) { return AppendFAIBytes(std::as_bytes(samples)); }
 
 bool RecordingFiles::AppendFAIBytes(std::span<const std::byte> bytes)
 {
@@ -161,10 +148,7 @@ bool RecordingFiles::AppendFAIBytes(std::span<const std::byte> bytes)
     return true;
 }
 
-void RecordingFiles::CloseFAI()
-{
-    fai_.Close();
-}
+void RecordingFiles::CloseFAI() { fai_.Close(); }
 
 void RecordingFiles::WriteProgress(const RunEnd& progress)
 {
@@ -175,10 +159,7 @@ void RecordingFiles::WriteProgress(const RunEnd& progress)
     WriteFields13And14(progress);
 }
 
-void RecordingFiles::WriteRunEnd(const RunEnd& end)
-{
-    WriteFields13And14(end);
-}
+void RecordingFiles::WriteRunEnd(const RunEnd& end) { WriteFields13And14(end); }
 
 void RecordingFiles::WriteFields13And14(const RunEnd& end)
 {
@@ -189,10 +170,7 @@ void RecordingFiles::WriteFields13And14(const RunEnd& end)
     project_.Flush();
 }
 
-void RecordingFiles::CloseProjectFile()
-{
-    project_.Close();
-}
+void RecordingFiles::CloseProjectFile() { project_.Close(); }
 
 void RecordingFiles::Shutdown() noexcept
 {

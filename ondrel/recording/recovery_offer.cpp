@@ -14,8 +14,8 @@ std::string StartText(const std::optional<std::time_t>& start)
 {
     if (!start)
         return "at an unknown time";
-    std::tm local {};
-    char text[32] {};
+    std::tm local{};
+    char text[32]{};
     if (::localtime_r(&*start, &local) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
         return "at an unknown time";
     return std::string("on ") + text;
@@ -23,7 +23,7 @@ std::string StartText(const std::optional<std::time_t>& start)
 
 std::string SizeText(uint64_t bytes)
 {
-    char text[32] {};
+    char text[32]{};
     if (bytes < 1024 * 1024)
         std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / 1024.0);
     else

@@ -17,10 +17,7 @@ RunLock::~RunLock()
         ::close(fd_);
 }
 
-RunLock::RunLock(RunLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_))
-{
-}
+RunLock::RunLock(RunLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
 RunLock& RunLock::operator=(RunLock&& other) noexcept
 {

@@ -42,9 +42,10 @@ std::string FolderOf(const std::string& path)
 // The same folder, however it is spelt (links, "..", a second mount).
 bool SameFolder(const std::string& a, const std::string& b)
 {
-    struct stat first {}, second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0
-           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    struct stat first {
+    }, second{};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+           && first.st_ino == second.st_ino;
 }
 
 void SyncFolder(const std::string& folder)
@@ -135,9 +136,8 @@ private:
     std::string made_;
 };
 
-void PublishProject(const std::string& folder, const std::string& sourceFolder,
-                    std::span<const DataFileCopy> data, std::vector<std::byte> description,
-                    const Progress& progress)
+void PublishProject(const std::string& folder, const std::string& sourceFolder, std::span<const DataFileCopy> data,
+                    std::vector<std::byte> description, const Progress& progress)
 {
     MadeFolder made(folder);
     if (SameFolder(folder, sourceFolder))

@@ -10,7 +10,7 @@ namespace ondrel {
 
 // What the last run left in the working folder for Save As to take.
 struct SavedRun {
-    std::string projectFile;           // the working description
+    std::string projectFile; // the working description
     std::string aiFile, faiFile, diFile;
     bool aiSaved = false, faiSaved = false, diSaved = false;
 };
@@ -37,8 +37,7 @@ struct DataFileCopy {
 // `progress` (Cancelled) removes the temporary files and leaves the folder as
 // it was, or removes it when this call made it. `folder` may not be
 // `sourceFolder` itself: the copies would replace the files they are read from.
-void PublishProject(const std::string& folder, const std::string& sourceFolder,
-                    std::span<const DataFileCopy> data, std::vector<std::byte> description,
-                    const Progress& progress = {});
+void PublishProject(const std::string& folder, const std::string& sourceFolder, std::span<const DataFileCopy> data,
+                    std::vector<std::byte> description, const Progress& progress = {});
 
 } // namespace ondrel

@@ -2,8 +2,7 @@
 
 namespace ondrel {
 
-double ScanInterval(int64_t scanCount, bool softMode, int32_t chanCount, double sampleRate,
-                    uint32_t elapsedMs)
+double ScanInterval(int64_t scanCount, bool softMode, int32_t chanCount, double sampleRate, uint32_t elapsedMs)
 {
     if (scanCount <= 0)
         return 0.0;

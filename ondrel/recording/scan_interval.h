@@ -10,7 +10,6 @@ namespace ondrel {
 // - software polling: elapsedMs / scanCount / 1000.
 // A rate or channel count that cannot give an interval (zero or negative) gives
 // 0.0 rather than an infinite or negative value in the file.
-double ScanInterval(int64_t scanCount, bool softMode, int32_t chanCount, double sampleRate,
-                    uint32_t elapsedMs);
+double ScanInterval(int64_t scanCount, bool softMode, int32_t chanCount, double sampleRate, uint32_t elapsedMs);
 
 } // namespace ondrel

@@ -14,20 +14,11 @@ const Row& RowAt(const std::vector<Row>& rows, int32_t index)
 
 } // namespace
 
-const AIChannelSetting& AcquisitionSetup::AIChannel(int32_t channel) const
-{
-    return RowAt(aiChannels, channel);
-}
+const AIChannelSetting& AcquisitionSetup::AIChannel(int32_t channel) const { return RowAt(aiChannels, channel); }
 
-const DILineSetting& AcquisitionSetup::DILine(int32_t line) const
-{
-    return RowAt(diLines, line);
-}
+const DILineSetting& AcquisitionSetup::DILine(int32_t line) const { return RowAt(diLines, line); }
 
-uint8_t AcquisitionSetup::PortMask(int32_t port) const
-{
-    return TableAt(nDIPortMask, port);
-}
+uint8_t AcquisitionSetup::PortMask(int32_t port) const { return TableAt(nDIPortMask, port); }
 
 void AcquisitionSetup::AIConnections(std::vector<int32_t>& out) const
 {

@@ -8,7 +8,7 @@ namespace ondrel {
 // One channel of the AI device as the settings leave it.
 struct AIChannelSetting {
     bool bAIChanIsThermo = false;
-    int32_t nAIChanConnection = 0;     // 1 = differential
+    int32_t nAIChanConnection = 0; // 1 = differential
     uint8_t nAIChanExpChan = 0;
     uint8_t nAIChanTempScale = 0;
     uint8_t nAIChanTCType = 0;
@@ -40,9 +40,9 @@ struct AcquisitionSetup {
     int32_t nDIPortCount = 0;
     int32_t nDIChanCount = 0;
 
-    std::vector<AIChannelSetting> aiChannels;   // indices 0 .. MaxChanCount
-    std::vector<DILineSetting> diLines;         // indices 0 .. PortCount × 8
-    std::vector<uint8_t> nDIPortMask;           // indices 0 .. PortCount
+    std::vector<AIChannelSetting> aiChannels; // indices 0 .. MaxChanCount
+    std::vector<DILineSetting> diLines;       // indices 0 .. PortCount × 8
+    std::vector<uint8_t> nDIPortMask;         // indices 0 .. PortCount
 
     // A row, or a default one when the index lies outside the table: a table
     // sized for another device never turns into an out-of-bounds read.

@@ -12,7 +12,7 @@ namespace {
 bool IsDifferential(std::span<const int32_t> connection, int64_t channel)
 {
     return channel >= 0 && channel < static_cast<int64_t>(connection.size())
-        && connection[static_cast<size_t>(channel)] == 1;
+           && connection[static_cast<size_t>(channel)] == 1;
 }
 
 // Modulo whose result has the sign of the divisor: wrapped channel numbers are
@@ -25,8 +25,7 @@ int64_t WrapIndex(int64_t value, int64_t count)
 
 } // namespace
 
-int32_t EffectiveChannelCount(std::string_view deviceName, int32_t maxChanCount,
-                              std::span<const int32_t> connection)
+int32_t EffectiveChannelCount(std::string_view deviceName, int32_t maxChanCount, std::span<const int32_t> connection)
 {
     if (maxChanCount <= 0)
         return 0;
@@ -38,8 +37,8 @@ int32_t EffectiveChannelCount(std::string_view deviceName, int32_t maxChanCount,
     return RoundToInt32(sum);
 }
 
-int32_t LogicalChannel(std::string_view deviceName, int32_t maxChanCount,
-                       std::span<const int32_t> connection, int32_t physical)
+int32_t LogicalChannel(std::string_view deviceName, int32_t maxChanCount, std::span<const int32_t> connection,
+                       int32_t physical)
 {
     if (maxChanCount <= 0)
         return 0;
@@ -57,8 +56,8 @@ int32_t LogicalChannel(std::string_view deviceName, int32_t maxChanCount,
     return static_cast<int32_t>(WrapIndex(counter, effective));
 }
 
-int32_t PhysicalChannel(std::string_view deviceName, int32_t maxChanCount,
-                        std::span<const int32_t> connection, int32_t& logical)
+int32_t PhysicalChannel(std::string_view deviceName, int32_t maxChanCount, std::span<const int32_t> connection,
+                        int32_t& logical)
 {
     if (maxChanCount <= 0)
         return 0;
@@ -91,8 +90,7 @@ int32_t PhysicalChannel(std::string_view deviceName, int32_t maxChanCount,
         channel = (channel + 1) % maxChanCount;
     }
     logical = static_cast<int32_t>(
-        std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(),
-                            std::numeric_limits<int32_t>::max()));
+        std::clamp<int64_t>(target, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     return static_cast<int32_t>(WrapIndex(k, maxChanCount));
 }
 

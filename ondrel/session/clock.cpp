@@ -6,10 +6,10 @@ namespace ondrel {
 
 uint32_t MonotonicClock::TickCount()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    const uint64_t milliseconds = static_cast<uint64_t>(now.tv_sec) * 1000u
-        + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    const uint64_t milliseconds =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(milliseconds);
 }
 

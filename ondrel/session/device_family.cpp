@@ -11,34 +11,19 @@ bool NameHas(std::string_view deviceName, std::string_view part)
 
 } // namespace
 
-bool ReportsOwnChannels(std::string_view deviceName)
-{
-    return NameHas(deviceName, "48");
-}
+bool ReportsOwnChannels(std::string_view deviceName) { return NameHas(deviceName, "48"); }
 
-bool DoublesDifferentialThermoChannel(std::string_view deviceName)
-{
-    return NameHas(deviceName, "5348");
-}
+bool DoublesDifferentialThermoChannel(std::string_view deviceName) { return NameHas(deviceName, "5348"); }
 
-bool HasTwelveBitRawCounts(std::string_view deviceName)
-{
-    return NameHas(deviceName, "5342");
-}
+bool HasTwelveBitRawCounts(std::string_view deviceName) { return NameHas(deviceName, "5342"); }
 
-bool NamesPlotsByScan(std::string_view deviceName)
-{
-    return NameHas(deviceName, "9948");
-}
+bool NamesPlotsByScan(std::string_view deviceName) { return NameHas(deviceName, "9948"); }
 
 bool CarriesThermocouples(std::string_view deviceName)
 {
     return NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX") || NameHas(deviceName, "9948");
 }
 
-bool RecheckKindAfterPairing(std::string_view thermoDeviceName)
-{
-    return NameHas(thermoDeviceName, "5340");
-}
+bool RecheckKindAfterPairing(std::string_view thermoDeviceName) { return NameHas(thermoDeviceName, "5340"); }
 
 } // namespace ondrel

@@ -67,8 +67,7 @@ bool FileExists(std::string_view path)
     if (!listing)
         return false;
     while (const dirent* entry = ::readdir(listing.get())) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0
-            && IsRegularFile(JoinPath(folder, entry->d_name)))
+        if (::strcasecmp(entry->d_name, name.c_str()) == 0 && IsRegularFile(JoinPath(folder, entry->d_name)))
             return true;
     }
     return false;
@@ -82,17 +81,15 @@ std::string TempPath()
     return TrimTrailingSeparators(configured);
 }
 
-std::string RootPath()
-{
-    return std::string(1, '/');
-}
+std::string RootPath() { return std::string(1, '/'); }
 
 std::string HomePath()
 {
     const char* configured = std::getenv("HOME");
     if (configured != nullptr && *configured != '\0')
         return TrimTrailingSeparators(configured);
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr && *entry->pw_dir != '\0')
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_dir != nullptr && *entry->pw_dir != '\0')
         return TrimTrailingSeparators(entry->pw_dir);
     return RootPath();
 }

@@ -36,7 +36,6 @@ std::string ProgramFolder();
 // Creates a new, empty file with a unique name that begins with `prefix` in
 // `folder` and returns its full path. Unless `keep` is true the file is deleted
 // again, leaving a name nobody else has used. Throws FileError on failure.
-std::string TempFileName(bool keep, std::string_view prefix = "tmp",
-                         std::string_view folder = TempPath());
+std::string TempFileName(bool keep, std::string_view prefix = "tmp", std::string_view folder = TempPath());
 
 } // namespace ondrel

@@ -41,8 +41,7 @@ public:
     virtual void MsgBox(const std::string& text, const std::string& title) = 0;
     // The Save As folder chooser, opened at `drive` and `dir`; nothing when
     // cancelled.
-    virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive,
-                                                         const std::string& dir) = 0;
+    virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) = 0;
     // The open dialog for a recorded project ("*.onp"), opened in `dir`; the
     // file chosen, or nothing when cancelled.
     virtual std::optional<std::string> ChooseProjectFile(const std::string& dir) = 0;
@@ -61,8 +60,8 @@ public:
     // The export chooser ("ConvertFileDialog"), opened at `drive` and `dir`:
     // "AI File" enabled and ticked when the recording has AI data, "DI File"
     // enabled when it has DI data and unticked; nothing when cancelled.
-    virtual std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir,
-                                                           bool hasAI, bool hasDI) = 0;
+    virtual std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,
+                                                           bool hasDI) = 0;
     // Runs `work` off the window's thread and waits for it while the window
     // keeps repainting; after half a second a progress dialog with Cancel
     // shows. `work` gets the progress report to call; its exceptions come out

@@ -9,8 +9,7 @@ namespace ondrel {
 template <typename T>
 T TableAt(const std::vector<T>& table, int32_t index, T fallback = T{})
 {
-    return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)]
-                                                                      : fallback;
+    return index >= 0 && static_cast<size_t>(index) < table.size() ? table[static_cast<size_t>(index)] : fallback;
 }
 
 } // namespace ondrel

@@ -49,9 +49,6 @@ std::string CreateWorkingFolder(std::span<const std::string> parents)
     throw FileError(ENOENT, "");
 }
 
-std::string CreateWorkingFolder()
-{
-    return CreateWorkingFolder(WorkingFolderParents());
-}
+std::string CreateWorkingFolder() { return CreateWorkingFolder(WorkingFolderParents()); }
 
 } // namespace ondrel

@@ -5,10 +5,7 @@ namespace ondrel {
 
 namespace {
 
-size_t TableSize(int32_t lastIndex)
-{
-    return static_cast<size_t>(std::max(lastIndex, 0)) + 1;
-}
+size_t TableSize(int32_t lastIndex) { return static_cast<size_t>(std::max(lastIndex, 0)) + 1; }
 
 } // namespace
 

@@ -18,7 +18,8 @@ DISpan ReduceDIMasks(std::span<const uint8_t> masks, int32_t portCount)
     DISpan span;
     for (const uint8_t mask : masks)
         span.nDIChanCount += CountBit1(mask);
-    const auto ports = static_cast<int32_t>(std::min<size_t>(masks.size(), static_cast<size_t>(std::max(portCount, 0))));
+    const auto ports =
+        static_cast<int32_t>(std::min<size_t>(masks.size(), static_cast<size_t>(std::max(portCount, 0))));
     int32_t start = 0;
     while (start < ports && masks[static_cast<size_t>(start)] == 0)
         ++start;

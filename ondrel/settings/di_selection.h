@@ -12,7 +12,7 @@ uint8_t CountBit1(uint8_t value);
 // them are read too) and the number of chosen lines, each one plot.
 struct DISpan {
     int32_t nDIChanCount = 0;
-    int32_t nDIPortStart = 0;   // the device's port count when nothing is chosen
+    int32_t nDIPortStart = 0; // the device's port count when nothing is chosen
     int32_t nDIPortCount = 0;
 };
 // `masks` is the session's mask table (one entry per port plus a spare);

@@ -22,10 +22,7 @@ std::vector<int32_t> GainListLogicalNumbers(std::span<const int32_t> connections
     return numbers;
 }
 
-int32_t PairPartner(int32_t channel)
-{
-    return channel % 2 == 0 ? channel + 1 : channel - 1;
-}
+int32_t PairPartner(int32_t channel) { return channel % 2 == 0 ? channel + 1 : channel - 1; }
 
 void CopyPairSettings(AcquisitionSetup& setup, int32_t channel)
 {

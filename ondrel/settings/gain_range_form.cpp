@@ -22,14 +22,13 @@ std::string TypeName(uint8_t type)
 GainRangeForm::GainRangeForm(IFormView& view, const GainRangeParts& parts)
     : view_(view), setup_(parts.setup), ai_(parts.ai), thermo_(parts.thermo), prompts_(parts.prompts),
       fromFastTab_(parts.fromFastTab)
-{
-}
+{}
 
 AIChannelSetting* GainRangeForm::Row(int32_t channel)
 {
     return channel >= 0 && static_cast<size_t>(channel) < setup_.aiChannels.size()
-        ? &setup_.aiChannels[static_cast<size_t>(channel)]
-        : nullptr;
+               ? &setup_.aiChannels[static_cast<size_t>(channel)]
+               : nullptr;
 }
 
 void GainRangeForm::SwitchOn(const char* option)
@@ -359,9 +358,6 @@ void GainRangeForm::optDifferent_Click()
     }
 }
 
-void GainRangeForm::OKButton_Click()
-{
-    view_.Close();
-}
+void GainRangeForm::OKButton_Click() { view_.Close(); }
 
 } // namespace ondrel

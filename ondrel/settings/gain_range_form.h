@@ -29,7 +29,7 @@ public:
     void Form_Load();
     void RefreshGainList();
 
-    void lstViewGain_ItemClick(int row);   // row 0 is channel 0
+    void lstViewGain_ItemClick(int row); // row 0 is channel 0
     void ComboRange_Click();
     void ComboTCType_Click();
     void ComboScale_Click();

@@ -21,7 +21,7 @@ std::string_view Trimmed(std::string_view text)
 std::optional<double> ParseReal(std::string_view text)
 {
     std::string_view t = Trimmed(text);
-    if (!t.empty() && t.front() == '+')   // from_chars takes only a minus sign
+    if (!t.empty() && t.front() == '+') // from_chars takes only a minus sign
         t.remove_prefix(1);
     if (t.empty() || t.front() == '+' || t.front() == ' ')
         return std::nullopt;

@@ -11,10 +11,7 @@ namespace ondrel {
 
 namespace {
 
-std::string Element(const char* name, int index)
-{
-    return std::string(name) + "_" + std::to_string(index);
-}
+std::string Element(const char* name, int index) { return std::string(name) + "_" + std::to_string(index); }
 
 const std::vector<std::string> kDataReturnTypes{"Digital ", "Analog "};
 const std::vector<std::string> kPacerSources{"Internal", "External clock 0"};
@@ -32,10 +29,8 @@ std::string DeviceMessage(const IKroAI& ai, const std::exception& error)
 } // namespace
 
 SettingsForm::SettingsForm(ISettingsFormView& view, const SettingsFormParts& parts)
-    : view_(view), setup_(parts.setup), ai_(parts.ai), dio_(parts.dio), colors_(parts.colors),
-      prompts_(parts.prompts)
-{
-}
+    : view_(view), setup_(parts.setup), ai_(parts.ai), dio_(parts.dio), colors_(parts.colors), prompts_(parts.prompts)
+{}
 
 void SettingsForm::Form_Load()
 {
@@ -56,17 +51,16 @@ void SettingsForm::Form_Load()
 
 void SettingsForm::EnableFAISetting(bool enable)
 {
-    for (const char* name : {"NonSoftSetting", "Label27", "txtCount", "Label26", "txtSampleRate", "Label25",
-                             "Label24", "cmbDataReturnType", "chkCylic", "Label23", "cmbPacerSource"})
+    for (const char* name : {"NonSoftSetting", "Label27", "txtCount", "Label26", "txtSampleRate", "Label25", "Label24",
+                             "cmbDataReturnType", "chkCylic", "Label23", "cmbPacerSource"})
         view_.SetEnabled(name, enable);
 }
 
 void SettingsForm::EnableFAITriggerControls(bool enable)
 {
-    for (const char* name : {"FrameFAITrigger", "Label7", "cmbTriggerMode", "Label17", "txtTriggerDelayTime",
-                             "Label20", "Label10", "cmbTriggerEdge", "Labelaftertime",
-                             "txtTriggerAfterTimeinAboveMode", "Label21", "Label12", "cmbTriggerSource", "Label19",
-                             "txtTriggerVoltage", "Label18"})
+    for (const char* name : {"FrameFAITrigger", "Label7", "cmbTriggerMode", "Label17", "txtTriggerDelayTime", "Label20",
+                             "Label10", "cmbTriggerEdge", "Labelaftertime", "txtTriggerAfterTimeinAboveMode", "Label21",
+                             "Label12", "cmbTriggerSource", "Label19", "txtTriggerVoltage", "Label18"})
         view_.SetEnabled(name, enable);
 }
 
@@ -206,10 +200,7 @@ void SettingsForm::DISelectDevice_Click()
     }
 }
 
-void SettingsForm::chkCylic_Click()
-{
-    view_.SetEnabled("txtCount", !view_.Checked("chkCylic"));
-}
+void SettingsForm::chkCylic_Click() { view_.SetEnabled("txtCount", !view_.Checked("chkCylic")); }
 
 void SettingsForm::ComboDIPort_Click()
 {
@@ -321,7 +312,7 @@ void SettingsForm::SetDIProperties()
         setup_.nDIPortStart = span.nDIPortStart;
         setup_.nDIPortCount = span.nDIPortCount;
     } catch (const std::exception&) {
-        setup_.nDIPortCount = 0;   // a device that does not answer polls nothing
+        setup_.nDIPortCount = 0; // a device that does not answer polls nothing
     }
     if (setup_.nDIPortCount == 0)
         result_.diSwitchOff = true;

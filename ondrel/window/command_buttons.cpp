@@ -5,8 +5,7 @@
 namespace ondrel {
 
 CommandButtons::CommandButtons(QWidget* window)
-    : QObject(window),
-      start_(Named(new QPushButton("Start", window), "BtnStart")),
+    : QObject(window), start_(Named(new QPushButton("Start", window), "BtnStart")),
       modeSwitch_(Named(new QPushButton("History Mode", window), "BtnModeSwitch")),
       saveAs_(Named(new QPushButton("Save As", window), "BtnSaveAs")),
       exit_(Named(new QPushButton("&Exit", window), "BtnExit"))

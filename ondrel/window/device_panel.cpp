@@ -6,8 +6,7 @@
 namespace ondrel {
 
 DevicePanel::DevicePanel(QWidget* parent)
-    : QGroupBox("Device", parent),
-      btnSet_(Named(new QPushButton("&Setting...", this), "BtnSet")),
+    : QGroupBox("Device", parent), btnSet_(Named(new QPushButton("&Setting...", this), "BtnSet")),
       ckAISave_(Named(new QCheckBox("AI Save2Disk", this), "CkAISave2Disk")),
       ckDISave_(Named(new QCheckBox("DI Save2Disk", this), "CkDISave2Disk"))
 {

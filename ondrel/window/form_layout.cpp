@@ -9,10 +9,7 @@ namespace {
 constexpr int kHighLabelLeft = 3000;
 
 // Halves go to the even neighbour, as everywhere in the program.
-int RoundEven(float value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
+int RoundEven(float value) { return static_cast<int>(std::nearbyint(value)); }
 
 } // namespace
 
@@ -103,27 +100,28 @@ ResizeOutcome FormResize(FormGeometry& g, int& height, int& width, bool minimize
 
     // Inside the history frame: three equal gaps share the spare width.
     const int gap = RoundEven(static_cast<float>(
-        RoundEven(static_cast<float>(g["FrameHis"].width - g["KroSliderR"].width -
-                                     g["KroSliderV"].width - 3 * g["ChkPlay"].width -
-                                     g["BtnHisConvert"].width - 2 * M)) / 4.0f));
+        RoundEven(static_cast<float>(g["FrameHis"].width - g["KroSliderR"].width - g["KroSliderV"].width
+                                     - 3 * g["ChkPlay"].width - g["BtnHisConvert"].width - 2 * M))
+        / 4.0f));
     g["KroSliderV"].left = -200;
     g["KroSliderR"].left = g["KroSliderV"].left + g["KroSliderV"].width + gap;
     g["Label1"].left = g["KroSliderR"].left + 3 * M;
     // "High" stays where it was designed unless a narrow window would draw it over "0%".
     g["Label14"].left = std::min(kHighLabelLeft, g["Label1"].left - g["Label14"].width);
-    g["Label2"].left = RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f +
-                                 static_cast<float>(g["Label1"].left - 3 * M));
-    g["Label6"].left = RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f +
-                                 static_cast<float>(g["Label2"].left - 12 * M));
+    g["Label2"].left =
+        RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f + static_cast<float>(g["Label1"].left - 3 * M));
+    g["Label6"].left =
+        RoundEven(static_cast<float>(g["KroSliderR"].width) / 2.0f + static_cast<float>(g["Label2"].left - 12 * M));
     g["ChkPlay"].left = g["KroSliderR"].left + g["KroSliderR"].width + gap;
     g["BtnAccelerate"].left = g["ChkPlay"].left + g["ChkPlay"].width;
     g["BtnStop"].left = g["BtnAccelerate"].left + g["BtnAccelerate"].width;
     g["BtnHisConvert"].left = g["BtnStop"].left + g["BtnStop"].width + gap + 4 * M;
 
     // The lower row: two equal gaps between the three frames.
-    const int w = RoundEven(static_cast<float>(
-        RoundEven(static_cast<float>(g["FrameHis"].width - g["FrameSet"].width -
-                                     g["FrameCmd"].width - g["FrameGraph"].width)) / 2.0f));
+    const int w =
+        RoundEven(static_cast<float>(RoundEven(static_cast<float>(g["FrameHis"].width - g["FrameSet"].width
+                                                                  - g["FrameCmd"].width - g["FrameGraph"].width))
+                                     / 2.0f));
     g["FrameSet"].left = g["FrameHis"].left;
     g["FrameGraph"].left = g["FrameSet"].left + g["FrameSet"].width + w;
     g["FrameCmd"].left = g["FrameGraph"].left + g["FrameGraph"].width + w;

@@ -30,7 +30,7 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
 {
     setObjectName("frmMain");
     setWindowTitle("Ondrel 2.0");
-    setAcceptDrops(true);   // a "Project.onp" dropped on the window opens for replay
+    setAcceptDrops(true); // a "Project.onp" dropped on the window opens for replay
     // The layout's metrics are made for captions in an 8-point UI font.
     QFont captions = font();
     captions.setPointSizeF(7.5);
@@ -45,49 +45,38 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     Form_Load();
     run_ = std::make_unique<RunControl>(
         AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_, graphPanel_->KroLED1(),
-                         signal_->KroButton1(), signal_->KroButton2(), prompts_, clock_, files_.get(),
-                         timer_.get()},
+                         signal_->KroButton1(), signal_->KroButton2(), prompts_, clock_, files_.get(), timer_.get()},
         *runView_);
     saveAs_ = std::make_unique<SaveAsCommand>(prompts_, files_.get(), run_->status(), choosers_);
     historyView_->setRun(run_.get());
-    replayControl_ = std::make_unique<ReplayControl>(
-        ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(), history_->KroSliderV(),
-                    graphPanel_->KroLED1(), prompts_, clock_, timer_.get()},
-        *historyView_);
+    replayControl_ = std::make_unique<ReplayControl>(ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(),
+                                                                 history_->KroSliderV(), graphPanel_->KroLED1(),
+                                                                 prompts_, clock_, timer_.get()},
+                                                     *historyView_);
     convert_ = std::make_unique<ConvertCommand>(prompts_, replay_, choosers_, LocaleDecimalPoint());
-    settingsWindow_ = std::make_unique<SettingsWindow>(SettingsFormParts{setup_, *ai_, *dio_, aiColors_, prompts_},
-                                                       *thermo_, this);
-    settings_ = std::make_unique<SettingsController>(
-        SettingsParts{setup_, timeBase_, replay_, *ai_, *thermo_, *graph_, graphPanel_->KroLED1(), *run_, *plots_,
-                      prompts_},
-        *settingsWindow_);
+    settingsWindow_ =
+        std::make_unique<SettingsWindow>(SettingsFormParts{setup_, *ai_, *dio_, aiColors_, prompts_}, *thermo_, this);
+    settings_ = std::make_unique<SettingsController>(SettingsParts{setup_, timeBase_, replay_, *ai_, *thermo_, *graph_,
+                                                                   graphPanel_->KroLED1(), *run_, *plots_, prompts_},
+                                                     *settingsWindow_);
     graphView_ = std::make_unique<GraphView>(
         GraphViewParts{{timeBase_, *graph_, graphPanel_->KroLED1(), *ai_, setup_, replay_, prompts_},
-                       *graphPanel_, *plots_, setup_, replay_,
+                       *graphPanel_,
+                       *plots_,
+                       setup_,
+                       replay_,
                        [this] { return run_->IsRunning() || replay_.isHisPlaying; }},
         this);
     ConnectHandlers();
 }
 
-FrmMain::~FrmMain()
-{
-    Form_Unload();
-}
+FrmMain::~FrmMain() { Form_Unload(); }
 
-int FrmMain::Px(int twips) const
-{
-    return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
-}
+int FrmMain::Px(int twips) const { return static_cast<int>(std::lround(twips * dpi_ / 1440.0)); }
 
-IKroButton& FrmMain::KroButton1()
-{
-    return signal_->KroButton1();
-}
+IKroButton& FrmMain::KroButton1() { return signal_->KroButton1(); }
 
-IKroButton& FrmMain::KroButton2()
-{
-    return signal_->KroButton2();
-}
+IKroButton& FrmMain::KroButton2() { return signal_->KroButton2(); }
 
 template <typename Body>
 void FrmMain::Guarded(const char* title, Body&& body)
@@ -141,14 +130,12 @@ void FrmMain::ConnectHandlers()
     connect(commands_->BtnSaveAs(), &QPushButton::clicked, this, [this] { saveAs_->BtnSaveAs_Click(); });
     connect(commands_->BtnExit(), &QPushButton::clicked, this, [this] { BtnExit_Click(); });
     connect(signal_->BtnHistory(), &QPushButton::clicked, this, [this] { replayControl_->BtnHistory_Click(); });
-    connect(commands_->BtnModeSwitch(), &QPushButton::clicked, this,
-            [this] { replayControl_->BtnModeSwitch_Click(); });
+    connect(commands_->BtnModeSwitch(), &QPushButton::clicked, this, [this] { replayControl_->BtnModeSwitch_Click(); });
     connect(history_->ChkPlay(), &QPushButton::clicked, this,
             [this](bool checked) { replayControl_->ChkPlay_Click(checked); });
     connect(history_->BtnHisConvert(), &QPushButton::clicked, this, [this] { convert_->BtnHisConvert_Click(); });
     connect(history_->BtnStop(), &QPushButton::clicked, this, [this] { replayControl_->BtnStop_Click(); });
-    connect(history_->BtnAccelerate(), &QPushButton::clicked, this,
-            [this] { replayControl_->BtnAccelerate_Click(); });
+    connect(history_->BtnAccelerate(), &QPushButton::clicked, this, [this] { replayControl_->BtnAccelerate_Click(); });
 }
 
 void FrmMain::Form_Load()
@@ -210,10 +197,7 @@ void FrmMain::Form_Unload()
         files_->Shutdown();
 }
 
-void FrmMain::BtnExit_Click()
-{
-    close();
-}
+void FrmMain::BtnExit_Click() { close(); }
 
 void FrmMain::OpenProject(const std::string& projectFile)
 {

@@ -102,7 +102,7 @@ private:
     std::unique_ptr<IKroDIO> dio_;
     std::unique_ptr<IKroThermo> thermo_;
     std::unique_ptr<ITimerControl> timer_;
-    std::unique_ptr<RecordingFiles> files_;   // none when no working folder could be made
+    std::unique_ptr<RecordingFiles> files_; // none when no working folder could be made
 
     IKroGraph* graph_ = nullptr;
     HistoryPanel* history_ = nullptr;

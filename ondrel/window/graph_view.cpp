@@ -21,7 +21,7 @@ struct MouseModeItem {
 };
 
 constexpr MouseModeItem kMouseModes[] = {
-    {"None", "None", 0}, {"xz", "XZoom", 7}, {"yz", "YZoom", 8}, {"xyz", "XYZoom", 9},
+    {"None", "None", 0}, {"xz", "XZoom", 7}, {"yz", "YZoom", 8},  {"xyz", "XYZoom", 9},
     {"xp", "XPan", 4},   {"yp", "YPan", 5},  {"xyp", "XYPan", 6},
 };
 
@@ -60,9 +60,7 @@ void GraphView::BuildMenu()
         QAction* action = Named(menu_->addAction(item.caption), item.name);
         action->setCheckable(true);
         action->setActionGroup(modes);
-        connect(action, &QAction::triggered, this, [this, mode = item.mode] {
-            p_.timeBase.graph.setMouseMode(mode);
-        });
+        connect(action, &QAction::triggered, this, [this, mode = item.mode] { p_.timeBase.graph.setMouseMode(mode); });
     }
     connect(menu_, &QMenu::aboutToShow, this, [this, modes] {
         for (QAction* action : modes->actions())
@@ -80,15 +78,9 @@ void GraphView::BuildMenu()
             [this] { SavePicture(); });
 }
 
-void GraphView::GraphError(int32_t, const std::string& message)
-{
-    KroGraph1_Error(p_.timeBase.prompts, message);
-}
+void GraphView::GraphError(int32_t, const std::string& message) { KroGraph1_Error(p_.timeBase.prompts, message); }
 
-void GraphView::RangeChanged(double, double, double, double)
-{
-    timeBase_.KroGraph1_RangeChanged();
-}
+void GraphView::RangeChanged(double, double, double, double) { timeBase_.KroGraph1_RangeChanged(); }
 
 void GraphView::MouseButton(int16_t& button, int32_t, float& x, float& y)
 {
@@ -112,9 +104,9 @@ void GraphView::BtnClearGraph_Click()
 void GraphView::BtnGraphSet_Click()
 {
     {
-        const GraphSettingsParts parts{p_.timeBase.graph, timeBase_,       p_.setup,
-                                       p_.replay,          p_.plots.CurrentScanLayout(), p_.timeBase.prompts,
-                                       p_.running()};
+        const GraphSettingsParts parts{
+            p_.timeBase.graph,   timeBase_,   p_.setup, p_.replay, p_.plots.CurrentScanLayout(),
+            p_.timeBase.prompts, p_.running()};
         FrmGraphSet dialog(parts, owner_);
         dialog.exec();
     }

@@ -24,7 +24,7 @@ struct GraphViewParts {
     PlotControl& plots;
     AcquisitionSetup& setup;
     ReplayState& replay;
-    std::function<bool()> running;   // a run or a replay moves the X axis
+    std::function<bool()> running; // a run or a replay moves the X axis
 };
 
 // The chart's events and the graph frame's buttons: the time base on the
@@ -56,7 +56,7 @@ private:
     GraphViewParts p_;
     TimeBase timeBase_;
     QWidget* owner_;
-    kro::KroGraph* chart_;           // none when the chart is not ours: no cursors or picture
+    kro::KroGraph* chart_; // none when the chart is not ours: no cursors or picture
     QMenu* menu_ = nullptr;
     QAction* cursorsAction_ = nullptr;
 };

@@ -7,9 +7,7 @@
 namespace ondrel {
 
 HistoryPanel::HistoryPanel(IComponentFactory& factory, QWidget* parent)
-    : QGroupBox("History Playback", parent),
-      speed_(factory.CreateSlider(this)),
-      position_(factory.CreateSlider(this))
+    : QGroupBox("History Playback", parent), speed_(factory.CreateSlider(this)), position_(factory.CreateSlider(this))
 {
     setObjectName("FrameHis");
     speed_->widget()->setObjectName("KroSliderV");
@@ -45,7 +43,7 @@ void HistoryPanel::LoadDefaults()
 
 void HistoryPanel::ShowPlaying(bool playing)
 {
-    play_->setChecked(playing);   // raises no click: the controller already knows
+    play_->setChecked(playing); // raises no click: the controller already knows
     play_->setText(QString::fromUtf8(playing ? "\u275A\u275A" : "\u25B6"));
     play_->setToolTip(playing ? "Pause" : "Play");
     play_->setAccessibleName(playing ? "Pause" : "Play");
@@ -55,8 +53,8 @@ void HistoryPanel::EnableHisControls(bool value)
 {
     setEnabled(value);
     // The sliders keep their own state: a disabled frame greys them anyway.
-    for (const char* name : {"Label15", "Label16", "Label14", "ChkPlay", "BtnAccelerate", "BtnStop", "Label1",
-                             "Label2", "Label6", "BtnHisConvert"})
+    for (const char* name : {"Label15", "Label16", "Label14", "ChkPlay", "BtnAccelerate", "BtnStop", "Label1", "Label2",
+                             "Label6", "BtnHisConvert"})
         findChild<QWidget*>(name)->setEnabled(value);
 }
 

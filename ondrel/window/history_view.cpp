@@ -19,15 +19,9 @@ std::optional<std::string> HistoryView::ShowOpenProject()
     return chosen;
 }
 
-void HistoryView::EnableHisControls(bool value)
-{
-    history_.EnableHisControls(value);
-}
+void HistoryView::EnableHisControls(bool value) { history_.EnableHisControls(value); }
 
-void HistoryView::EnableModeSwitch(bool enable)
-{
-    commands_.BtnModeSwitch()->setEnabled(enable);
-}
+void HistoryView::EnableModeSwitch(bool enable) { commands_.BtnModeSwitch()->setEnabled(enable); }
 
 void HistoryView::SetModeSwitchCaption(const std::string& caption)
 {
@@ -35,40 +29,19 @@ void HistoryView::SetModeSwitchCaption(const std::string& caption)
 }
 
 // The frames alone: their controls keep their own states for when they come back.
-void HistoryView::EnableSetFrame(bool enable)
-{
-    device_.setEnabled(enable);
-}
+void HistoryView::EnableSetFrame(bool enable) { device_.setEnabled(enable); }
 
-void HistoryView::EnableStart(bool enable)
-{
-    commands_.BtnStart()->setEnabled(enable);
-}
+void HistoryView::EnableStart(bool enable) { commands_.BtnStart()->setEnabled(enable); }
 
-void HistoryView::EnableSaveAs(bool enable)
-{
-    commands_.BtnSaveAs()->setEnabled(enable);
-}
+void HistoryView::EnableSaveAs(bool enable) { commands_.BtnSaveAs()->setEnabled(enable); }
 
-void HistoryView::EnableCmdFrame(bool enable)
-{
-    signal_.setEnabled(enable);
-}
+void HistoryView::EnableCmdFrame(bool enable) { signal_.setEnabled(enable); }
 
-void HistoryView::EnableConvert(bool enable)
-{
-    history_.BtnHisConvert()->setEnabled(enable);
-}
+void HistoryView::EnableConvert(bool enable) { history_.BtnHisConvert()->setEnabled(enable); }
 
-void HistoryView::ShowPlaying(bool playing)
-{
-    history_.ShowPlaying(playing);
-}
+void HistoryView::ShowPlaying(bool playing) { history_.ShowPlaying(playing); }
 
-void HistoryView::SetupPlots(bool historyMode)
-{
-    plots_.SetupPlots(historyMode, true);
-}
+void HistoryView::SetupPlots(bool historyMode) { plots_.SetupPlots(historyMode, true); }
 
 bool HistoryView::LastRunRecorded() const
 {

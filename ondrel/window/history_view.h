@@ -17,8 +17,7 @@ public:
     HistoryView(HistoryPanel& history, DevicePanel& device, SignalPanel& signal, CommandButtons& commands,
                 PlotControl& plots, IPrompts& prompts)
         : history_(history), device_(device), signal_(signal), commands_(commands), plots_(plots), prompts_(prompts)
-    {
-    }
+    {}
     // The run whose recording Save As keeps; set once the run control exists.
     void setRun(const RunControl* run) { run_ = run; }
 

@@ -7,10 +7,9 @@ namespace ondrel {
 void SetKeyboardOrder(QWidget& form)
 {
     static constexpr const char* kReadingOrder[] = {
-        "KroGraph1", "ListView1",  "KroSliderV", "KroSliderR",    "ChkPlay",       "BtnAccelerate",
-        "BtnStop",   "BtnHisConvert", "BtnStart", "BtnModeSwitch", "BtnSaveAs",     "BtnSet",
-        "CkAISave2Disk", "CkDISave2Disk", "KroLED1", "BtnGraphSet", "BtnClearGraph", "KroButton1",
-        "KroButton2", "BtnHistory", "BtnExit"};
+        "KroGraph1",     "ListView1",   "KroSliderV",    "KroSliderR", "ChkPlay",    "BtnAccelerate", "BtnStop",
+        "BtnHisConvert", "BtnStart",    "BtnModeSwitch", "BtnSaveAs",  "BtnSet",     "CkAISave2Disk", "CkDISave2Disk",
+        "KroLED1",       "BtnGraphSet", "BtnClearGraph", "KroButton1", "KroButton2", "BtnHistory",    "BtnExit"};
     QWidget* previous = nullptr;
     for (const char* name : kReadingOrder) {
         QWidget* control = form.findChild<QWidget*>(name);

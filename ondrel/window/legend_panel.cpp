@@ -23,7 +23,7 @@ void LegendPanel::SetUpColumns(int columnWidthPx)
 {
     list_->setColumnCount(2);
     list_->setHeaderLabels({"Chan", "Line"});
-    list_->header()->setVisible(false);   // the strip above the list is the header
+    list_->header()->setVisible(false); // the strip above the list is the header
     list_->setRootIsDecorated(false);
     list_->setColumnWidth(0, columnWidthPx);
     list_->setColumnWidth(1, columnWidthPx);

@@ -17,8 +17,7 @@ void MessageBoxPrompts::MsgBox(const std::string& text, const std::string& title
                              QString::fromStdString(text));
 }
 
-std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::string& drive,
-                                                                const std::string& dir)
+std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::string& drive, const std::string& dir)
 {
     SaveFolderDialog dialog(drive, dir, owner_);
     if (dialog.exec() != QDialog::Accepted)
@@ -67,7 +66,7 @@ std::optional<uint32_t> MessageBoxPrompts::ChooseColor(uint32_t initial)
     if (!chosen.isValid())
         return std::nullopt;
     return static_cast<uint32_t>(chosen.red()) | static_cast<uint32_t>(chosen.green()) << 8
-        | static_cast<uint32_t>(chosen.blue()) << 16;
+           | static_cast<uint32_t>(chosen.blue()) << 16;
 }
 
 std::optional<std::string> MessageBoxPrompts::ChoosePictureFile()

@@ -9,8 +9,7 @@
 
 namespace ondrel {
 
-void RunWithProgressDialog(QWidget* owner, const std::string& title,
-                           const std::function<void(const Progress&)>& work)
+void RunWithProgressDialog(QWidget* owner, const std::string& title, const std::function<void(const Progress&)>& work)
 {
     std::atomic<int> permille{0};
     std::atomic<bool> cancelled{false};
@@ -31,7 +30,7 @@ void RunWithProgressDialog(QWidget* owner, const std::string& title,
     QProgressDialog dialog(QString::fromStdString(title), "Cancel", 0, 1000, owner);
     dialog.setWindowTitle(QString::fromStdString(title));
     dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);   // shows itself once the work has taken that long
+    dialog.setMinimumDuration(500); // shows itself once the work has taken that long
     QObject::connect(&dialog, &QProgressDialog::canceled, [&] { cancelled = true; });
     QElapsedTimer clock;
     clock.start();

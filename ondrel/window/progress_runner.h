@@ -11,7 +11,6 @@ namespace ondrel {
 // Input to the window is held back until the work ends; after half a second a
 // modal progress dialog with Cancel shows over `owner`. Cancel makes the next
 // progress report answer stop. Whatever `work` throws is thrown here.
-void RunWithProgressDialog(QWidget* owner, const std::string& title,
-                           const std::function<void(const Progress&)>& work);
+void RunWithProgressDialog(QWidget* owner, const std::string& title, const std::function<void(const Progress&)>& work);
 
 } // namespace ondrel

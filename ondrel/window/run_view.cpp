@@ -15,29 +15,17 @@ void RunView::EnableSetControls(bool enable)
     EnableFrame(signal_, enable);
 }
 
-void RunView::EnableAISaveBox(bool enable)
-{
-    device_.CkAISave2Disk()->setEnabled(enable);
-}
+void RunView::EnableAISaveBox(bool enable) { device_.CkAISave2Disk()->setEnabled(enable); }
 
-void RunView::EnableDISaveBox(bool enable)
-{
-    device_.CkDISave2Disk()->setEnabled(enable);
-}
+void RunView::EnableDISaveBox(bool enable) { device_.CkDISave2Disk()->setEnabled(enable); }
 
 void RunView::SetStartCaption(const std::string& caption)
 {
     commands_.BtnStart()->setText(QString::fromStdString(caption));
 }
 
-void RunView::EnableSaveAs(bool enable)
-{
-    commands_.BtnSaveAs()->setEnabled(enable);
-}
+void RunView::EnableSaveAs(bool enable) { commands_.BtnSaveAs()->setEnabled(enable); }
 
-void RunView::UpdatePlotListView()
-{
-    plots_.UpdatePlotListView();
-}
+void RunView::UpdatePlotListView() { plots_.UpdatePlotListView(); }
 
 } // namespace ondrel

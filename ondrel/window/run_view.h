@@ -13,8 +13,7 @@ class RunView final : public ICommandPanel {
 public:
     RunView(DevicePanel& device, SignalPanel& signal, CommandButtons& commands, PlotControl& plots)
         : device_(device), signal_(signal), commands_(commands), plots_(plots)
-    {
-    }
+    {}
 
     void EnableSetControls(bool enable) override;
     void EnableAISaveBox(bool enable) override;

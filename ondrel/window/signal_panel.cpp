@@ -18,11 +18,8 @@ private:
 };
 
 SignalPanel::SignalPanel(IComponentFactory& factory, QWidget* parent)
-    : QGroupBox("Signal", parent),
-      aiSwitch_(factory.CreateButton(this)),
-      diSwitch_(factory.CreateButton(this)),
-      btnHistory_(nullptr),
-      aiSink_(std::make_unique<Sink>([this] { emit aiSwitchChanged(); })),
+    : QGroupBox("Signal", parent), aiSwitch_(factory.CreateButton(this)), diSwitch_(factory.CreateButton(this)),
+      btnHistory_(nullptr), aiSink_(std::make_unique<Sink>([this] { emit aiSwitchChanged(); })),
       diSink_(std::make_unique<Sink>([this] { emit diSwitchChanged(); }))
 {
     setObjectName("FrameCmd");

@@ -20,34 +20,16 @@ std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts)
     return std::make_unique<kro::SimDIO>(kro::card::Di3Ports, &prompts);
 }
 
-std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo()
-{
-    return std::make_unique<kro::SimThermo>();
-}
+std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo() { return std::make_unique<kro::SimThermo>(); }
 
-IKroGraph* SimulatedComponents::CreateGraph(QWidget* parent)
-{
-    return new kro::KroGraph(parent);
-}
+IKroGraph* SimulatedComponents::CreateGraph(QWidget* parent) { return new kro::KroGraph(parent); }
 
-IKroButton* SimulatedComponents::CreateButton(QWidget* parent)
-{
-    return new kro::KroButton(parent);
-}
+IKroButton* SimulatedComponents::CreateButton(QWidget* parent) { return new kro::KroButton(parent); }
 
-IKroLED* SimulatedComponents::CreateLED(QWidget* parent)
-{
-    return new kro::KroLED(parent);
-}
+IKroLED* SimulatedComponents::CreateLED(QWidget* parent) { return new kro::KroLED(parent); }
 
-IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent)
-{
-    return new kro::KroSlider(parent);
-}
+IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent) { return new kro::KroSlider(parent); }
 
-std::unique_ptr<ITimerControl> SimulatedComponents::CreateTimer()
-{
-    return std::make_unique<TickwellTimer>();
-}
+std::unique_ptr<ITimerControl> SimulatedComponents::CreateTimer() { return std::make_unique<TickwellTimer>(); }
 
 } // namespace ondrel

@@ -59,14 +59,12 @@ bool TickwellTimer::exist(const std::string& key)
 
 void TickwellTimer::Add(const std::string& key, int32_t interval, bool enabled)
 {
-    Check("Add", impl_->control.call(tickwell::DISPID_Add,
-                                     {kom::Variant::fromUtf8(key), interval, enabled ? -1 : 0}));
+    Check("Add", impl_->control.call(tickwell::DISPID_Add, {kom::Variant::fromUtf8(key), interval, enabled ? -1 : 0}));
 }
 
 void TickwellTimer::setEnabled(const std::string& key, bool enabled)
 {
-    Check("Enabled", impl_->control.put(tickwell::DISPID_Enabled,
-                                        {kom::Variant::fromUtf8(key), enabled ? -1 : 0}));
+    Check("Enabled", impl_->control.put(tickwell::DISPID_Enabled, {kom::Variant::fromUtf8(key), enabled ? -1 : 0}));
 }
 
 void TickwellTimer::setInterval(const std::string& key, int32_t interval)
@@ -74,9 +72,6 @@ void TickwellTimer::setInterval(const std::string& key, int32_t interval)
     Check("Interval", impl_->control.put(tickwell::DISPID_Interval, {kom::Variant::fromUtf8(key), interval}));
 }
 
-void TickwellTimer::setHandler(Handler handler)
-{
-    impl_->handler = std::move(handler);
-}
+void TickwellTimer::setHandler(Handler handler) { impl_->handler = std::move(handler); }
 
 } // namespace ondrel

@@ -48,9 +48,9 @@ TEST_F(BufferedRun, TwentyFiveThousandSamplesASecondAlreadyTakesTheShortStrip)
 TEST_F(BufferedRun, ScansPerBufferRoundToTheEvenNeighbour)
 {
     StartBuffered(1000.0, true);
-    Deliver(10);   // 2.5 scans of 4 channels: 2
+    Deliver(10); // 2.5 scans of 4 channels: 2
     EXPECT_EQ(run.status().nScanCount, 2);
-    Deliver(14);   // 3.5: 4
+    Deliver(14); // 3.5: 4
     EXPECT_EQ(run.status().nScanCount, 6);
     Deliver(8);
     EXPECT_EQ(run.status().nScanCount, 8);
@@ -65,13 +65,13 @@ TEST_F(BufferedRun, AnUnknownDataTypeIsReportedAndTheRunGoesOn)
     EXPECT_EQ(prompts.messages,
               (std::vector<testing::RecordedPrompts::Message>{{"Wrong Data Return Type", "OnFirstBufferChange"}}));
     EXPECT_TRUE(run.IsRunning());
-    EXPECT_EQ(run.status().nScanCount, 2);   // the scans the card said it delivered
+    EXPECT_EQ(run.status().nScanCount, 2); // the scans the card said it delivered
     run.BtnStart_Click();
 }
 
 TEST_F(BufferedRun, ACardThatRefusesToStartIsNamedUnderBtnStart)
 {
-    setup.nAISampleCnt = 0;   // no buffer at all
+    setup.nAISampleCnt = 0; // no buffer at all
     setup.bSoftMode = false;
     for (int i = 0; i < ai.ChanCount(); ++i)
         graph.Plots().Add();

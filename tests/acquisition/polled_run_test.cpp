@@ -14,7 +14,7 @@ const kro::KroPlot& PlotAt(kro::KroGraph& graph, int index)
 
 TEST_F(PolledRun, EachDILineIsLiftedByItsPortAndBit)
 {
-    SelectDILines();   // port 1, lines 2 and 5
+    SelectDILines(); // port 1, lines 2 and 5
     Flip(diSwitch, true);
     run.CkDISave2Disk_Click(true);
     run.BtnStart_Click();
@@ -41,12 +41,12 @@ TEST_F(PolledRun, TheStripHoldsTenSecondsOfTicksPlusOne)
 {
     Flip(aiSwitch, true);
     run.BtnStart_Click();
-    EXPECT_EQ(graph.ChartLength(), 101);   // 10 s at 100 ms
+    EXPECT_EQ(graph.ChartLength(), 101); // 10 s at 100 ms
     run.BtnStart_Click();
 
     setup.nTimerInterval = 30;
     run.BtnStart_Click();
-    EXPECT_EQ(graph.ChartLength(), 334);   // round(333.3) + 1
+    EXPECT_EQ(graph.ChartLength(), 334); // round(333.3) + 1
     EXPECT_EQ(timer.entries.at(kSoftPoolTimer).interval, 30);
     run.BtnStart_Click();
 }

@@ -60,7 +60,7 @@ TEST_F(RecordingFaults, ABufferedRunStopsWhenItsScanCountFillsTheIndexField)
     ASSERT_TRUE(d.end.has_value());
     EXPECT_EQ(d.end->scanCount, 2147483647);
     EXPECT_DOUBLE_EQ(d.end->scanInterval, 1.0 / 200000.0);
-    EXPECT_EQ(FileSize(files.FAIFileName()), 16u * 4u);   // both blocks whole
+    EXPECT_EQ(FileSize(files.FAIFileName()), 16u * 4u); // both blocks whole
 }
 
 TEST_F(RecordingFaults, AFailingBufferedAppendLeavesWholeBlocksAndStopsTheRun)
@@ -115,7 +115,7 @@ TEST_F(RecordingFaults, EveryFailingWriteOfAPolledRunLeavesWholeScansAndAnIndexT
             try {
                 d = Description();
             } catch (const DescriptionFormatError&) {
-                continue;   // the failure hit the index itself at Start: no run
+                continue; // the failure hit the index itself at Start: no run
             }
             if (d.end) {
                 EXPECT_EQ(static_cast<size_t>(d.end->scanCount), aiRecords) << where;
@@ -128,7 +128,7 @@ TEST_F(RecordingFaults, WhileRecordingTheIndexNamesTheScansOnDiskAndStopWritesTh
 {
     StartPolledAIAndDI();
     run.OnSoftPoolTick();
-    EXPECT_FALSE(Description().end.has_value());   // not a second yet
+    EXPECT_FALSE(Description().end.has_value()); // not a second yet
     const size_t fields1To12 = FileSize(files.ProjectFileName());
     for (int tick = 0; tick < 11; ++tick) {
         clock.Advance(100);

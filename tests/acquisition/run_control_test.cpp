@@ -36,8 +36,8 @@ TEST_F(RunControlTest, SaveBoxesComeBackWithTheSwitchesThatAreOn)
     run.BtnStart_Click();
     EXPECT_FALSE(run.IsRunning());
     // The AI switch is off: its box stays disabled even though the frame comes back.
-    EXPECT_EQ(panel.calls, (std::vector<std::string>{"set on", "ai box off", "di box on", "caption Start",
-                                                     "save as off"}));
+    EXPECT_EQ(panel.calls,
+              (std::vector<std::string>{"set on", "ai box off", "di box on", "caption Start", "save as off"}));
 }
 
 TEST_F(RunControlTest, SaveAsIsOfferedAfterARunThatSavedOnlyDI)

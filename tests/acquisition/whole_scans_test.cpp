@@ -9,7 +9,7 @@ namespace {
 // Buffered runs at the card's top rate, recorded and checked sample by sample.
 class BufferedRecording : public testing::RunFixture {
 protected:
-    double rate = 250000.0;   // the card's top rate: a single buffer is over in 20 ms
+    double rate = 250000.0; // the card's top rate: a single buffer is over in 20 ms
 
     std::vector<float> RecordedSamples()
     {
@@ -29,9 +29,10 @@ protected:
         }
         const int64_t period = kro::SimSignal::bufferedPeriod(rate, chanCount);
         for (size_t k = 0; k < values.size(); ++k)
-            ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(*ai.card(), 0, chanCount, ranges,
-                                                                              static_cast<int64_t>(k), period)
-                                                        .value))
+            ASSERT_EQ(
+                values[k],
+                static_cast<float>(
+                    kro::SimSignal::runSample(*ai.card(), 0, chanCount, ranges, static_cast<int64_t>(k), period).value))
                 << "sample " << k << " of " << chanCount << " channels";
     }
     void Begin(int32_t chanCount, int32_t count, bool cyclic)
@@ -77,15 +78,15 @@ INSTANTIATE_TEST_SUITE_P(ChannelsAndCounts, WholeScans,
 
 TEST_F(BufferedRecording, ACyclicRunOfThreeChannelsKeepsEverySampleInItsChannel)
 {
-    rate = 30000.0;   // slow enough that a busy machine never overruns the card
-    Begin(3, 4096, true);   // halves of 2,048 samples before the card adjusted its count
+    rate = 30000.0;       // slow enough that a busy machine never overruns the card
+    Begin(3, 4096, true); // halves of 2,048 samples before the card adjusted its count
     ASSERT_TRUE(waitFor([&] { return run.status().nScanCount >= 5 * 4098 / 3 || !run.IsRunning(); }));
     run.BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
 
     const auto values = RecordedSamples();
     EXPECT_EQ(values.size(), static_cast<size_t>(run.status().nScanCount) * 3);
-    EXPECT_EQ(values.size() % 2049, 0u);   // whole halves of the adjusted buffer
+    EXPECT_EQ(values.size() % 2049, 0u); // whole halves of the adjusted buffer
     ExpectTheCardsSignal(values, 3);
 }
 

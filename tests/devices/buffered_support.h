@@ -35,10 +35,7 @@ public:
         add({Event::Second, n, {raw.begin(), raw.end()}, {scaled.begin(), scaled.end()}, {}});
     }
     void Terminated() override { add({Event::Terminated, 0, {}, {}, {}}); }
-    void DeviceFailure(const std::string& description) override
-    {
-        add({Event::Failure, 0, {}, {}, description});
-    }
+    void DeviceFailure(const std::string& description) override { add({Event::Failure, 0, {}, {}, description}); }
 
 private:
     void add(Event e)

@@ -67,7 +67,7 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
     ai.SelectDeviceNumber(card::Model5342);
     ai.setSampleRate(100e3);
     ai.setDataReturnType(1);
-    EXPECT_EQ(start(4096, false), 4096);   // already whole scans in each half
+    EXPECT_EQ(start(4096, false), 4096); // already whole scans in each half
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 2; }));
     const auto ranges = rangesOf(ai);
     const int64_t period = SimSignal::bufferedPeriod(100e3, 4);
@@ -86,13 +86,13 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
 
 TEST_F(Buffered, CyclicRunAlternatesContinuouslyUntilStopped)
 {
-    ai.setSampleRate(20e3);   // roomy half-buffers: a slow test machine must not overrun
+    ai.setSampleRate(20e3); // roomy half-buffers: a slow test machine must not overrun
     EXPECT_EQ(start(4096, true), 4098);
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 6; }));
     ai.StopFAI(0);
     const size_t seen = rec.events.size();
     drainEvents();
-    EXPECT_EQ(rec.events.size(), seen);   // nothing after StopFAI
+    EXPECT_EQ(rec.events.size(), seen); // nothing after StopFAI
     EXPECT_FALSE(ai.bufferedRunActive());
 
     const auto ranges = rangesOf(ai);
@@ -121,7 +121,7 @@ TEST_F(Buffered, StopFromInsideAHandlerEndsTheRun)
     EXPECT_FALSE(ai.bufferedRunActive());
     rec.onEvent = nullptr;
     ai.setSampleRate(20e3);
-    start(4096, false);   // and the component can run again
+    start(4096, false); // and the component can run again
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 4; }));
     EXPECT_EQ(rec.events[3].kind, Event::Terminated);
 }
@@ -129,7 +129,7 @@ TEST_F(Buffered, StopFromInsideAHandlerEndsTheRun)
 TEST_F(Buffered, QueuedEventsAreDroppedAfterStopOrDestruction)
 {
     start(4096, false);
-    ASSERT_TRUE(waitForWorker(ai));   // all three events are queued now
+    ASSERT_TRUE(waitForWorker(ai)); // all three events are queued now
     ai.StopFAI(0);
     drainEvents();
     EXPECT_TRUE(rec.events.empty());
@@ -157,7 +157,7 @@ TEST_F(Buffered, QueuedEventsAreDroppedAfterStopOrDestruction)
 TEST_F(Buffered, AProgramThatFallsBehindGetsAnOverrunNotLostData)
 {
     start(4096, true);
-    ASSERT_TRUE(waitForWorker(ai));   // the event loop never ran: both halves stayed taken
+    ASSERT_TRUE(waitForWorker(ai)); // the event loop never ran: both halves stayed taken
     drainEvents();
     ASSERT_EQ(rec.events.size(), 3u);
     EXPECT_EQ(rec.events[0].kind, Event::First);
@@ -187,7 +187,7 @@ TEST_F(Buffered, RefusesRunsTheCardCannotMake)
         int32_t n = count;
         bool cyclic = false;
         EXPECT_THROW(ai.StartFAI(n, cyclic), ComponentError) << count;
-        EXPECT_EQ(n, count);   // a refused count is not adjusted
+        EXPECT_EQ(n, count); // a refused count is not adjusted
         EXPECT_FALSE(ai.ErrorMessage().empty());
         EXPECT_FALSE(ai.bufferedRunActive());
     }
@@ -199,7 +199,7 @@ TEST_F(Buffered, RefusesRunsTheCardCannotMake)
     EXPECT_EQ(n, 4096);
     EXPECT_THROW(ai.ReadScan(true), ComponentError);
     ai.StopFAI(0);
-    ai.StopFAI(0);   // stopping twice is harmless
+    ai.StopFAI(0); // stopping twice is harmless
     EXPECT_NO_THROW(ai.ReadScan(true));
 }
 
@@ -211,7 +211,7 @@ TEST_F(Buffered, AtTheCardsLimitTheBufferShrinksToWholeScans)
     EXPECT_EQ(SimAI::wholeScanBuffer(2, 3, max), 6);
     EXPECT_EQ(SimAI::wholeScanBuffer(2, 1, max), 2);
     EXPECT_EQ(SimAI::wholeScanBuffer(4194299, 3, max), 4194300);
-    EXPECT_EQ(SimAI::wholeScanBuffer(4194301, 3, max), 4194300);   // 4194306 would not fit
+    EXPECT_EQ(SimAI::wholeScanBuffer(4194301, 3, max), 4194300); // 4194306 would not fit
     EXPECT_EQ(SimAI::wholeScanBuffer(max, 3, max), 4194300);
     EXPECT_EQ(SimAI::wholeScanBuffer(max, 16, max), max);
 

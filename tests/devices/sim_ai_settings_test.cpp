@@ -79,7 +79,7 @@ TEST(SimAI, PacerAndTriggerProbesReadBackTwoOnlyWhereTheCardHasThem)
     SimAI ai(card::Differential16);
     ai.setPacerSource(1);
     EXPECT_TRUE(probe(&SimAI::PacerSource, &SimAI::setPacerSource, ai));
-    EXPECT_EQ(ai.PacerSource(), 1);   // the probe restored it
+    EXPECT_EQ(ai.PacerSource(), 1); // the probe restored it
     ai.setTriggerMode(3);
     EXPECT_TRUE(probe(&SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
     EXPECT_EQ(ai.TriggerMode(), 3);
@@ -89,7 +89,7 @@ TEST(SimAI, PacerAndTriggerProbesReadBackTwoOnlyWhereTheCardHasThem)
     ai.SelectDeviceNumber(card::Basic);
     EXPECT_FALSE(probe(&SimAI::PacerSource, &SimAI::setPacerSource, ai));
     EXPECT_FALSE(probe(&SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
-    EXPECT_NO_THROW(ai.setPacerSource(-1));   // "no choice offered"
+    EXPECT_NO_THROW(ai.setPacerSource(-1)); // "no choice offered"
     EXPECT_EQ(ai.PacerSource(), 0);
 }
 
@@ -105,7 +105,7 @@ TEST(SimAI, DifferentialConnectionTakesEvenOddPairs)
         EXPECT_EQ(ai.SignalConnection(), ch == 2 || ch == 3 ? 1 : 0) << ch;
     }
     int32_t code = 0;
-    ai.GetChannelRange(3, low, high, code);   // a pair measures in its even channel's range
+    ai.GetChannelRange(3, low, high, code); // a pair measures in its even channel's range
     EXPECT_EQ(low, -2.5);
     EXPECT_EQ(high, 2.5);
 
@@ -118,7 +118,10 @@ TEST(SimAI, DifferentialConnectionTakesEvenOddPairs)
 
 TEST(SimAI, FixedConnectionCardsRefuseTheOtherValueSilently)
 {
-    struct Case { int32_t number; int32_t fixed; };
+    struct Case {
+        int32_t number;
+        int32_t fixed;
+    };
     for (const Case c : {Case{card::Thermo5348, 1}, Case{card::Thermo9948, 0}, Case{card::Basic, 0}}) {
         SimAI ai(c.number);
         ai.setChannel(5);
@@ -131,9 +134,9 @@ TEST(SimAI, FixedConnectionCardsRefuseTheOtherValueSilently)
 TEST(SimAI, RangeWalkIsInCardOrderAndEndsWithZeros)
 {
     SimAI ai(card::Differential16);
-    const std::vector<std::pair<double, double>> expected{
-        {-10, 10}, {-5, 5}, {-2.5, 2.5}, {-1.25, 1.25}, {0, 10}, {4, 20}};
-    for (int round = 0; round < 2; ++round) {   // GetFirstRange restarts the walk
+    const std::vector<std::pair<double, double>> expected{{-10, 10},     {-5, 5}, {-2.5, 2.5},
+                                                          {-1.25, 1.25}, {0, 10}, {4, 20}};
+    for (int round = 0; round < 2; ++round) { // GetFirstRange restarts the walk
         std::vector<std::pair<double, double>> walked;
         std::vector<int32_t> codes;
         double low = 0, high = 0;
@@ -145,7 +148,7 @@ TEST(SimAI, RangeWalkIsInCardOrderAndEndsWithZeros)
             ai.GetNextRange(low, high, code);
         }
         EXPECT_EQ(walked, expected);
-        ai.GetNextRange(low, high, code);   // stays at the end
+        ai.GetNextRange(low, high, code); // stays at the end
         EXPECT_EQ(low, 0.0);
         EXPECT_EQ(high, 0.0);
 
@@ -182,7 +185,7 @@ TEST(SimAI, RefusesValuesTheCardCannotTake)
     expectRefused(ai, [&] { ai.setTriggerDelayTime(-1); });
     expectRefused(ai, [&] { ai.setTriggerEdge(2); });
     expectRefused(ai, [&] { ai.setTriggerSource(5); });
-    EXPECT_EQ(ai.SampleRate(), 1000.0);   // refused values leave the setting alone
+    EXPECT_EQ(ai.SampleRate(), 1000.0); // refused values leave the setting alone
 
     ai.setSampleRate(250e3);
     EXPECT_EQ(ai.SampleRate(), 250e3);
@@ -193,7 +196,7 @@ TEST(SimAI, RefusesValuesTheCardCannotTake)
 
 TEST(SimAI, ReadScanReturnsOneValuePerScannedChannelFromTheSignal)
 {
-    SimAI ai(card::Basic);   // 8 channels: the scan wraps past the last one
+    SimAI ai(card::Basic); // 8 channels: the scan wraps past the last one
     ai.setChanStart(6);
     ai.setChanCount(3);
     double low = -5, high = 5;
@@ -231,10 +234,10 @@ TEST(DeviceChooser, SelectDeviceAsksThePromptsAndKeepsTheCardOnCancel)
     ai.setChanCount(7);
 
     prompts.deviceAnswers = {std::nullopt, card::Differential16, card::Basic};
-    ai.SelectDevice();   // cancelled
-    ai.SelectDevice();   // the same card again
+    ai.SelectDevice(); // cancelled
+    ai.SelectDevice(); // the same card again
     EXPECT_EQ(ai.DeviceNumber(), card::Differential16);
-    EXPECT_EQ(ai.ChanCount(), 7);   // its settings kept
+    EXPECT_EQ(ai.ChanCount(), 7); // its settings kept
     ai.SelectDevice();
     EXPECT_EQ(ai.DeviceNumber(), card::Basic);
 
@@ -254,6 +257,6 @@ TEST(DeviceChooser, SelectDeviceAsksThePromptsAndKeepsTheCardOnCancel)
     EXPECT_EQ(prompts.choosers.back().title, "Select DI Device");
     EXPECT_EQ(prompts.choosers.back().devices[card::Di0Ports].name, "KroSim-DI00 no ports");
 
-    SimAI unowned;   // no chooser to ask: refused with a message, not a crash
+    SimAI unowned; // no chooser to ask: refused with a message, not a crash
     expectRefused(unowned, [&] { unowned.SelectDevice(); });
 }

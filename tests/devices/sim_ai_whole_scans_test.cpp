@@ -13,7 +13,7 @@ using namespace kro::testing;
 
 namespace {
 
-constexpr int32_t kChanStart = 5;   // with 12 or more channels the scan wraps past channel 15
+constexpr int32_t kChanStart = 5; // with 12 or more channels the scan wraps past channel 15
 
 struct Case {
     int32_t chanCount;
@@ -23,7 +23,7 @@ struct Case {
 
 class WholeScans : public ::testing::TestWithParam<std::tuple<int32_t, int32_t, bool>> {
 protected:
-    SimAI ai{card::Fast};   // 16 channels, fast enough to keep every run short
+    SimAI ai{card::Fast}; // 16 channels, fast enough to keep every run short
     Recorder rec;
     Case c{};
 
@@ -35,7 +35,7 @@ protected:
         ai.setChanCount(c.chanCount);
         double low = -5, high = 5;
         ai.SetChannelRange(7, low, high);
-        ai.setDataReturnType(c.requested % 2 == 0 ? 2 : 1);   // both element types across the counts
+        ai.setDataReturnType(c.requested % 2 == 0 ? 2 : 1); // both element types across the counts
     }
 
     // The smallest buffer of at least the requested samples whose halves are whole scans.
@@ -61,8 +61,7 @@ protected:
     size_t halvesReceived() const
     {
         size_t n = 0;
-        while (n < rec.events.size()
-               && (rec.events[n].kind == Event::First || rec.events[n].kind == Event::Second))
+        while (n < rec.events.size() && (rec.events[n].kind == Event::First || rec.events[n].kind == Event::Second))
             ++n;
         return n;
     }
@@ -87,13 +86,13 @@ protected:
                 for (int32_t ch = 0; ch < c.chanCount; ++ch) {
                     const int32_t channel = (kChanStart + ch) % 16;
                     const int64_t scan = static_cast<int64_t>(h) * scansPerHalf + s;
-                    const SimSample want = SimSignal::sample(*ai.card(), channel,
-                                                             ranges[static_cast<size_t>(channel)], scan, period);
+                    const SimSample want =
+                        SimSignal::sample(*ai.card(), channel, ranges[static_cast<size_t>(channel)], scan, period);
                     const auto at = static_cast<size_t>(s * c.chanCount + ch);
                     const bool right = raw ? e.raw[at] == want.raw : e.scaled[at] == static_cast<float>(want.value);
                     if (!right)
                         return where.str() + ", sample " + std::to_string(at) + ": not channel "
-                            + std::to_string(channel) + " of scan " + std::to_string(scan);
+                               + std::to_string(channel) + " of scan " + std::to_string(scan);
                 }
             }
         }
@@ -136,10 +135,9 @@ TEST_P(WholeScans, EveryHalfIsWholeScansOfTheExactSignal)
 }
 
 INSTANTIATE_TEST_SUITE_P(ChannelsAndCounts, WholeScans,
-                         ::testing::Combine(::testing::Range(1, 17), ::testing::Range(4096, 4101),
-                                            ::testing::Bool()),
+                         ::testing::Combine(::testing::Range(1, 17), ::testing::Range(4096, 4101), ::testing::Bool()),
                          [](const auto& info) {
                              return std::to_string(std::get<0>(info.param)) + "ch_"
-                                 + std::to_string(std::get<1>(info.param))
-                                 + (std::get<2>(info.param) ? "_cyclic" : "_single");
+                                    + std::to_string(std::get<1>(info.param))
+                                    + (std::get<2>(info.param) ? "_cyclic" : "_single");
                          });

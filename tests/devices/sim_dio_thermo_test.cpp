@@ -27,7 +27,9 @@ TEST(SimDIO, RefusesPortsBeyondTheCardWithoutAllocating)
 {
     SimDIO dio;
     std::vector<uint8_t> bytes;
-    struct Case { int32_t first, count; };
+    struct Case {
+        int32_t first, count;
+    };
     for (const Case c : {Case{2, 2}, Case{3, 1}, Case{-1, 1}, Case{0, -1}, Case{1, INT_MAX}, Case{INT_MAX, 1}}) {
         int32_t first = c.first, count = c.count;
         EXPECT_FALSE(dio.ReadPorts(bytes, first, count)) << c.first << " " << c.count;
@@ -59,7 +61,7 @@ TEST(SimThermo, AnswersNoDeviceUntilAThermocoupleCardNumberIsPut)
     EXPECT_THROW(thermo.Temperature(), ComponentError);
     EXPECT_FALSE(thermo.ErrorMessage().empty());
 
-    thermo.setDeviceNumber(card::Differential16);   // not thermocouple-capable
+    thermo.setDeviceNumber(card::Differential16); // not thermocouple-capable
     EXPECT_EQ(thermo.DeviceName(), "No Device");
     EXPECT_LT(thermo.DeviceNumber(), 0);
 
@@ -124,7 +126,7 @@ TEST(SimThermo, KeepsSettingsPerChannelAndChecksThem)
 TEST(SimThermo, ConnectionFollowsTheCard)
 {
     SimThermo t;
-    t.setDeviceNumber(card::Thermo5340);   // pairs, like its analog side
+    t.setDeviceNumber(card::Thermo5340); // pairs, like its analog side
     t.setThermoChannel(7);
     t.setSignalConnection(1);
     t.setThermoChannel(6);
@@ -132,7 +134,7 @@ TEST(SimThermo, ConnectionFollowsTheCard)
     t.setThermoChannel(8);
     EXPECT_EQ(t.SignalConnection(), 0);
 
-    t.setDeviceNumber(card::Thermo5348);   // differential, two inputs per analog channel
+    t.setDeviceNumber(card::Thermo5348); // differential, two inputs per analog channel
     int32_t ch = 30;
     EXPECT_NO_THROW(t.SetThermoChannelRange(ch, -0.005, 0.005));
     t.setThermoChannel(30);

@@ -23,11 +23,11 @@ TEST(SimCatalogue, OffersEveryKindOfCardTheProgramDistinguishes)
     // Model codes are matched as substrings: no card may carry one by accident.
     for (const auto& c : aiCatalogue()) {
         const bool thermo = c.thermoChannels > 0;
-        EXPECT_EQ(c.name.find("48") != std::string::npos,
-                  c.number == card::Thermo5348 || c.number == card::Thermo9948) << c.name;
+        EXPECT_EQ(c.name.find("48") != std::string::npos, c.number == card::Thermo5348 || c.number == card::Thermo9948)
+            << c.name;
         EXPECT_EQ(c.name.find("5342") != std::string::npos, c.number == card::Model5342) << c.name;
-        EXPECT_EQ(thermo, c.number == card::Thermo5340 || c.number == card::Thermo5348
-                              || c.number == card::Thermo9948) << c.name;
+        EXPECT_EQ(thermo, c.number == card::Thermo5340 || c.number == card::Thermo5348 || c.number == card::Thermo9948)
+            << c.name;
         EXPECT_EQ(findAiCard(c.number), &c);
     }
     EXPECT_EQ(findAiCard(-1), nullptr);
@@ -62,13 +62,13 @@ TEST(SimSignal, RawCountsOfThe5342Are12Bit)
     for (int64_t i = 0; i < 4096; ++i)
         highest = std::max(highest, SimSignal::sample(c, 0, c.ranges[0], i, 4096).code);
     EXPECT_LE(highest, 4095);
-    EXPECT_GT(highest, 3000);   // the sine reaches 90 % of full scale
+    EXPECT_GT(highest, 3000); // the sine reaches 90 % of full scale
 }
 
 TEST(SimSignal, SixteenBitCountsAboveMidScaleTravelAsNegativeRaw)
 {
     const auto& c = *findAiCard(card::Differential16);
-    const SimSample top = SimSignal::sample(c, 1, c.ranges[0], 0);   // square, high half
+    const SimSample top = SimSignal::sample(c, 1, c.ranges[0], 0); // square, high half
     EXPECT_GT(top.code, 32767);
     EXPECT_LT(top.raw, 0);
     EXPECT_EQ(top.raw + 65536, top.code);
@@ -78,7 +78,7 @@ TEST(SimSignal, ChannelsHaveDistinctShapesAndRepeat)
 {
     const auto& c = *findAiCard(card::Differential16);
     const SimRange r = c.ranges[0];
-    constexpr int64_t period = 600;   // 200, 150 and 120 scans per cycle
+    constexpr int64_t period = 600; // 200, 150 and 120 scans per cycle
     std::set<uint16_t> squareLevels;
     for (int64_t i = 0; i < period; ++i)
         squareLevels.insert(SimSignal::sample(c, 1, r, i, period).code);
@@ -89,8 +89,8 @@ TEST(SimSignal, ChannelsHaveDistinctShapesAndRepeat)
     for (const auto& [channel, cycles] : {std::pair{3, 3}, std::pair{8, 4}, std::pair{13, 5}}) {
         int falls = 0;
         for (int64_t i = 1; i <= period; ++i)
-            falls += SimSignal::sample(c, channel, r, i, period).code
-                < SimSignal::sample(c, channel, r, i - 1, period).code;
+            falls +=
+                SimSignal::sample(c, channel, r, i, period).code < SimSignal::sample(c, channel, r, i - 1, period).code;
         EXPECT_EQ(falls, cycles) << channel;
     }
 
@@ -114,7 +114,7 @@ TEST(SimSignal, ChannelsHaveDistinctShapesAndRepeat)
 
 TEST(SimSignal, RunSamplesInterleaveFromChanStartAndWrap)
 {
-    const auto& c = *findAiCard(card::Basic);   // 8 channels
+    const auto& c = *findAiCard(card::Basic); // 8 channels
     std::vector<SimRange> ranges(8, c.ranges[0]);
     ranges[7] = c.ranges[1];
     // chanStart 6, three channels: 6, 7, 0, 6, 7, 0, ...
@@ -159,7 +159,7 @@ TEST(SimSignal, TemperatureScalesConvertFromCelsius)
     EXPECT_NEAR(SimSignal::toScale(-273.15, 3), 0.0, 1e-9);
 
     const auto& c = *findAiCard(card::Thermo5340);
-    for (int64_t i = 0; i < 2000; i += 13) {   // slowly varying around room temperature
+    for (int64_t i = 0; i < 2000; i += 13) { // slowly varying around room temperature
         const double t = SimSignal::celsius(c, 2, 0, i);
         EXPECT_GT(t, 15.0);
         EXPECT_LT(t, 45.0);
@@ -171,7 +171,7 @@ TEST(SimSignal, DigitalPortsShowAMovingPattern)
 {
     EXPECT_EQ(SimSignal::diPort(0, 0), 0x07);
     EXPECT_EQ(SimSignal::diPort(0, 1), 0x0E);
-    EXPECT_EQ(SimSignal::diPort(0, 6), 0xC1);   // wraps around the byte
+    EXPECT_EQ(SimSignal::diPort(0, 6), 0xC1); // wraps around the byte
     EXPECT_EQ(SimSignal::diPort(1, 0), SimSignal::diPort(0, 1));
     EXPECT_EQ(SimSignal::diPort(2, 8), SimSignal::diPort(2, 0));
 }

@@ -267,11 +267,10 @@ protected:
 TEST_F(SliderAccess, KeysMoveTheFocusedSliderAsUserMoves)
 {
     FocusWindow window(slider);
-    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_PageUp,
-                        Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home})
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Up, Qt::Key_Left, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown,
+                        Qt::Key_End, Qt::Key_Home})
         window.key(key);
-    EXPECT_EQ(log.values,
-              (std::vector<double>{51.0, 52.0, 51.0, 50.0, 60.0, 50.0, 100.0, 0.0}));
+    EXPECT_EQ(log.values, (std::vector<double>{51.0, 52.0, 51.0, 50.0, 60.0, 50.0, 100.0, 0.0}));
     EXPECT_EQ(slider->Value(), 0.0);
 }
 

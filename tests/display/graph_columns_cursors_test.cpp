@@ -74,7 +74,7 @@ TEST_F(ChartFixture, DenseTraceStillShowsEveryPeakAndFollowsTheStreamWithoutRebu
 TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
 {
     for (int i = 0; i <= 10; ++i)
-        graph.Plots().Item(0).AddXY(i, 0.2 * i);   // y = x / 5
+        graph.Plots().Item(0).AddXY(i, 0.2 * i); // y = x / 5
     EXPECT_DOUBLE_EQ(*graph.valueAt(0, 2.5), 0.5);
     EXPECT_DOUBLE_EQ(*graph.valueAt(0, 7.0), 1.4);
     EXPECT_FALSE(graph.valueAt(0, 10.5).has_value());
@@ -83,7 +83,10 @@ TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
 
     kro::ChartCursors& cursors = graph.cursors();
     int readouts = 0;
-    graph.setCursorReadout([&] { ++readouts; return QString("read-out"); });
+    graph.setCursorReadout([&] {
+        ++readouts;
+        return QString("read-out");
+    });
     cursors.setShown(true);
     EXPECT_NEAR(cursors.x(0), 10.0 / 3.0, 1e-9);
     EXPECT_NEAR(cursors.x(1), 20.0 / 3.0, 1e-9);
@@ -108,7 +111,7 @@ TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
     QTest::keyClick(&graph, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_GT(cursors.x(1), b);
     cursors.setShown(false);
-    QTest::keyClick(&graph, Qt::Key_Right, Qt::ControlModifier);   // hidden cursors take no keys
+    QTest::keyClick(&graph, Qt::Key_Right, Qt::ControlModifier); // hidden cursors take no keys
     EXPECT_FALSE(cursors.shown());
 }
 

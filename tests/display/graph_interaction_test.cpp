@@ -10,10 +10,7 @@
 namespace {
 
 struct EventLog : ondrel::IKroGraphEvents {
-    void RangeChanged(double xMin, double xMax, double, double) override
-    {
-        ranges.push_back({xMin, xMax});
-    }
+    void RangeChanged(double xMin, double xMax, double, double) override { ranges.push_back({xMin, xMax}); }
     void MouseButton(int16_t& button, int32_t shift, float& x, float& y) override
     {
         buttons.push_back({button, shift, x, y});
@@ -47,8 +44,8 @@ protected:
 
     void wheel(int steps, QPointF at)
     {
-        QWheelEvent event(at, graph.customPlot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, graph.customPlot()->mapToGlobal(at), QPoint(), QPoint(0, 120 * steps), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(graph.customPlot(), &event);
     }
 

@@ -118,8 +118,7 @@ TEST_F(ChartKeys, IsANamedChartDescribedByItsPlotsWithTheMenuAsAnAction)
     graph->Plots().RemoveAll();
     EXPECT_EQ(iface->text(QAccessible::Description), "No plots");
 
-    ASSERT_TRUE(iface->actionInterface()->actionNames().contains(
-        QAccessibleActionInterface::showMenuAction()));
+    ASSERT_TRUE(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
     iface->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
     ASSERT_EQ(log.presses.size(), 1u);
     EXPECT_EQ(log.presses[0].button, 2);

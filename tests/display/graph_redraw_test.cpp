@@ -13,8 +13,7 @@ protected:
             graph.Plots().Add();
         graph.resize(600, 300);
         graph.show();
-        QObject::connect(graph.customPlot(), &QCustomPlot::afterReplot, graph.customPlot(),
-                         [this] { ++replots; });
+        QObject::connect(graph.customPlot(), &QCustomPlot::afterReplot, graph.customPlot(), [this] { ++replots; });
         settle();
         replots = 0;
     }

@@ -50,10 +50,8 @@ TEST(PreparedData, RejectsBadArguments)
 {
     ondrel::PreparedData out;
     const std::vector<float> samples(8, 1.0f);
-    EXPECT_THROW(kro::prepareScans(std::span<const float>(samples), 0, 4.0, 0, out),
-                 ondrel::ComponentError);
-    EXPECT_THROW(kro::prepareScans(std::span<const float>(samples), 2, -1.0, 0, out),
-                 ondrel::ComponentError);
+    EXPECT_THROW(kro::prepareScans(std::span<const float>(samples), 0, 4.0, 0, out), ondrel::ComponentError);
+    EXPECT_THROW(kro::prepareScans(std::span<const float>(samples), 2, -1.0, 0, out), ondrel::ComponentError);
 
     ondrel::PreparedData forged;
     forged.chanCount = 2;

@@ -81,7 +81,7 @@ TEST(NumberText, GeneralFormWithCapitalExponentAndTheLocalesSeparator)
     EXPECT_EQ(single(1e8f), "1E+08");
     EXPECT_EQ(single(1234567.0f), "1234567");
     EXPECT_EQ(single(12345678.0f), "1.234568E+07");
-    EXPECT_EQ(single(0.1f), "0.1");   // seven digits hide the float's error
+    EXPECT_EQ(single(0.1f), "0.1"); // seven digits hide the float's error
     EXPECT_EQ(single(-0.0f), "0");
     EXPECT_EQ(single(2.5f, ','), "2,5");
     EXPECT_EQ(real(0.1 + 0.2), "0.3");
@@ -99,7 +99,7 @@ TEST_F(Export, EveryWholeScanIsOneRowAcrossTheReadBlocks)
     for (int64_t s = 0; s < kScans; ++s)
         for (int c = 0; c < 3; ++c)
             data.f32(static_cast<float>(s) * 0.5f - static_cast<float>(c) * 1.25e-6f);
-    data.byte(1).byte(2).byte(3);   // part of one more scan: not written
+    data.byte(1).byte(2).byte(3); // part of one more scan: not written
     IndexSpec spec;
     spec.aiChans = 3;
     spec.scanCount = static_cast<int32_t>(kScans);

@@ -46,7 +46,7 @@ protected:
         ai.setChanStart(0);
         ai.setChanCount(4);
         setup.bAIEnabled = true;
-        setup.nDIPortMask = {0x00, 0x12, 0x00, 0x00};   // lines 1:1 and 1:4
+        setup.nDIPortMask = {0x00, 0x12, 0x00, 0x00}; // lines 1:1 and 1:4
         setup.nDIChanCount = 2;
         graph.Axes().Item(kTimeAxis).SetRange(0.0, 10.0);
         plots.SetupPlots(false, true);
@@ -85,7 +85,7 @@ TEST_F(GraphSettingsTest, WhileRunningTheXAxisIsASpanFromZero)
     EXPECT_EQ(logic.X().min, "0");
     EXPECT_EQ(logic.X().max, "10.000");
     EXPECT_FALSE(logic.X().minEnabled);
-    logic.chkXAutoS_Click(false);   // refilled as plain number text
+    logic.chkXAutoS_Click(false); // refilled as plain number text
     EXPECT_EQ(logic.X().max, "10");
     EXPECT_FALSE(logic.X().minEnabled);
     EXPECT_TRUE(logic.X().maxEnabled);
@@ -110,7 +110,7 @@ TEST_F(GraphSettingsTest, ChooserOpensOnThePlotsColourAndCancelKeepsIt)
     logic.lstPlots_Click(1);
     const ColorRef before = logic.PlotColors()[1];
     EXPECT_EQ(logic.ShownColor(), before);
-    logic.BtnColor_Click();   // no answer: cancelled
+    logic.BtnColor_Click(); // no answer: cancelled
     EXPECT_EQ(prompts.colorChooserOpenedWith, std::vector<uint32_t>{before});
     EXPECT_EQ(logic.PlotColors()[1], before);
     EXPECT_TRUE(prompts.messages.empty());
@@ -153,7 +153,7 @@ TEST_F(GraphSettingsTest, OkSetsTheAxesTheTimeBaseAndTheLiveTables)
     prompts.colorAnswers.push_back(kRed);
     logic.BtnColor_Click();
     logic.CmbLineStyle_Click(1);
-    logic.lstPlots_Click(5);   // the second DI line: port 1, bit 4
+    logic.lstPlots_Click(5); // the second DI line: port 1, bit 4
     logic.CmbLineStyle_Click(3);
     logic.X().min = "2";
     logic.X().max = "6";
@@ -209,7 +209,7 @@ TEST_F(GraphSettingsTest, ApplyErrorKeepsTheDialogAndTheStepsDone)
     logic.Y().min = "oops";
     EXPECT_FALSE(logic.BtnApply_Click());
     EXPECT_EQ(Messages(), std::vector<std::string>{"Graph Set Apply Error"});
-    EXPECT_DOUBLE_EQ(graph.Axes().Item(kTimeAxis).Minimum(), 1.0);   // step 1 stays done
+    EXPECT_DOUBLE_EQ(graph.Axes().Item(kTimeAxis).Minimum(), 1.0); // step 1 stays done
     EXPECT_DOUBLE_EQ(graph.Axes().Item(kTimeAxis).Maximum(), 9.0);
 }
 

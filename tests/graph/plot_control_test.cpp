@@ -68,8 +68,7 @@ TEST_F(PlotSetup, AIPlotsFirstThenSelectedDILinesInPortAndBitOrder)
     EXPECT_EQ(plots().Item(5).Name(), "DI 0:2");
     EXPECT_EQ(plots().Item(6).Name(), "DI 2:7");
     EXPECT_EQ(plots().Item(6).Color(), 16777215u);
-    EXPECT_EQ(LegendNames(), (std::vector<std::string>{"AI 0", "AI 1", "AI 2", "AI 3", "DI 0:0",
-                                                       "DI 0:2", "DI 2:7"}));
+    EXPECT_EQ(LegendNames(), (std::vector<std::string>{"AI 0", "AI 1", "AI 2", "AI 3", "DI 0:0", "DI 0:2", "DI 2:7"}));
     // Rebuilding the legend twice gives the same rows, not twice as many.
     control.UpdatePlotListView();
     EXPECT_EQ(legend.rows.size(), 7u);
@@ -89,8 +88,8 @@ TEST_F(PlotSetup, BufferedAIWithAIOnLeavesDIPlotsUnconfigured)
     setup.bSoftMode = false;
     setup.bAIEnabled = true;
     control.SetupPlots(false, true);
-    ASSERT_EQ(plots().Count(), 7);          // still added
-    EXPECT_NE(plots().Item(4).Name(), "DI 0:0");  // but not configured
+    ASSERT_EQ(plots().Count(), 7);               // still added
+    EXPECT_NE(plots().Item(4).Name(), "DI 0:0"); // but not configured
 }
 
 TEST_F(PlotSetup, WithoutRebuildPlotsAreReconfiguredNotRecreated)
@@ -179,7 +178,7 @@ TEST(PlotListRows, LineStylesRepeatEverySixteenChannelsAndUnknownStylesHaveNoPic
     EXPECT_EQ(rows[16].color, rows[0].color);
     EXPECT_FALSE(rows[20].linePicture.has_value());
 
-    in.aiChanCount = 25;   // more than the chart holds: an error, not a crash
+    in.aiChanCount = 25; // more than the chart holds: an error, not a crash
     EXPECT_THROW(PlotListRows(graph.Plots(), in), std::exception);
 }
 

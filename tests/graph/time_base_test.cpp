@@ -118,16 +118,16 @@ TEST_F(TimeBaseTest, ChartLengthFollowsTheModeOfTheRun)
 
 TEST_F(TimeBaseTest, OnlyZoomModesTakeTheTimeBaseFromTheAxis)
 {
-    graph.setMouseMode(6);   // XYPan
+    graph.setMouseMode(6); // XYPan
     time().SetRange(0.0, 4.0);
     timeBase.KroGraph1_RangeChanged();
     EXPECT_DOUBLE_EQ(state.dDIVValue, 1.0);
 
-    graph.setMouseMode(7);   // XZoom
+    graph.setMouseMode(7); // XZoom
     timeBase.KroGraph1_RangeChanged();
     EXPECT_DOUBLE_EQ(state.dDIVValue, 0.4);
     EXPECT_DOUBLE_EQ(led.Value(), 0.4);
-    EXPECT_DOUBLE_EQ(time().Minimum(), 0.0);   // the zoom's range stays
+    EXPECT_DOUBLE_EQ(time().Minimum(), 0.0); // the zoom's range stays
     EXPECT_DOUBLE_EQ(time().Maximum(), 4.0);
     EXPECT_EQ(graph.ChartLength(), PolledChartLength(setup.nTimerInterval, 0.4));
 }

@@ -51,9 +51,9 @@ TEST_F(MovedProjectTest, AFolderMovedAfterSavingReplaysItsOwnData)
     Open(folder / "moved/Project.onp");
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_TRUE(state.bHistoryMode);
-    EXPECT_EQ(state.szHisAIFile, saved + "/AI.ond");   // the stored path is kept as read
+    EXPECT_EQ(state.szHisAIFile, saved + "/AI.ond"); // the stored path is kept as read
     EXPECT_EQ(state.nHisDataScanCount, 3);
-    EXPECT_FALSE(fs::exists(saved));                   // and nothing is created there
+    EXPECT_FALSE(fs::exists(saved)); // and nothing is created there
 }
 
 // A project saved by Save As under a folder name the single-byte text cannot
@@ -74,16 +74,16 @@ TEST_F(MovedProjectTest, AProjectSavedUnderANonLatinFolderNameReplays)
     WriteFile(work + "/AI.ond", AIData(4, 2));
     WriteFile(work + "/DI.ond", {});
     const std::string target = folder / "Запись 測定";
-    SaveRunAs(SavedRun{work + "/Project.ond", work + "/AI.ond", work + "/FAI.ond", work + "/DI.ond", true, false,
-                       false},
-              target);
+    SaveRunAs(
+        SavedRun{work + "/Project.ond", work + "/AI.ond", work + "/FAI.ond", work + "/DI.ond", true, false, false},
+        target);
 
     Open(target + "/Project.onp");
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
     EXPECT_NE(state.szHisAIFile.find('?'), std::string::npos);
     EXPECT_EQ(state.nHisDataScanCount, 4);
     Play();
-    Tick();   // 2 scans/s at a 500 ms period: one scan
+    Tick(); // 2 scans/s at a 500 ms period: one scan
     EXPECT_EQ(valuesOf(PlotAt(1)), (std::vector<double>{0.1f}));
 }
 

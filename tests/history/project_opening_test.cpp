@@ -71,18 +71,28 @@ TEST_F(ProjectOpeningTest, ADescriptionThatCannotBeReplayedIsRefusedBeforeAnythi
 {
     const auto good = Spec([](IndexSpec&) {});
     auto cutShort = good;
-    cutShort.resize(good.size() - 3);   // inside the scan interval
+    cutShort.resize(good.size() - 3); // inside the scan interval
     const std::vector<std::vector<std::byte>> refused = {
         cutShort,
-        std::vector<std::byte>(good.begin(), good.begin() + 5),                                  // inside a flag
-        good,                                                                                    // patched below
-        Spec([](IndexSpec& s) { s.di = true; s.diChans = 1; s.portMasks = {1}; }),                 // then patched below
-        Spec([](IndexSpec& s) { s.ai = true; s.aiChans = 0; }),                                   // AI without channels
+        std::vector<std::byte>(good.begin(), good.begin() + 5), // inside a flag
+        good,                                                   // patched below
+        Spec([](IndexSpec& s) {
+            s.di = true;
+            s.diChans = 1;
+            s.portMasks = {1};
+        }), // then patched below
+        Spec([](IndexSpec& s) {
+            s.ai = true;
+            s.aiChans = 0;
+        }), // AI without channels
         Spec([](IndexSpec& s) { s.scanCount = -1; }),
         Spec([](IndexSpec& s) { s.scanInterval = 0.0; }),
         Spec([](IndexSpec& s) { s.scanInterval = -0.01; }),
         Spec([](IndexSpec& s) { s.scanInterval = std::numeric_limits<double>::quiet_NaN(); }),
-        Spec([](IndexSpec& s) { s.paths.reset(); s.scanCount = 0; }),                              // patched below
+        Spec([](IndexSpec& s) {
+            s.paths.reset();
+            s.scanCount = 0;
+        }), // patched below
     };
     auto negativePorts = refused[3];
     // DIPortCount follows fields 1-6 (16 bytes), two AI records "AI0", "AI1"
@@ -91,10 +101,10 @@ TEST_F(ProjectOpeningTest, ADescriptionThatCannotBeReplayedIsRefusedBeforeAnythi
     for (size_t i = 0; i < 4; ++i)
         negativePorts[diPortCount + i] = std::byte{0xFF};
     auto neverStopped = refused[9];
-    neverStopped.resize(neverStopped.size() - 12);   // no ScanCount, no ScanInterval
+    neverStopped.resize(neverStopped.size() - 12); // no ScanCount, no ScanInterval
 
     auto tooManyPlots = good;
-    tooManyPlots[8 + 3] = std::byte{0x10};   // AIChanCount 0x10000002: more records than bytes
+    tooManyPlots[8 + 3] = std::byte{0x10}; // AIChanCount 0x10000002: more records than bytes
 
     auto all = refused;
     all[2] = tooManyPlots;
@@ -132,7 +142,7 @@ TEST_F(ProjectOpeningTest, ARefusedDescriptionLeavesTheOpenProjectAsItWas)
     EXPECT_EQ(graph.Plots().Count(), 2);
     EXPECT_EQ(valuesOf(PlotAt(1)), shown);
     EXPECT_TRUE(replay.IsPlaying());
-    Tick();   // the replay goes on where it was
+    Tick(); // the replay goes on where it was
     EXPECT_EQ(valuesOf(PlotAt(1)).size(), 2u);
 }
 
@@ -145,11 +155,11 @@ TEST_F(ProjectOpeningTest, AMissingDataFileIsReportedAndNeverCreated)
     const std::string dir = folder / "p";
     spec.paths = {{dir + "/AI.ond", dir + "/DI.ond"}};
     fs::create_directories(dir);
-    WriteFile(dir + "/Project.onp", IndexBytes(spec).bytes());   // neither data file is there
+    WriteFile(dir + "/Project.onp", IndexBytes(spec).bytes()); // neither data file is there
     Open(dir + "/Project.onp");
 
     EXPECT_EQ(prompts.messages, (std::vector<RecordedPrompts::Message>{{"CreateFile Fails ", "ReadHisAIFile"},
-                                                                        {"CreateFile Fails ", "ReadHisDIFile"}}));
+                                                                       {"CreateFile Fails ", "ReadHisDIFile"}}));
     EXPECT_FALSE(fs::exists(dir + "/AI.ond"));
     EXPECT_FALSE(fs::exists(dir + "/DI.ond"));
     // The project is open all the same; replay finds nothing and stops at once.
@@ -166,7 +176,7 @@ TEST_F(ProjectOpeningTest, IndexWithoutPathsAndADIPathWithoutTerminator)
     IndexSpec working;
     working.paths = {{"", ""}};
     auto bytes = IndexBytes(working).bytes();
-    bytes.resize(bytes.size() - 1);   // drop the AI path's 0 byte: no fields 15-16 at all
+    bytes.resize(bytes.size() - 1); // drop the AI path's 0 byte: no fields 15-16 at all
     OpenBytes(bytes);
     EXPECT_EQ(prompts.messages, (std::vector<RecordedPrompts::Message>{{"CreateFile Fails ", "ReadHisAIFile"}}));
     EXPECT_EQ(state.szHisAIFile, "");
@@ -175,7 +185,7 @@ TEST_F(ProjectOpeningTest, IndexWithoutPathsAndADIPathWithoutTerminator)
     prompts.messages.clear();
     IndexSpec spec;
     spec.ai = false;
-    spec.aiChans = 5;   // stored, but AI is not recorded
+    spec.aiChans = 5; // stored, but AI is not recorded
     spec.di = true;
     spec.diChans = 2;
     spec.portMasks = {0x03};
@@ -215,9 +225,9 @@ TEST_F(ProjectOpeningTest, LeavingHistoryModeClosesTheFilesAndRestoresAcquisitio
     replay.BtnModeSwitch_Click();
     EXPECT_FALSE(state.bHistoryMode);
     EXPECT_TRUE(state.bHisFileExist);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"his controls off", "set frame on", "start on",
-                                                    "mode caption History Mode", "mode switch off", "cmd frame on",
-                                                    "save as on", "plots acquisition"}));
+    EXPECT_EQ(view.calls,
+              (std::vector<std::string>{"his controls off", "set frame on", "start on", "mode caption History Mode",
+                                        "mode switch off", "cmd frame on", "save as on", "plots acquisition"}));
     EXPECT_FALSE(timer.entries.at(kHistoryTimer).enabled);
     EXPECT_TRUE(timer.exist(kHistoryTimer));
 }

@@ -85,7 +85,7 @@ TEST_F(ReplayControlTest, AJumpToHalfWayLandsOnScan500InBothFiles)
     OpenAIAndDI();
     Play();
     Tick();
-    position.setValue(50.0);   // the operator drags the slider
+    position.setValue(50.0); // the operator drags the slider
     EXPECT_EQ(state.nHisFAIReadPos, 500 * 2 * 4);
     EXPECT_EQ(PlotAt(0).PointCount(), 0);
     Tick();
@@ -108,7 +108,7 @@ TEST_F(ReplayControlTest, PauseResumesWhereItWasStopRewindsOnTheNextPlay)
     EXPECT_TRUE(state.isHisPlayPaused);
     EXPECT_TRUE(view.State("mode switch"));
     EXPECT_FALSE(view.State("convert"));
-    Tick();   // a tick still queued when paused draws nothing
+    Tick(); // a tick still queued when paused draws nothing
     Play();
     Tick();
     EXPECT_EQ(valuesOf(PlotAt(0)), (std::vector<double>{0.0, 1.0, 2.0}));
@@ -129,10 +129,10 @@ TEST_F(ReplayControlTest, PauseResumesWhereItWasStopRewindsOnTheNextPlay)
 
 TEST_F(ReplayControlTest, TheEndOfTheDataStopsAfterTheSliderReached100)
 {
-    OpenAIAndDI(2000);   // the description claims twice the scans the files hold
+    OpenAIAndDI(2000); // the description claims twice the scans the files hold
     Play();
     position.setValue(50.0);
-    EXPECT_EQ(state.nHisNextScan, 500);   // half of the data, not of the stated count
+    EXPECT_EQ(state.nHisNextScan, 500); // half of the data, not of the stated count
     for (int i = 0; i < 500; ++i)
         Tick();
     EXPECT_DOUBLE_EQ(position.Value(), 100.0);
@@ -177,15 +177,15 @@ TEST_F(ReplayControlTest, DILinesSitByPortAndBitAndAMaskOf0ShowsNothing)
     spec.aiChans = 1;
     spec.di = true;
     spec.diChans = 4;
-    spec.portMasks = {0x00, 0x05, 0x00, 0x82};   // port 2 shows nothing
+    spec.portMasks = {0x00, 0x05, 0x00, 0x82}; // port 2 shows nothing
     Open(Save(folder / "p", spec, AIData(1, 1), DIData(1, 3, {0x04, 0xFF, 0x80})));
     Play();
     Tick();
     // v + 15 x port + 1.5 x bit, plots after the AI plot in port and bit order.
-    EXPECT_EQ(valuesOf(PlotAt(1)), (std::vector<double>{0 + 15.0}));          // port 1 bit 0
-    EXPECT_EQ(valuesOf(PlotAt(2)), (std::vector<double>{1 + 15.0 + 3.0}));    // port 1 bit 2
-    EXPECT_EQ(valuesOf(PlotAt(3)), (std::vector<double>{0 + 45.0 + 1.5}));    // port 3 bit 1
-    EXPECT_EQ(valuesOf(PlotAt(4)), (std::vector<double>{1 + 45.0 + 10.5}));   // port 3 bit 7
+    EXPECT_EQ(valuesOf(PlotAt(1)), (std::vector<double>{0 + 15.0}));        // port 1 bit 0
+    EXPECT_EQ(valuesOf(PlotAt(2)), (std::vector<double>{1 + 15.0 + 3.0}));  // port 1 bit 2
+    EXPECT_EQ(valuesOf(PlotAt(3)), (std::vector<double>{0 + 45.0 + 1.5}));  // port 3 bit 1
+    EXPECT_EQ(valuesOf(PlotAt(4)), (std::vector<double>{1 + 45.0 + 10.5})); // port 3 bit 7
 }
 
 TEST_F(ReplayControlTest, ADIFileEndingHalfWayIntoAScanDrawsItAndStopsOneTickLater)
@@ -195,12 +195,12 @@ TEST_F(ReplayControlTest, ADIFileEndingHalfWayIntoAScanDrawsItAndStopsOneTickLat
     spec.di = true;
     spec.diChans = 2;
     spec.portMasks = {0x01, 0x01};
-    spec.scanInterval = 0.0005;   // 2000 scans/s: two scans per 1 ms tick
-    Open(Save(folder / "p", spec, {}, DIData(0, 2, {0x01, 0x01, 0x01})));   // 1.5 scans
+    spec.scanInterval = 0.0005;                                           // 2000 scans/s: two scans per 1 ms tick
+    Open(Save(folder / "p", spec, {}, DIData(0, 2, {0x01, 0x01, 0x01}))); // 1.5 scans
     Play();
     Tick();
     EXPECT_EQ(valuesOf(PlotAt(0)), (std::vector<double>{1.0, 1.0}));
-    EXPECT_EQ(valuesOf(PlotAt(1)), (std::vector<double>{16.0, 15.0}));   // the missing port reads 0
+    EXPECT_EQ(valuesOf(PlotAt(1)), (std::vector<double>{16.0, 15.0})); // the missing port reads 0
     EXPECT_TRUE(replay.IsPlaying());
     Tick();
     EXPECT_FALSE(replay.IsPlaying());

@@ -51,7 +51,7 @@ TEST_F(LargeRecordingTest, AJumpInto6GiBLandsOnTheScansByte)
 // The same for DI: byte 8 + s x ports, beyond 4 GiB.
 TEST_F(LargeRecordingTest, ADIJumpBeyond4GiBLandsOnTheScansByte)
 {
-    constexpr uint64_t kScans = 5ull << 30;   // one port: 5 GiB of scans
+    constexpr uint64_t kScans = 5ull << 30; // one port: 5 GiB of scans
     const std::string dir = folder / "bigdi";
     IndexSpec spec;
     spec.ai = false;

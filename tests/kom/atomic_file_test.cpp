@@ -86,8 +86,8 @@ class AtomicWrite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = std::filesystem::path(komtest::registryPath()).parent_path() /
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = std::filesystem::path(komtest::registryPath()).parent_path()
+                 / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::create_directories(folder);
         folder = std::filesystem::canonical(folder);
         std::lock_guard lock(callsMutex);
@@ -123,7 +123,8 @@ protected:
         EXPECT_EQ(c[1].what, "rename");
         EXPECT_EQ(c[0].path, c[1].path) << "the file synced is the one renamed";
         EXPECT_EQ(c[1].to, target);
-        EXPECT_EQ(std::filesystem::path(c[1].path).parent_path(), folder) << "the temporary file sits beside the target";
+        EXPECT_EQ(std::filesystem::path(c[1].path).parent_path(), folder)
+            << "the temporary file sits beside the target";
         EXPECT_EQ(c[2].what, "fsync folder");
         EXPECT_EQ(c[2].path, folder.string());
     }

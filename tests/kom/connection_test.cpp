@@ -51,12 +51,10 @@ TEST(ConnectionPoint, CallsSinksInConnectionOrderWithTheArguments)
 {
     auto source = makeObject<Source>();
     std::vector<std::string> calls;
-    auto sinkA = makeObject<EventSink>(DIID_Test, [&](DISPID id, std::span<const Variant> a) {
-        calls.push_back(call('A', id, a));
-    });
-    auto sinkB = makeObject<EventSink>(DIID_Test, [&](DISPID id, std::span<const Variant> a) {
-        calls.push_back(call('B', id, a));
-    });
+    auto sinkA = makeObject<EventSink>(
+        DIID_Test, [&](DISPID id, std::span<const Variant> a) { calls.push_back(call('A', id, a)); });
+    auto sinkB = makeObject<EventSink>(
+        DIID_Test, [&](DISPID id, std::span<const Variant> a) { calls.push_back(call('B', id, a)); });
     Connection a, b;
     ASSERT_EQ(advise(source.get(), DIID_Test, sinkA.get(), a), S_OK);
     ASSERT_EQ(advise(source.get(), DIID_Test, sinkB.get(), b), S_OK);

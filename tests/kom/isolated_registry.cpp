@@ -10,8 +10,8 @@ namespace {
 
 std::string makePath()
 {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("kom-test-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()));
+    auto dir = std::filesystem::temp_directory_path()
+               / ("kom-test-" + std::to_string(::getpid()) + "-" + std::to_string(std::rand()));
     std::filesystem::create_directories(dir);
     std::string path = (dir / "registry").string();
     ::setenv("KOM_REGISTRY", path.c_str(), 1);

@@ -138,7 +138,8 @@ TEST_F(ModuleTest, ADeadRegisteredPathFallsBackToTheNeighbourAndSaysWhichPathWas
 
     // The same for the type library's entry.
     Registry::update(Registry::defaultPath(), [](Registry& r) {
-        r.setDefault("TypeLib\\" + tickwell::LIBID_TICKWELLLib.toString() + "\\1.0\\0\\linux", "/nonexistent/deadlib.so");
+        r.setDefault("TypeLib\\" + tickwell::LIBID_TICKWELLLib.toString() + "\\1.0\\0\\linux",
+                     "/nonexistent/deadlib.so");
         return S_OK;
     });
     testing::internal::CaptureStderr();
@@ -210,7 +211,7 @@ TEST_F(ModuleTest, TypeLibraryNamesIdentifiersAndHelpStrings)
     ASSERT_TRUE(ctl);
     EXPECT_STREQ(ctl->help, "ITickwellCtl Interface");
     const std::pair<const char16_t*, const char*> expected[] = {
-        {u"Interval", "property Interval"}, {u"Enabled", "property Enabled"}, {u"Add", "method Add"},
+        {u"Interval", "property Interval"}, {u"Enabled", "property Enabled"},   {u"Add", "method Add"},
         {u"Remove", "method Remove"},       {u"RemoveALL", "method RemoveALL"}, {u"Count", "property Count"},
         {u"exist", "property exist"},       {u"GetObject", "method GetObject"}};
     DISPID id = 0;

@@ -11,7 +11,7 @@ TEST(RawSamples, SixteenBitCountsBecomeUnsigned)
     const int16_t raw[] = {0, 1, 32767, -1, -32768};
     std::vector<int32_t> buffer;
     const auto counts = ConvertRawSamples("PCI-1711", raw, buffer);
-    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.end()), (std::vector<int32_t> {0, 1, 32767, 65535, 32768}));
+    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.end()), (std::vector<int32_t>{0, 1, 32767, 65535, 32768}));
 }
 
 TEST(RawSamples, TwelveBitDevicesKeepTheLowTwelveBits)
@@ -19,7 +19,7 @@ TEST(RawSamples, TwelveBitDevicesKeepTheLowTwelveBits)
     const int16_t raw[] = {-1, 0x1234, 4095, 4096};
     std::vector<int32_t> buffer;
     const auto counts = ConvertRawSamples("PCI-5342", raw, buffer);
-    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.end()), (std::vector<int32_t> {4095, 0x234, 4095, 0}));
+    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.end()), (std::vector<int32_t>{4095, 0x234, 4095, 0}));
 }
 
 TEST(RawSamples, ALargeEnoughBufferIsReusedAsItIs)

@@ -23,7 +23,7 @@ protected:
     void Start(const RunDescription& run) { files.WriteProjectInfo(run, nullptr); }
 
     ScratchFolder scratch;
-    RecordingFiles files {CreateUniqueFolder(scratch.path(), "on")};
+    RecordingFiles files{CreateUniqueFolder(scratch.path(), "on")};
 };
 
 RunDescription AIAndDISaved()
@@ -35,8 +35,9 @@ RunDescription AIAndDISaved()
     run.floatSamples = true;
     run.aiChanCount = 2;
     run.diChanCount = 3;
-    run.ai = AIDescription {{{0x0000FF, 0, "AI 0"}, {0x00FF00, 2, "T\xC3\xA9mp"}}, {kVoltageChannel, kThermocoupleChannel, 0, 0}};
-    run.di = DIDescription {{{0xFF0000, 1, "DI 0.0"}, {0x123456, 4, "DI 0.2"}, {-1, 3, ""}}, {0x05, 0x00, 0x80}};
+    run.ai = AIDescription{{{0x0000FF, 0, "AI 0"}, {0x00FF00, 2, "T\xC3\xA9mp"}},
+                           {kVoltageChannel, kThermocoupleChannel, 0, 0}};
+    run.di = DIDescription{{{0xFF0000, 1, "DI 0.0"}, {0x123456, 4, "DI 0.2"}, {-1, 3, ""}}, {0x05, 0x00, 0x80}};
     return run;
 }
 
@@ -51,10 +52,8 @@ TEST_F(DescriptionBytes, AIEnabledButNotSavedKeepsOnlyTheChannelCount)
     Start(run);
     files.WriteRunEnd({0, 0.0});
 
-    const auto expected = ExpectedBytes()
-        .boolean(false).boolean(false).boolean(true).boolean(true)
-        .i32(4).i32(0)
-        .i32(0).f64(0.0);
+    const auto expected =
+        ExpectedBytes().boolean(false).boolean(false).boolean(true).boolean(true).i32(4).i32(0).i32(0).f64(0.0);
     EXPECT_EQ(Written(), expected.bytes());
 }
 
@@ -64,13 +63,28 @@ TEST_F(DescriptionBytes, AIAndDISavedDescribeTheirPlotsInChartOrder)
     files.WriteRunEnd({1234, 0.1});
 
     const auto expected = ExpectedBytes()
-        .boolean(true).boolean(true).boolean(true).boolean(true)
-        .i32(2).i32(3)
-        .plot(0x0000FF, 0, "AI 0").plot(0x00FF00, 2, "T\xE9mp")
-        .i32(4).byte(0).byte(1).byte(0).byte(0)
-        .plot(0xFF0000, 1, "DI 0.0").plot(0x123456, 4, "DI 0.2").plot(-1, 3, "")
-        .i32(3).byte(0x05).byte(0x00).byte(0x80)
-        .i32(1234).f64(0.1);
+                              .boolean(true)
+                              .boolean(true)
+                              .boolean(true)
+                              .boolean(true)
+                              .i32(2)
+                              .i32(3)
+                              .plot(0x0000FF, 0, "AI 0")
+                              .plot(0x00FF00, 2, "T\xE9mp")
+                              .i32(4)
+                              .byte(0)
+                              .byte(1)
+                              .byte(0)
+                              .byte(0)
+                              .plot(0xFF0000, 1, "DI 0.0")
+                              .plot(0x123456, 4, "DI 0.2")
+                              .plot(-1, 3, "")
+                              .i32(3)
+                              .byte(0x05)
+                              .byte(0x00)
+                              .byte(0x80)
+                              .i32(1234)
+                              .f64(0.1);
     // Only fields 1-14: a working folder's description has no path fields.
     EXPECT_EQ(Written(), expected.bytes());
 }
@@ -81,13 +95,19 @@ TEST_F(DescriptionBytes, DIOnlyBuffersAndFloatFlagsStandAlone)
     run.diRecorded = true;
     run.aiChanCount = 8; // AI switched on but not saved
     run.diChanCount = 1;
-    run.di = DIDescription {{{7, 0, "Door"}}, {0x01}};
+    run.di = DIDescription{{{7, 0, "Door"}}, {0x01}};
     Start(run);
 
     const auto expected = ExpectedBytes()
-        .boolean(false).boolean(true).boolean(false).boolean(false)
-        .i32(8).i32(1)
-        .plot(7, 0, "Door").i32(1).byte(0x01);
+                              .boolean(false)
+                              .boolean(true)
+                              .boolean(false)
+                              .boolean(false)
+                              .i32(8)
+                              .i32(1)
+                              .plot(7, 0, "Door")
+                              .i32(1)
+                              .byte(0x01);
     EXPECT_EQ(Written(), expected.bytes());
 }
 
@@ -118,20 +138,28 @@ TEST(DescriptionEncoding, TextIsSingleByteAndCannotEndEarly)
     RunDescription run;
     run.aiRecorded = true;
     run.aiChanCount = 1;
-    run.ai = AIDescription {{{1, 2, std::string("a\0b\xE2\x82\xAC", 6)}}, {}};
+    run.ai = AIDescription{{{1, 2, std::string("a\0b\xE2\x82\xAC", 6)}}, {}};
     const auto expected = ExpectedBytes()
-        .boolean(true).boolean(false).boolean(false).boolean(false).i32(1).i32(0)
-        .plot(1, 2, "a?b?").i32(0);
+                              .boolean(true)
+                              .boolean(false)
+                              .boolean(false)
+                              .boolean(false)
+                              .i32(1)
+                              .i32(0)
+                              .plot(1, 2, "a?b?")
+                              .i32(0);
     EXPECT_EQ(EncodeRunDescription(run), expected.bytes());
 
-    EXPECT_EQ(EncodeSavedPaths({"/data/r\xC3\xBC" "n/AI.ond", "/data/DI.ond"}),
+    EXPECT_EQ(EncodeSavedPaths({"/data/r\xC3\xBC"
+                                "n/AI.ond",
+                                "/data/DI.ond"}),
               ExpectedBytes().text("/data/r\xFCn/AI.ond").byte(0).text("/data/DI.ond").bytes());
 }
 
 TEST(DescriptionEncoding, RefusesDescriptionsThatCouldNotBeReadBack)
 {
     RunDescription sectionWithoutFlag;
-    sectionWithoutFlag.ai = AIDescription {};
+    sectionWithoutFlag.ai = AIDescription{};
     EXPECT_THROW(EncodeRunDescription(sectionWithoutFlag), std::invalid_argument);
 
     RunDescription flagWithoutSection;

@@ -25,10 +25,10 @@ ProjectDescription SavedProject()
     project.run.diRecorded = true;
     project.run.aiChanCount = 2;
     project.run.diChanCount = 1;
-    project.run.ai = AIDescription {{{255, 0, "AI 0"}, {65280, 1, "T\xC3\xA9mp"}}, {0, kThermocoupleChannel, 0}};
-    project.run.di = DIDescription {{{5, 2, "DI 1.0"}}, {0x00, 0x01}};
-    project.end = RunEnd {100, 0.01};
-    project.paths = SavedPaths {"/home/op/run/AI.ond", "/home/op/run/DI.ond"};
+    project.run.ai = AIDescription{{{255, 0, "AI 0"}, {65280, 1, "T\xC3\xA9mp"}}, {0, kThermocoupleChannel, 0}};
+    project.run.di = DIDescription{{{5, 2, "DI 1.0"}}, {0x00, 0x01}};
+    project.end = RunEnd{100, 0.01};
+    project.paths = SavedPaths{"/home/op/run/AI.ond", "/home/op/run/DI.ond"};
     return project;
 }
 
@@ -42,23 +42,33 @@ std::vector<std::byte> Encode(const ProjectDescription& project)
 TEST(DescriptionReader, ReadsAHandWrittenSavedProject)
 {
     const auto bytes = ExpectedBytes()
-        .i16(-1).i16(0).i16(-1).i16(-1).i32(1).i32(7) // DI count stored although DI is off
-        .plot(0xABCDEF, 3, "Pressure \xB0")
-        .i32(2).byte(1).byte(0)
-        .i32(42).f64(0.25)
-        .text("C:\\Data\\run\\AI.ond").byte(0).text("C:\\Data\\run\\DI.ond")
-        .bytes();
+                           .i16(-1)
+                           .i16(0)
+                           .i16(-1)
+                           .i16(-1)
+                           .i32(1)
+                           .i32(7) // DI count stored although DI is off
+                           .plot(0xABCDEF, 3, "Pressure \xB0")
+                           .i32(2)
+                           .byte(1)
+                           .byte(0)
+                           .i32(42)
+                           .f64(0.25)
+                           .text("C:\\Data\\run\\AI.ond")
+                           .byte(0)
+                           .text("C:\\Data\\run\\DI.ond")
+                           .bytes();
     const ProjectDescription project = ParseProjectDescription(bytes);
     EXPECT_TRUE(project.run.aiRecorded);
     EXPECT_FALSE(project.run.diRecorded);
     EXPECT_TRUE(project.run.softRecorded);
     EXPECT_EQ(project.run.diChanCount, 7);
     ASSERT_TRUE(project.run.ai.has_value());
-    EXPECT_EQ(project.run.ai->plots, (std::vector<PlotRecord> {{0xABCDEF, 3, "Pressure \xC2\xB0"}}));
-    EXPECT_EQ(project.run.ai->channelKinds, (std::vector<uint8_t> {kThermocoupleChannel, kVoltageChannel}));
+    EXPECT_EQ(project.run.ai->plots, (std::vector<PlotRecord>{{0xABCDEF, 3, "Pressure \xC2\xB0"}}));
+    EXPECT_EQ(project.run.ai->channelKinds, (std::vector<uint8_t>{kThermocoupleChannel, kVoltageChannel}));
     EXPECT_FALSE(project.run.di.has_value());
-    EXPECT_EQ(project.end, (RunEnd {42, 0.25}));
-    EXPECT_EQ(project.paths, (SavedPaths {"C:\\Data\\run\\AI.ond", "C:\\Data\\run\\DI.ond"}));
+    EXPECT_EQ(project.end, (RunEnd{42, 0.25}));
+    EXPECT_EQ(project.paths, (SavedPaths{"C:\\Data\\run\\AI.ond", "C:\\Data\\run\\DI.ond"}));
 }
 
 TEST(DescriptionReader, ReadsBackWhatTheWriterWrote)
@@ -68,7 +78,8 @@ TEST(DescriptionReader, ReadsBackWhatTheWriterWrote)
 
     ProjectDescription working = project; // a working folder's description: no paths
     working.paths.reset();
-    EXPECT_EQ(ParseProjectDescription(Concat({EncodeRunDescription(working.run), EncodeRunEnd(*working.end)})), working);
+    EXPECT_EQ(ParseProjectDescription(Concat({EncodeRunDescription(working.run), EncodeRunEnd(*working.end)})),
+              working);
 
     ProjectDescription unfinished = working; // the run never stopped
     unfinished.end.reset();
@@ -79,9 +90,9 @@ TEST(DescriptionReader, PathsEndAtTheirZeroByteOrAtTheEndOfTheFile)
 {
     const auto head = ExpectedBytes().i16(0).i16(0).i16(0).i16(0).i32(0).i32(0).i32(0).f64(0.0);
     const auto onlyAI = Concat({head.bytes(), ExpectedBytes().text("/r/AI.ond").byte(0).bytes()});
-    EXPECT_EQ(ParseProjectDescription(onlyAI).paths, (SavedPaths {"/r/AI.ond", ""}));
+    EXPECT_EQ(ParseProjectDescription(onlyAI).paths, (SavedPaths{"/r/AI.ond", ""}));
     const auto unterminated = Concat({head.bytes(), ExpectedBytes().text("/r/AI.ond").bytes()});
-    EXPECT_EQ(ParseProjectDescription(unterminated).paths, (SavedPaths {"/r/AI.ond", ""}));
+    EXPECT_EQ(ParseProjectDescription(unterminated).paths, (SavedPaths{"/r/AI.ond", ""}));
     const auto flagsNotMinusOne = ExpectedBytes().i16(1).i16(0).i16(0).i16(0).i32(0).i32(0).i32(0).bytes();
     EXPECT_TRUE(ParseProjectDescription(flagsNotMinusOne).run.aiRecorded);
 }
@@ -105,7 +116,8 @@ TEST(DescriptionReader, CountsTheFileCannotHoldAreRefused)
     const auto hugePlots = ExpectedBytes().i16(-1).i16(0).i16(0).i16(0).i32(0x7FFFFFFF).i32(0).plot(1, 1, "x").bytes();
     const auto negativePlots = ExpectedBytes().i16(0).i16(-1).i16(0).i16(0).i32(0).i32(-3).bytes();
     const auto hugeKinds = ExpectedBytes().i16(-1).i16(0).i16(0).i16(0).i32(0).i32(0).i32(1000).byte(0).byte(1).bytes();
-    const auto unterminatedName = ExpectedBytes().i16(-1).i16(0).i16(0).i16(0).i32(1).i32(0).i32(1).i32(1).text("abcdefgh").bytes();
+    const auto unterminatedName =
+        ExpectedBytes().i16(-1).i16(0).i16(0).i16(0).i32(1).i32(0).i32(1).i32(1).text("abcdefgh").bytes();
     for (const auto* bytes : {&hugePlots, &negativePlots, &hugeKinds, &unterminatedName})
         EXPECT_THROW(ParseProjectDescription(*bytes), DescriptionFormatError);
 
@@ -126,9 +138,9 @@ TEST(DescriptionReader, GarbageIsEitherReadOrReportedNeverMisread)
             b = static_cast<std::byte>(byteValue(random));
         // A small flag word and count make the sections reachable now and then.
         if (garbage.size() >= 16 && round % 3 == 0) {
-            garbage[0] = garbage[1] = std::byte {0xFF};
-            garbage[12] = std::byte {static_cast<uint8_t>(round % 4)};
-            garbage[13] = garbage[14] = garbage[15] = std::byte {0};
+            garbage[0] = garbage[1] = std::byte{0xFF};
+            garbage[12] = std::byte{static_cast<uint8_t>(round % 4)};
+            garbage[13] = garbage[14] = garbage[15] = std::byte{0};
         }
         try {
             const ProjectDescription project = ParseProjectDescription(garbage);

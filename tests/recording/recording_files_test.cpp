@@ -27,7 +27,7 @@ bool Exists(const std::string& path)
 TEST(RecordingFiles, LifecycleFromStartUpToShutDown)
 {
     ScratchFolder scratch;
-    RecordingFiles files(CreateWorkingFolder(std::vector<std::string> {scratch.path()}));
+    RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{scratch.path()}));
     EXPECT_EQ(files.ProjectFileName(), files.Folder() + "/Project.ond");
     EXPECT_EQ(files.FAIFileName(), files.Folder() + "/FAI.ond");
 
@@ -50,8 +50,7 @@ TEST(RecordingFiles, LifecycleFromStartUpToShutDown)
     files.AppendAIRecord(scan);
     files.AppendAIRecord(scan);
     files.AppendDIRecord(ports);
-    EXPECT_EQ(FileContent(files.AIFileName()),
-              ExpectedBytes().f32(1.5f).f32(-0.25f).f32(1.5f).f32(-0.25f).bytes());
+    EXPECT_EQ(FileContent(files.AIFileName()), ExpectedBytes().f32(1.5f).f32(-0.25f).f32(1.5f).f32(-0.25f).bytes());
     EXPECT_EQ(FileContent(files.DIFileName()), ExpectedBytes().i32(2).i32(3).byte(0x01).byte(0x80).byte(0xFF).bytes());
 
     const float floats[] = {0.5f, 2.0f};
@@ -84,7 +83,7 @@ TEST(RecordingFiles, RunGoesOnWhenTheBufferedFileCannotBeCreated)
     run.aiChanCount = 2;
     files.WriteProjectInfo(run, [&](std::string_view text) { reports.emplace_back(text); });
 
-    EXPECT_EQ(reports, std::vector<std::string> {"CreateFile Fails "});
+    EXPECT_EQ(reports, std::vector<std::string>{"CreateFile Fails "});
     EXPECT_FALSE(files.IsFAIOpen());
     const int32_t block[] = {1, 2};
     EXPECT_FALSE(files.AppendFAI(block));
@@ -131,22 +130,22 @@ TEST(BinaryFile, ReadsWritesAndSeeksWithSixtyFourBitOffsets)
     ScratchFolder scratch;
     BinaryFile file;
     file.Open(scratch / "data", BinaryFile::Mode::ReadWrite);
-    const uint64_t far = (uint64_t {1} << 32) + 3;
+    const uint64_t far = (uint64_t{1} << 32) + 3;
     file.Truncate(far); // sparse: costs no disk space
     EXPECT_EQ(file.Size(), far);
     file.Seek(far);
-    const std::byte tail[] = {std::byte {7}, std::byte {8}};
+    const std::byte tail[] = {std::byte{7}, std::byte{8}};
     file.Write(tail);
     EXPECT_EQ(file.Position(), far + 2);
     file.Flush();
 
     file.Open(scratch / "data", BinaryFile::Mode::ReadOnly); // reopening closes first
     file.Seek(far - 1);
-    std::byte got[4] {};
+    std::byte got[4]{};
     EXPECT_EQ(file.Read(got), 3u); // short only at the end
-    EXPECT_EQ(got[0], std::byte {0});
-    EXPECT_EQ(got[1], std::byte {7});
-    EXPECT_EQ(got[2], std::byte {8});
+    EXPECT_EQ(got[0], std::byte{0});
+    EXPECT_EQ(got[1], std::byte{7});
+    EXPECT_EQ(got[2], std::byte{8});
     EXPECT_THROW(file.Write(tail), FileError);
 
     file.Open(scratch / "data", BinaryFile::Mode::Truncate);

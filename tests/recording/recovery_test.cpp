@@ -80,7 +80,7 @@ pid_t StartRecordingChild(const std::string& parent)
     }
     ::close(pipeEnds[1]);
     char go = 0;
-    (void)!::read(pipeEnds[0], &go, 1);   // blocks until the child records (or dies)
+    (void)!::read(pipeEnds[0], &go, 1); // blocks until the child records (or dies)
     ::close(pipeEnds[0]);
     return child;
 }
@@ -101,7 +101,7 @@ TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
             // While its program lives, a folder is nobody else's.
             EXPECT_TRUE(FindInterruptedRuns(parents).empty());
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));   // a random kill moment, not a wait
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random))); // a random kill moment, not a wait
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -152,7 +152,7 @@ std::string LeaveInterruptedRun(const std::string& parent, int scans)
         files.AppendDIRecord(ports);
     }
     files.WriteProgress({scans, 0.25});
-    return files.Folder();   // its lock goes with `files`, as with a dead process
+    return files.Folder(); // its lock goes with `files`, as with a dead process
 }
 
 TEST(Recovery, TheOfferNamesTheRunAndEachAnswerDoesWhatItSays)
@@ -162,11 +162,11 @@ TEST(Recovery, TheOfferNamesTheRunAndEachAnswerDoesWhatItSays)
     const std::string folder = LeaveInterruptedRun(scratch.path(), 10);
     ondrel::testing::RecordedPrompts prompts;
 
-    OfferInterruptedRuns(prompts, parents);   // Later: kept
+    OfferInterruptedRuns(prompts, parents); // Later: kept
     ASSERT_EQ(prompts.recoveryQuestions.size(), 1u);
     const std::string& question = prompts.recoveryQuestions[0];
     EXPECT_NE(question.find("10 scans"), std::string::npos) << question;
-    EXPECT_NE(question.find("(0.1 KB)"), std::string::npos) << question;   // 10 × 12 + 8 + 10 bytes
+    EXPECT_NE(question.find("(0.1 KB)"), std::string::npos) << question; // 10 × 12 + 8 + 10 bytes
     EXPECT_NE(question.find(folder), std::string::npos) << question;
     EXPECT_NE(question.find("started on 2"), std::string::npos) << question;
     EXPECT_TRUE(fs::exists(folder));

@@ -49,8 +49,8 @@ protected:
     }
     SavedRun Run() const
     {
-        return {files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(),
-                true, false, true};
+        return {
+            files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false, true};
     }
     // Every file of a folder with its bytes.
     static std::map<std::string, std::vector<std::byte>> Snapshot(const std::string& folder)
@@ -73,7 +73,7 @@ TEST_F(SaveAsFolder, EveryFailingWriteLeavesAnEarlierProjectAsItWas)
         ASSERT_EQ(before[error].size(), 3u);
     }
 
-    Record(5, 100.0f);   // a longer run with other values replaces it only whole
+    Record(5, 100.0f); // a longer run with other values replaces it only whole
     for (const int error : errors) {
         const std::string target = scratch / ("project" + std::to_string(error));
         long k = 1;
@@ -89,7 +89,7 @@ TEST_F(SaveAsFolder, EveryFailingWriteLeavesAnEarlierProjectAsItWas)
                 }
             }
             if (!failed)
-                break;   // every write of the Save As has failed once; this one saved
+                break; // every write of the Save As has failed once; this one saved
             EXPECT_EQ(Snapshot(target), before[error]) << "write " << k << " failed, error " << error;
         }
         EXPECT_GE(k, 4) << "three files, each written at least once";
@@ -102,8 +102,8 @@ TEST_F(SaveAsFolder, TheWorkingFolderItselfIsRefusedHoweverItIsNamed)
 {
     Record(4, 1.0f);
     const auto working = Snapshot(files.Folder());
-    for (const std::string& spelling : {files.Folder(), files.Folder() + "/.", files.Folder() + "/../"
-                                                                                  + fs::path(files.Folder()).filename().string()}) {
+    for (const std::string& spelling : {files.Folder(), files.Folder() + "/.",
+                                        files.Folder() + "/../" + fs::path(files.Folder()).filename().string()}) {
         try {
             SaveRunAs(Run(), spelling);
             FAIL() << spelling << " was accepted";

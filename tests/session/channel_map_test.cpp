@@ -100,9 +100,9 @@ TEST(ChannelMap, FamilyFortyEightIgnoresDifferentialPairs)
 
 TEST(ChannelMap, HalfChannelCountsRoundToEven)
 {
-    EXPECT_EQ(EffectiveChannelCount(kPlain, 3, Connections({0}, 3)), 2);  // 2.5
-    EXPECT_EQ(EffectiveChannelCount(kPlain, 4, Connections({0}, 4)), 4);  // 3.5
-    EXPECT_EQ(EffectiveChannelCount(kPlain, 1, Connections({0}, 1)), 0);  // 0.5
+    EXPECT_EQ(EffectiveChannelCount(kPlain, 3, Connections({0}, 3)), 2); // 2.5
+    EXPECT_EQ(EffectiveChannelCount(kPlain, 4, Connections({0}, 4)), 4); // 3.5
+    EXPECT_EQ(EffectiveChannelCount(kPlain, 1, Connections({0}, 1)), 0); // 0.5
 }
 
 TEST(ChannelMap, DegenerateTablesGiveZeroInsteadOfFailing)

@@ -68,8 +68,8 @@ TEST(FileExists, FindsRegularFilesIgnoringLetterCase)
     EXPECT_TRUE(FileExists(folder / "Project.onp"));
     EXPECT_TRUE(FileExists(folder / "PROJECT.ONP"));
     EXPECT_FALSE(FileExists(folder / "Project.on"));
-    EXPECT_FALSE(FileExists(folder / "Sub"));            // a folder is not a file
-    EXPECT_FALSE(FileExists(folder.path() + "/"));       // no file name
+    EXPECT_FALSE(FileExists(folder / "Sub"));      // a folder is not a file
+    EXPECT_FALSE(FileExists(folder.path() + "/")); // no file name
     EXPECT_FALSE(FileExists(folder / "missing/Project.onp"));
     EXPECT_FALSE(FileExists(""));
 }

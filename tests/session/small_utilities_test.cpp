@@ -49,10 +49,10 @@ TEST(Clock, ElapsedTimeSurvivesTheWrapOfTheTickCount)
     // however slow the machine; a clock in other units or on another base
     // falls outside.
     auto monotonicMs = [] {
-        timespec ts {};
+        timespec ts{};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
         return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u
-            + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+                                     + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
     };
     MonotonicClock monotonic;
     for (int i = 0; i < 1000; ++i) {
@@ -67,10 +67,18 @@ TEST(Clock, ElapsedTimeSurvivesTheWrapOfTheTickCount)
 TEST(Latin1, KeepsWhatFitsInOneByteAndMarksTheRest)
 {
     EXPECT_EQ(Utf8ToLatin1("AI 0"), "AI 0");
-    EXPECT_EQ(Utf8ToLatin1("T\xC3\xA9mp \xC2\xB0" "C"), "T\xE9mp \xB0" "C");
-    EXPECT_EQ(Utf8ToLatin1("5\xE2\x82\xAC"), "5?");              // euro sign
-    EXPECT_EQ(Utf8ToLatin1("\xC4\x80"), "?");                    // U+0100
-    EXPECT_EQ(Utf8ToLatin1("\xF0\x9F\x99\x82!"), "?!");           // beyond the BMP
-    EXPECT_EQ(Utf8ToLatin1("a\xFF" "b\xC3"), "a?b?");            // invalid, cut short
-    EXPECT_EQ(Latin1ToUtf8("T\xE9mp \xB0" "C"), "T\xC3\xA9mp \xC2\xB0" "C");
+    EXPECT_EQ(Utf8ToLatin1("T\xC3\xA9mp \xC2\xB0"
+                           "C"),
+              "T\xE9mp \xB0"
+              "C");
+    EXPECT_EQ(Utf8ToLatin1("5\xE2\x82\xAC"), "5?");     // euro sign
+    EXPECT_EQ(Utf8ToLatin1("\xC4\x80"), "?");           // U+0100
+    EXPECT_EQ(Utf8ToLatin1("\xF0\x9F\x99\x82!"), "?!"); // beyond the BMP
+    EXPECT_EQ(Utf8ToLatin1("a\xFF"
+                           "b\xC3"),
+              "a?b?"); // invalid, cut short
+    EXPECT_EQ(Latin1ToUtf8("T\xE9mp \xB0"
+                           "C"),
+              "T\xC3\xA9mp \xC2\xB0"
+              "C");
 }

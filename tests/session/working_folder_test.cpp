@@ -36,7 +36,7 @@ TEST(WorkingFolder, EachCreationGivesANewFolderWithThePrefix)
 TEST(WorkingFolder, FallsBackWhenAParentRefusesIt)
 {
     ScratchFolder parent;
-    const std::vector<std::string> parents {parent / "missing", parent.path()};
+    const std::vector<std::string> parents{parent / "missing", parent.path()};
     const std::string folder = CreateWorkingFolder(parents);
     EXPECT_TRUE(IsFolder(folder));
     EXPECT_EQ(FolderOf(folder), parent.path());
@@ -45,7 +45,7 @@ TEST(WorkingFolder, FallsBackWhenAParentRefusesIt)
 TEST(WorkingFolder, ReportsTheFailureWhenNoParentAcceptsIt)
 {
     ScratchFolder parent;
-    const std::vector<std::string> parents {parent / "missing", parent / "gone"};
+    const std::vector<std::string> parents{parent / "missing", parent / "gone"};
     try {
         CreateWorkingFolder(parents);
         FAIL() << "no folder can be created";
@@ -53,7 +53,7 @@ TEST(WorkingFolder, ReportsTheFailureWhenNoParentAcceptsIt)
         EXPECT_EQ(failure.path().rfind(parent / "gone/on", 0), 0u);
         EXPECT_NE(std::string(failure.what()).find("No such file"), std::string::npos);
     }
-    EXPECT_THROW(CreateWorkingFolder(std::vector<std::string> {}), FileError);
+    EXPECT_THROW(CreateWorkingFolder(std::vector<std::string>{}), FileError);
 }
 
 TEST(WorkingFolder, DefaultPlacesArePreferredInOrderAndEndWithTheTempFolder)

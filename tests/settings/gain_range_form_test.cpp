@@ -45,8 +45,8 @@ TEST_F(GainRangeTest, OpeningListsEveryChannelAndTheRangesInWalkOrder)
     Open(kro::card::Differential16);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(view.controls["ComboRange"].items,
-              (std::vector<std::string>{"-10. ~ 10. V", "-5. ~ 5. V", "-2.5 ~ 2.5 V", "-1.25 ~ 1.25 V",
-                                        "0. ~ 10. V", "4. ~ 20. mA"}));
+              (std::vector<std::string>{"-10. ~ 10. V", "-5. ~ 5. V", "-2.5 ~ 2.5 V", "-1.25 ~ 1.25 V", "0. ~ 10. V",
+                                        "4. ~ 20. mA"}));
     EXPECT_EQ(view.Selected("ComboRange"), 0);
     EXPECT_EQ(view.controls["ComboTCType"].items.size(), 7u);
     EXPECT_EQ(view.controls["ComboExpChan"].items.back(), "15");
@@ -59,7 +59,7 @@ TEST_F(GainRangeTest, OpeningListsEveryChannelAndTheRangesInWalkOrder)
     EXPECT_TRUE(view.Checked("optSingle"));
     EXPECT_TRUE(view.Checked("OptAI"));
     EXPECT_FALSE(view.IsEnabled("FrameThermo"));
-    EXPECT_FALSE(view.IsEnabled("OptThermo"));   // no thermocouples on this card
+    EXPECT_FALSE(view.IsEnabled("OptThermo")); // no thermocouples on this card
     EXPECT_TRUE(view.IsEnabled("optDifferent"));
     EXPECT_EQ(ai.Channel(), 0);
 }
@@ -111,7 +111,7 @@ TEST_F(GainRangeTest, CardsCountingTheirOwnChannelsNumberEveryChannelAndKeepTheC
 
 TEST_F(GainRangeTest, ACardRefusingTheOtherConnectionDisablesTheGroupAndLosesNothing)
 {
-    Open(kro::card::Basic);   // wired single-ended only
+    Open(kro::card::Basic); // wired single-ended only
     EXPECT_FALSE(view.IsEnabled("FrameSignalConnection"));
     EXPECT_FALSE(view.IsEnabled("optDifferent"));
 
@@ -162,7 +162,7 @@ TEST_F(GainRangeTest, AThermocoupleOnAnOddDifferentialChannelMakesThePairThermoc
 
     Choose("ComboTCType", 1);
     form->ComboTCType_Click();
-    EXPECT_EQ(setup.aiChannels[2].nAIChanTCType, 1);   // the partner follows
+    EXPECT_EQ(setup.aiChannels[2].nAIChanTCType, 1); // the partner follows
     EXPECT_EQ(view.Column(kRangeOrType)[2], "K");
     Choose("ComboExpChan", 9);
     form->ComboExpChan_Click();
@@ -187,7 +187,7 @@ TEST_F(GainRangeTest, TheScaleIsOneSettingForAllChannels)
     form->ComboScale_Click();
     for (int ch = 0; ch < 16; ++ch)
         EXPECT_EQ(setup.aiChannels[static_cast<size_t>(ch)].nAIChanTempScale, 3) << ch;
-    EXPECT_EQ(setup.aiChannels[16].nAIChanTempScale, 0);   // the spare entry
+    EXPECT_EQ(setup.aiChannels[16].nAIChanTempScale, 0); // the spare entry
 }
 
 TEST_F(GainRangeTest, ReopeningOnAThermocoupleChannelShowsItsTypeAndScale)

@@ -65,8 +65,8 @@ TEST_F(SettingsControllerTest, FastOkShowsTenSecondsTurnsAIOnAndDIOff)
 TEST_F(SettingsControllerTest, CyclicRunsBufferHalfASecondTiesToEven)
 {
     dialog.result.outcome = Outcome::FastOk;
-    for (const auto& [rate, expected] : std::vector<std::pair<double, int32_t>>{
-             {10000, 5000}, {8191, 4096}, {8193, 4096}, {8195, 4098}}) {
+    for (const auto& [rate, expected] :
+         std::vector<std::pair<double, int32_t>>{{10000, 5000}, {8191, 4096}, {8193, 4096}, {8195, 4098}}) {
         ai.setSampleRate(rate);
         setup.bFAICyclic = true;
         settings.BtnSet_Click();
@@ -82,7 +82,7 @@ TEST_F(SettingsControllerTest, ClosingAppliesNothingButStillReadsConnectionsAndR
 {
     dialog.whileOpen = [&] {
         ai.setChannel(4);
-        ai.setSignalConnection(1);   // as the range dialog leaves it
+        ai.setSignalConnection(1); // as the range dialog leaves it
         ai.setChanCount(6);
     };
     dialog.result.outcome = Outcome::Closed;

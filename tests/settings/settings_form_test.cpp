@@ -50,7 +50,7 @@ TEST_F(SettingsFormTest, OpeningShowsTheCardOnBothTabsAndTheLastConfirmedTab)
     EXPECT_EQ(view.Text("txtAITimeInterval"), "100");
     EXPECT_EQ(view.Text("LabelDIDevName"), "KroSim-DI24 3 ports");
     EXPECT_EQ(view.controls["ComboDIPort"].items, (std::vector<std::string>{"0", "1", "2"}));
-    EXPECT_EQ(view.shownTab, 1);   // polled mode at start
+    EXPECT_EQ(view.shownTab, 1); // polled mode at start
 
     setup.bSoftMode = false;
     form.Form_Load();
@@ -103,7 +103,7 @@ TEST_F(SettingsFormTest, FastOkWritesTheTabToTheCardAndShowsTheRateItKept)
 {
     form.Form_Load();
     Type("txtAIScanStart_0", "2");
-    Type("txtAIScanNumber_0", "3.5");   // whole numbers round ties to even
+    Type("txtAIScanNumber_0", "3.5"); // whole numbers round ties to even
     Type("txtCount", "8192");
     Type("txtSampleRate", "2500.5");
     view.Select("cmbDataReturnType", 0);
@@ -135,7 +135,7 @@ TEST_F(SettingsFormTest, FastOkWritesTheTabToTheCardAndShowsTheRateItKept)
 TEST_F(SettingsFormTest, ARefusedValueKeepsTheDialogOpenWithTheCardsMessage)
 {
     form.Form_Load();
-    Type("txtSampleRate", "1e9");   // passes the box check, the card refuses it
+    Type("txtSampleRate", "1e9"); // passes the box check, the card refuses it
     form.cmdFAIOK_Click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].text.find("exceeds the maximum"), std::string::npos);
@@ -195,7 +195,7 @@ TEST_F(SettingsFormTest, ChoosingADeviceRebuildsTheTablesAndTheSameOneAgainRefre
     Type("txtAIScanNumber_0", "9");
     prompts.deviceAnswers = {kro::card::Differential16};
     form.cmdAISelectDevice_Click(0);
-    EXPECT_EQ(view.Text("txtAIScanNumber_0"), "9");   // same device: the boxes keep what they showed
+    EXPECT_EQ(view.Text("txtAIScanNumber_0"), "9"); // same device: the boxes keep what they showed
     EXPECT_EQ(setup.nAISampleCnt, 4096);
     EXPECT_TRUE(setup.bFAICyclic);
     EXPECT_FALSE(setup.aiChannels[0].bAIChanIsThermo);
@@ -204,11 +204,11 @@ TEST_F(SettingsFormTest, ChoosingADeviceRebuildsTheTablesAndTheSameOneAgainRefre
     form.cmdAISelectDevice_Click(1);
     EXPECT_EQ(view.Text("labAIDeviceName_0"), ai.DeviceName());
     EXPECT_EQ(view.Text("txtAIScanNumber_0"), "4");
-    ASSERT_EQ(setup.aiChannels.size(), 9u);   // 8 channels and the spare
+    ASSERT_EQ(setup.aiChannels.size(), 9u); // 8 channels and the spare
     EXPECT_EQ(setup.aiChannels[7].szAIChanName, "AI 7");
     EXPECT_EQ(setup.aiChannels[8].szAIChanName, "");
 
-    prompts.deviceAnswers = {std::nullopt};   // cancelled: the card stays
+    prompts.deviceAnswers = {std::nullopt}; // cancelled: the card stays
     form.cmdAISelectDevice_Click(0);
     EXPECT_EQ(ai.DeviceNumber(), kro::card::Basic);
     EXPECT_TRUE(prompts.messages.empty());

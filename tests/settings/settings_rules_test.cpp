@@ -36,7 +36,7 @@ TEST(RangeText, LimitsKeepTheDecimalPointAndFourDecimalsAtMost)
     EXPECT_EQ(RangeText(-10, 10), "-10. ~ 10. V");
     EXPECT_EQ(RangeText(-0.5, 0.5), "-0.5 ~ 0.5 V");
     EXPECT_EQ(RangeText(4, 20), "4. ~ 20. mA");
-    EXPECT_EQ(RangeText(0, 20.5), "0. ~ 20.5 V");   // only exactly 20 is a current range
+    EXPECT_EQ(RangeText(0, 20.5), "0. ~ 20.5 V"); // only exactly 20 is a current range
     EXPECT_EQ(RangeText(4, 20, true), "4. ~ 20. V");
 }
 
@@ -64,7 +64,7 @@ TEST(DeviceProbes, PacerValueTwoIsRewrittenAsExternalClockZero)
     const PacerProbe internal = ProbePacer(ai);
     EXPECT_TRUE(internal.offersChoice);
     EXPECT_EQ(internal.position, 0);
-    EXPECT_EQ(ai.PacerSource(), 0);   // the probe's 2 was taken back
+    EXPECT_EQ(ai.PacerSource(), 0); // the probe's 2 was taken back
 
     kro::SimAI basic(kro::card::Basic);
     EXPECT_FALSE(ProbePacer(basic).offersChoice);
@@ -87,13 +87,13 @@ TEST(DISelection, MasksReduceToPortSpanAndLineCount)
     EXPECT_EQ(CountBit1(0x24), 2);
     EXPECT_EQ(CountBit1(0xFF), 8);
 
-    const uint8_t port1[] = {0x00, 0x24, 0x00, 0x00};   // lines 2 and 5 of port 1
+    const uint8_t port1[] = {0x00, 0x24, 0x00, 0x00}; // lines 2 and 5 of port 1
     DISpan s = ReduceDIMasks(port1, 3);
     EXPECT_EQ(s.nDIChanCount, 2);
     EXPECT_EQ(s.nDIPortStart, 1);
     EXPECT_EQ(s.nDIPortCount, 1);
 
-    const uint8_t ends[] = {0x01, 0x00, 0x81, 0x00};     // empty middle port is polled too
+    const uint8_t ends[] = {0x01, 0x00, 0x81, 0x00}; // empty middle port is polled too
     s = ReduceDIMasks(ends, 3);
     EXPECT_EQ(s.nDIChanCount, 3);
     EXPECT_EQ(s.nDIPortStart, 0);
@@ -105,7 +105,7 @@ TEST(DISelection, MasksReduceToPortSpanAndLineCount)
     EXPECT_EQ(s.nDIPortStart, 3);
     EXPECT_EQ(s.nDIPortCount, 0);
 
-    const uint8_t spare[] = {0, 0, 0, 0x10};             // the spare entry is counted, never polled
+    const uint8_t spare[] = {0, 0, 0, 0x10}; // the spare entry is counted, never polled
     s = ReduceDIMasks(spare, 3);
     EXPECT_EQ(s.nDIChanCount, 1);
     EXPECT_EQ(s.nDIPortCount, 0);
@@ -150,10 +150,14 @@ TEST(BoxValidation, EachBoxHasItsMessageAndResetText)
         EXPECT_EQ(rejection->resetText, c.reset) << c.box;
     }
     // No upper bounds, no channel range checks: the device judges those.
-    for (const auto& [box, text] : std::vector<std::pair<const char*, const char*>>{
-             {"txtAIScanStart_0", "999"}, {"txtAIScanNumber_0", "-3"}, {"txtCount", "4096"},
-             {"txtSampleRate", "1"}, {"txtSampleRate", "1e9"}, {"txtTriggerVoltage", "-100"},
-             {"txtAITimeInterval", "65535"}, {"txtAITimeInterval", "1"}})
+    for (const auto& [box, text] : std::vector<std::pair<const char*, const char*>>{{"txtAIScanStart_0", "999"},
+                                                                                    {"txtAIScanNumber_0", "-3"},
+                                                                                    {"txtCount", "4096"},
+                                                                                    {"txtSampleRate", "1"},
+                                                                                    {"txtSampleRate", "1e9"},
+                                                                                    {"txtTriggerVoltage", "-100"},
+                                                                                    {"txtAITimeInterval", "65535"},
+                                                                                    {"txtAITimeInterval", "1"}})
         EXPECT_EQ(CheckBox(box, text), std::nullopt) << box << " " << text;
 }
 
@@ -176,12 +180,12 @@ TEST(GainList, APairTakesTheEvenChannelsThermocoupleSettings)
     even.nAIChanExpChan = 7;
     even.nAIChanTempScale = 2;
     even.nAIChanTCType = 3;
-    CopyPairSettings(setup, 3);   // from the odd half as from the even one
+    CopyPairSettings(setup, 3); // from the odd half as from the even one
     EXPECT_TRUE(setup.aiChannels[3].bAIChanIsThermo);
     EXPECT_EQ(setup.aiChannels[3].nAIChanTCType, 3);
     EXPECT_EQ(setup.aiChannels[3].nAIChanExpChan, 7);
-    EXPECT_EQ(setup.aiChannels[3].nAIChanTempScale, 0);   // the scale is not a pair setting
-    CopyPairSettings(setup, 4);   // no partner in the table: nothing happens
+    EXPECT_EQ(setup.aiChannels[3].nAIChanTempScale, 0); // the scale is not a pair setting
+    CopyPairSettings(setup, 4);                         // no partner in the table: nothing happens
     EXPECT_EQ(PairPartner(2), 3);
     EXPECT_EQ(PairPartner(3), 2);
 }

@@ -18,10 +18,10 @@ inline void WriteFile(const std::string& path, const std::vector<std::byte>& byt
 struct IndexSpec {
     bool ai = true, di = false, soft = true, floats = true;
     int32_t aiChans = 2, diChans = 0;
-    std::vector<uint8_t> portMasks;           // DI port masks (field 12)
+    std::vector<uint8_t> portMasks; // DI port masks (field 12)
     int32_t scanCount = 1000;
     double scanInterval = 0.01;
-    std::optional<std::pair<std::string, std::string>> paths;   // fields 15 and 16 (raw bytes)
+    std::optional<std::pair<std::string, std::string>> paths; // fields 15 and 16 (raw bytes)
 };
 
 inline ExpectedBytes IndexBytes(const IndexSpec& spec)

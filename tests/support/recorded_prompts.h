@@ -15,10 +15,7 @@ public:
         bool operator==(const Message&) const = default;
     };
 
-    void MsgBox(const std::string& text, const std::string& title) override
-    {
-        messages.push_back({text, title});
-    }
+    void MsgBox(const std::string& text, const std::string& title) override { messages.push_back({text, title}); }
 
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override
     {
@@ -89,21 +86,21 @@ public:
     }
 
     std::vector<Message> messages;
-    std::deque<std::optional<FolderChoice>> folderAnswers;   // nothing = cancel
+    std::deque<std::optional<FolderChoice>> folderAnswers; // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
-    std::deque<std::optional<std::string>> projectAnswers;   // nothing = cancel
+    std::deque<std::optional<std::string>> projectAnswers; // nothing = cancel
     std::vector<std::string> projectChooserOpenedAt;
-    std::deque<RecoveryAnswer> recoveryAnswers;   // none left = Later
+    std::deque<RecoveryAnswer> recoveryAnswers; // none left = Later
     std::vector<std::string> recoveryQuestions;
-    std::deque<std::optional<int32_t>> deviceAnswers;         // nothing = cancel
+    std::deque<std::optional<int32_t>> deviceAnswers; // nothing = cancel
     std::vector<Chooser> choosers;
-    std::deque<std::optional<uint32_t>> colorAnswers;        // nothing = cancel
+    std::deque<std::optional<uint32_t>> colorAnswers; // nothing = cancel
     std::vector<uint32_t> colorChooserOpenedWith;
-    std::deque<std::optional<std::string>> pictureAnswers;   // nothing = cancel
-    std::deque<std::optional<ExportChoice>> exportAnswers;   // nothing = cancel
-    std::vector<ExportChoice> exportChooserOpenedWith;       // what the chooser was given
+    std::deque<std::optional<std::string>> pictureAnswers; // nothing = cancel
+    std::deque<std::optional<ExportChoice>> exportAnswers; // nothing = cancel
+    std::vector<ExportChoice> exportChooserOpenedWith;     // what the chooser was given
     std::vector<std::string> progressTitles;
-    int cancelAfterReports = -1;                             // -1: never
+    int cancelAfterReports = -1; // -1: never
 
 private:
     template <typename T>

@@ -57,7 +57,7 @@ TEST(Pass, AllocatesNothingWhenNothingIsDue)
 TEST(Pass, AllocatesOnlyTheKeyCopyOfAFiringEntry)
 {
     Table t;
-    t.AddEntry("short", 0, 1);                                   // fits the string inline
+    t.AddEntry("short", 0, 1);                                     // fits the string inline
     t.AddEntry("a key long enough to need its own storage", 0, 1); // one allocation per copy
     for (int i = 0; i < 62; ++i)
         t.AddEntry("idle " + std::to_string(i), 1000, 1);

@@ -58,7 +58,8 @@ void put32(std::vector<uint8_t>& b, uint32_t v)
         b.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-std::vector<uint8_t> state(const std::vector<TimerEntry>& entries, int32_t enabledCount, uint32_t cx = 873, uint32_t cy = 873)
+std::vector<uint8_t> state(const std::vector<TimerEntry>& entries, int32_t enabledCount, uint32_t cx = 873,
+                           uint32_t cy = 873)
 {
     std::vector<uint8_t> b;
     put32(b, static_cast<uint32_t>(entries.size()));
@@ -348,7 +349,9 @@ TEST(TickwellCtl, OneVerbAndOnePage)
     ASSERT_EQ(queryAs<ISpecifyPropertyPages>(m.ctl.get(), IID_ISpecifyPropertyPages)->GetPages(&pages), S_OK);
     EXPECT_EQ(pages, std::vector<CLSID>{CLSID_KroTimerPropPage});
     Guid source;
-    EXPECT_EQ(queryAs<IProvideClassInfo2>(m.ctl.get(), IID_IProvideClassInfo2)->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
+    EXPECT_EQ(queryAs<IProvideClassInfo2>(m.ctl.get(), IID_IProvideClassInfo2)
+                  ->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source),
+              S_OK);
     EXPECT_EQ(source, DIID_ITickwellCtlEvents);
 }
 
@@ -377,9 +380,8 @@ TEST(TickwellCtl, RaisesTimerEventToEverySinkInRunMode)
         if (id == DISPID_TimerEvent)
             a.push_back(args[0].utf8());
     });
-    auto sinkB = makeObject<EventSink>(DIID_ITickwellCtlEvents, [&](DISPID, std::span<const Variant> args) {
-        b.push_back(args[0].utf8());
-    });
+    auto sinkB = makeObject<EventSink>(DIID_ITickwellCtlEvents,
+                                       [&](DISPID, std::span<const Variant> args) { b.push_back(args[0].utf8()); });
     Connection ca, cb;
     ASSERT_EQ(h = advise(m.ctl.get(), DIID_ITickwellCtlEvents, sinkA.get(), ca), S_OK);
     ASSERT_EQ(advise(m.ctl.get(), DIID_ITickwellCtlEvents, sinkB.get(), cb), S_OK);
@@ -387,7 +389,9 @@ TEST(TickwellCtl, RaisesTimerEventToEverySinkInRunMode)
     m.disp.call(DISPID_Add, {u"fast", 5, -1});
     m.disp.call(DISPID_Add, {u"\u20acuro", 20, -1});
     EXPECT_TRUE(m.impl->Running());
-    twtest::pumpUntil([&] { return std::count(a.begin(), a.end(), "?uro") >= 3 && std::count(a.begin(), a.end(), "fast") >= 10; }, 5000);
+    twtest::pumpUntil(
+        [&] { return std::count(a.begin(), a.end(), "?uro") >= 3 && std::count(a.begin(), a.end(), "fast") >= 10; },
+        5000);
     EXPECT_GE(std::count(a.begin(), a.end(), "fast"), 10);
     EXPECT_GE(std::count(a.begin(), a.end(), "?uro"), 3); // the euro sign is not in the code page
     EXPECT_EQ(a.size(), b.size());

@@ -394,7 +394,8 @@ TEST(PlatformTimer, TheClockIsTheMonotonicClockInMilliseconds)
     auto monotonicMs = [] {
         timespec ts{};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
-        return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+        return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u
+                                     + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
     };
     for (int i = 0; i < 1000; ++i) {
         const uint32_t before = monotonicMs();

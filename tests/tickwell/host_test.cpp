@@ -145,8 +145,8 @@ TEST(Tool, ListsPrintsAndRunsAState)
         c.call(DISPID_Add, {u"off", 5, 0});
         std::vector<uint8_t> bytes;
         ASSERT_EQ(c.save(bytes), S_OK);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     int status = 0;
     EXPECT_EQ(tool("--list " + path, &status), "fast\t-1\t2\ncaf\xc3\xa9\t1\t20\noff\t0\t5\n");

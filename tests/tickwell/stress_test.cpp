@@ -49,11 +49,20 @@ TEST(Stress, TenThousandControlsWithHandlersThatChangeTheTable)
         auto sink = makeObject<EventSink>(DIID_ITickwellCtlEvents, [self](DISPID, std::span<const Variant> a) {
             ++self->fired;
             switch (self->action) {
-            case 0: self->disp.put(DISPID_Enabled, {a[0], 0}); break;   // disable own key
-            case 1: self->disp.call(DISPID_Remove, {a[0]}); break;      // remove own key
-            case 2: self->disp.call(DISPID_RemoveALL); break;           // clear the table
-            case 3: self->disp.call(DISPID_Remove, {u"b"}); break;      // remove another key
-            default: break;                                             // release below
+            case 0:
+                self->disp.put(DISPID_Enabled, {a[0], 0});
+                break; // disable own key
+            case 1:
+                self->disp.call(DISPID_Remove, {a[0]});
+                break; // remove own key
+            case 2:
+                self->disp.call(DISPID_RemoveALL);
+                break; // clear the table
+            case 3:
+                self->disp.call(DISPID_Remove, {u"b"});
+                break; // remove another key
+            default:
+                break; // release below
             }
             if (self->fired >= 2 || self->action < 3)
                 self->done = true;

@@ -28,8 +28,7 @@ TEST(FormLayout, MinimumSizeGivesTheDocumentedFigures)
     // The command buttons form a column without gaps; Exit lines up with the frames' bottom.
     EXPECT_EQ(at.g["BtnModeSwitch"].top, at.g["BtnStart"].top + at.g["BtnStart"].height);
     EXPECT_EQ(at.g["BtnSaveAs"].top, at.g["BtnModeSwitch"].top + at.g["BtnModeSwitch"].height);
-    EXPECT_EQ(at.g["BtnExit"].top + at.g["BtnExit"].height,
-              at.g["FrameSet"].top + at.g["FrameSet"].height);
+    EXPECT_EQ(at.g["BtnExit"].top + at.g["BtnExit"].height, at.g["FrameSet"].top + at.g["FrameSet"].height);
     EXPECT_EQ(at.g["KroSliderV"].left, -200);
     // The three replay buttons touch.
     EXPECT_EQ(at.g["BtnAccelerate"].left, at.g["ChkPlay"].left + at.g["ChkPlay"].width);
@@ -59,9 +58,7 @@ TEST(FormLayout, ExtraWidthGoesToChartAndGaps)
 {
     Laid narrow(kMinFormHeight, kMinFormWidth);
     Laid wide(kMinFormHeight, kMinFormWidth + 1000);
-    auto delta = [&](const char* name, int TwipsRect::*field) {
-        return wide.g[name].*field - narrow.g[name].*field;
-    };
+    auto delta = [&](const char* name, int TwipsRect::*field) { return wide.g[name].*field - narrow.g[name].*field; };
     EXPECT_EQ(delta("KroGraph1", &TwipsRect::width), 1000);
     EXPECT_EQ(delta("FrameHis", &TwipsRect::width), 1000);
     EXPECT_EQ(delta("FrameListView", &TwipsRect::left), 1000);
@@ -100,7 +97,7 @@ TEST(FormLayout, PercentLabelsFollowThePositionSlider)
         int width, sliderLeft, zero, half, full, high;
     };
     // Gap = (FrameHis width − both sliders − three replay buttons − Convert − 2 M) / 4.
-    for (const Case& c : {Case{kMinFormWidth, 3126, 3276, 4632, 5538, 2661},   // gap 194
+    for (const Case& c : {Case{kMinFormWidth, 3126, 3276, 4632, 5538, 2661}, // gap 194
                           Case{kMinFormWidth + 3000, 3876, 4026, 5382, 6288, 3000}}) {
         Laid at(kMinFormHeight, c.width);
         ASSERT_EQ(at.outcome, ResizeOutcome::LaidOut);

@@ -82,28 +82,46 @@ TEST(FrmMainStartup, ChartHasFourTitledAxesAndNoPlotsWithNothingSwitchedOn)
 TEST(FrmMainStartup, ControlsCarryTheirNamesAndCaptions)
 {
     Window w;
-    const std::map<QString, QString> captions{
-        {"FrameHis", "History Playback"}, {"FrameSet", "Device"}, {"FrameCmd", "Signal"},
-        {"FrameGraph", "Graph"}, {"BtnSet", "&Setting..."}, {"CkAISave2Disk", "AI Save2Disk"},
-        {"CkDISave2Disk", "DI Save2Disk"}, {"BtnHistory", "&History..."}, {"BtnStart", "Start"},
-        {"BtnModeSwitch", "History Mode"}, {"BtnSaveAs", "Save As"}, {"BtnExit", "&Exit"},
-        {"BtnGraphSet", "Setting..."}, {"BtnClearGraph", "Clear Graph"}, {"BtnHisConvert", "Convert"},
-        {"Label8", "sec/div"}, {"Label3", "Plots Line Style"}, {"Label15", "Slow"},
-        {"Label16", "Play Speed"}, {"Label14", "High"}, {"Label1", "0%"}, {"Label2", "50%"},
-        {"Label6", "100%"}, {"Label7", "On"}, {"Label9", "Off"}, {"Label18", "AI"}, {"Label17", "DI"}};
+    const std::map<QString, QString> captions{{"FrameHis", "History Playback"},
+                                              {"FrameSet", "Device"},
+                                              {"FrameCmd", "Signal"},
+                                              {"FrameGraph", "Graph"},
+                                              {"BtnSet", "&Setting..."},
+                                              {"CkAISave2Disk", "AI Save2Disk"},
+                                              {"CkDISave2Disk", "DI Save2Disk"},
+                                              {"BtnHistory", "&History..."},
+                                              {"BtnStart", "Start"},
+                                              {"BtnModeSwitch", "History Mode"},
+                                              {"BtnSaveAs", "Save As"},
+                                              {"BtnExit", "&Exit"},
+                                              {"BtnGraphSet", "Setting..."},
+                                              {"BtnClearGraph", "Clear Graph"},
+                                              {"BtnHisConvert", "Convert"},
+                                              {"Label8", "sec/div"},
+                                              {"Label3", "Plots Line Style"},
+                                              {"Label15", "Slow"},
+                                              {"Label16", "Play Speed"},
+                                              {"Label14", "High"},
+                                              {"Label1", "0%"},
+                                              {"Label2", "50%"},
+                                              {"Label6", "100%"},
+                                              {"Label7", "On"},
+                                              {"Label9", "Off"},
+                                              {"Label18", "AI"},
+                                              {"Label17", "DI"}};
     for (const auto& [name, caption] : captions) {
         auto* widget = w.form->findChild<QWidget*>(name);
         ASSERT_NE(widget, nullptr) << name.toStdString();
         EXPECT_EQ(Caption(widget), caption) << name.toStdString();
     }
-    for (const char* name : {"KroGraph1", "KroSliderR", "KroSliderV", "KroButton1", "KroButton2",
-                             "KroLED1", "ListView1", "FrameListView", "Picture1", "Picture4",
-                             "ChkPlay", "BtnAccelerate", "BtnStop"})
+    for (const char* name :
+         {"KroGraph1", "KroSliderR", "KroSliderV", "KroButton1", "KroButton2", "KroLED1", "ListView1", "FrameListView",
+          "Picture1", "Picture4", "ChkPlay", "BtnAccelerate", "BtnStop"})
         EXPECT_NE(w.form->findChild<QWidget*>(name), nullptr) << name;
 
     // Idle state after start-up: save boxes, Save As and the replay controls are off.
-    for (const char* name : {"CkAISave2Disk", "CkDISave2Disk", "BtnSaveAs", "BtnModeSwitch",
-                             "FrameHis", "ChkPlay", "BtnHisConvert"})
+    for (const char* name :
+         {"CkAISave2Disk", "CkDISave2Disk", "BtnSaveAs", "BtnModeSwitch", "FrameHis", "ChkPlay", "BtnHisConvert"})
         EXPECT_FALSE(w.form->findChild<QWidget*>(name)->isEnabled()) << name;
     EXPECT_TRUE(w.form->findChild<QWidget*>("BtnStart")->isEnabled());
 }
@@ -111,7 +129,7 @@ TEST(FrmMainStartup, ControlsCarryTheirNamesAndCaptions)
 TEST(FrmMainStartup, OpensAtTheMinimumSizeWithTheLayoutApplied)
 {
     Window w;
-    w.form->show();   // the first display lays the window out
+    w.form->show(); // the first display lays the window out
     EXPECT_EQ(w.form->width(), w.form->Px(kMinFormWidth));
     EXPECT_EQ(w.form->height(), w.form->Px(kMinFormHeight));
     const FormGeometry& g = w.form->geometryTwips();
@@ -140,7 +158,7 @@ TEST(FrmMainStartup, WorkingFolderHoldsThreeOpenFilesAndIsGoneAfterClosing)
 
     w.form->close();
     EXPECT_FALSE(fs::exists(folder));
-    w.form.reset();   // a second unload finds nothing to do
+    w.form.reset(); // a second unload finds nothing to do
     EXPECT_FALSE(fs::exists(folder));
 }
 

@@ -95,7 +95,7 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     // In a pan mode the same move leaves the time base alone.
     form->KroGraph1().setMouseMode(6);
     chart().customPlot()->xAxis->setRange(0.0, 8.0);
-    QTest::qWait(50);   // the range report is queued; nothing must arrive
+    QTest::qWait(50); // the range report is queued; nothing must arrive
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
 }
 
@@ -127,7 +127,8 @@ TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)
     QTreeWidgetItem* row = form->findChild<QTreeWidget*>("ListView1")->topLevelItem(0);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->foreground(1).color(), QColor(Qt::red));
-    EXPECT_EQ(row->text(1).toStdString(), PlotListRows(form->KroGraph1().Plots(), {false, true, false, 1})[0].linePicture);
+    EXPECT_EQ(row->text(1).toStdString(),
+              PlotListRows(form->KroGraph1().Plots(), {false, true, false, 1})[0].linePicture);
 }
 
 TEST_F(GraphViewTest, GraphSettingsCancelChangesNothingAndStillRebuilds)
@@ -137,7 +138,7 @@ TEST_F(GraphViewTest, GraphSettingsCancelChangesNothingAndStillRebuilds)
     form->plots().SetupPlots(false, true);
     const auto tables = state().aiChannels;
     const ColorRef before = plot(0).Color();
-    plot(0).setColor(0x123456);   // a stray colour on the chart, not in the tables
+    plot(0).setColor(0x123456); // a stray colour on the chart, not in the tables
     prompts.colorAnswers.push_back(kRed);
     WithGraphSettings([](FrmGraphSet& dialog) {
         dialog.findChild<QListWidget*>("lstPlots")->setCurrentRow(0);
@@ -147,7 +148,7 @@ TEST_F(GraphViewTest, GraphSettingsCancelChangesNothingAndStillRebuilds)
     ASSERT_EQ(state().aiChannels.size(), tables.size());
     for (size_t i = 0; i < tables.size(); ++i)
         EXPECT_EQ(state().aiChannels[i].nAIChanColor, tables[i].nAIChanColor) << i;
-    EXPECT_EQ(plot(0).Color(), before);   // rebuilt from the unchanged tables
+    EXPECT_EQ(plot(0).Color(), before); // rebuilt from the unchanged tables
 }
 
 } // namespace

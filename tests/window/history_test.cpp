@@ -66,7 +66,7 @@ TEST_F(HistoryWindow, OpenPlayPauseStopAndBackToAcquisition)
         clock.Advance(20);
         return Points(0) >= 2 && Points(4) >= 2;
     }));
-    Button("ChkPlay")->click();   // pause
+    Button("ChkPlay")->click(); // pause
     EXPECT_EQ(Button("ChkPlay")->accessibleName(), "Play");
     Button("BtnStop")->click();
     EXPECT_FALSE(form->replayControl().IsPlaying());

@@ -38,7 +38,7 @@ TEST_F(SaveAs, CopiesTheRunAndAppendsTheDataPaths)
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
 
     EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), FileBytes(form->files()->AIFileName()));
-    EXPECT_FALSE(fs::exists(Saved("run1", "DI.ond")));   // no DI recorded, no copy
+    EXPECT_FALSE(fs::exists(Saved("run1", "DI.ond"))); // no DI recorded, no copy
     const auto working = FileBytes(form->files()->ProjectFileName());
     const auto saved = FileBytes(Saved("run1", "Project.onp"));
     ASSERT_GT(saved.size(), working.size());
@@ -74,8 +74,8 @@ TEST_F(SaveAs, BufferedDataIsSavedUnderTheAINameAndFlaggedAsBuffered)
 TEST_F(SaveAs, ChooserKeepsTheLastPlaceAndCancelChangesNothing)
 {
     RecordPolledRun();
-    form->saveAs().BtnSaveAs_Click();   // cancelled
-    Answer("");                // an empty name counts as cancelled
+    form->saveAs().BtnSaveAs_Click(); // cancelled
+    Answer("");                       // an empty name counts as cancelled
     form->saveAs().BtnSaveAs_Click();
     EXPECT_TRUE(QDir(target.path()).isEmpty());
     Answer("again");
@@ -95,7 +95,7 @@ TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
     const auto before = FileBytes(Saved("run", "Project.onp"));
     const auto dataBefore = FileBytes(Saved("run", "AI.ond"));
 
-    fs::remove(form->files()->AIFileName());   // the data to copy is gone
+    fs::remove(form->files()->AIFileName()); // the data to copy is gone
     Answer("run");
     form->saveAs().BtnSaveAs_Click();
     ASSERT_EQ(prompts.messages.size(), 1u);

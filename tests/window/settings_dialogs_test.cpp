@@ -62,7 +62,7 @@ TEST_F(SettingsDialogs, SettingsDialogHasItsControlsChecksBoxesOnLeavingAndEscap
     for (QWidget* control : dialog.findChildren<QWidget*>()) {
         auto* button = qobject_cast<QAbstractButton*>(control);
         const bool uncaptioned = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)
-            || (button != nullptr && button->text().isEmpty());
+                                 || (button != nullptr && button->text().isEmpty());
         if (uncaptioned && !control->objectName().startsWith("qt_")) {
             EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
         }
@@ -70,7 +70,7 @@ TEST_F(SettingsDialogs, SettingsDialogHasItsControlsChecksBoxesOnLeavingAndEscap
 
     auto* rate = Child<QLineEdit>(dialog, "txtSampleRate");
     rate->setText("abc");
-    LoseFocus(rate, Qt::ActiveWindowFocusReason);   // another window, not another control
+    LoseFocus(rate, Qt::ActiveWindowFocusReason); // another window, not another control
     EXPECT_TRUE(prompts.messages.empty());
     LoseFocus(rate);
     EXPECT_EQ(prompts.messages, (std::vector<Message>{{"Please input a valide number", ""}}));
@@ -92,7 +92,7 @@ TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)
     ASSERT_EQ(list->topLevelItemCount(), 16);
     EXPECT_EQ(list->headerItem()->text(4), "Range|TCType");
     EXPECT_EQ(list->topLevelItem(2)->text(1), "Chan02");
-    list->setCurrentItem(list->topLevelItem(2));   // arrow keys move the current row
+    list->setCurrentItem(list->topLevelItem(2)); // arrow keys move the current row
     Choose(dialog, "ComboRange", 5);
     EXPECT_EQ(list->topLevelItem(2)->text(4), "4. ~ 20. mA");
     Child<QRadioButton>(dialog, "optDifferent")->click();
@@ -141,7 +141,7 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
         Child<QLineEdit>(d, "txtAIScanNumber_0")->setText("4");
         Child<QLineEdit>(d, "txtSampleRate")->setText("10000");
         EXPECT_TRUE(Child<QAbstractButton>(d, "chkCylic")->isChecked());
-        Child<QAbstractButton>(d, "cmdRange_0")->click();   // answered below, inside its own loop
+        Child<QAbstractButton>(d, "cmdRange_0")->click(); // answered below, inside its own loop
         Child<QAbstractButton>(d, "cmdFAIOK")->click();
     });
     modal.Then("dlgGainRange", [](QDialog& d) {
@@ -182,18 +182,17 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
     ASSERT_EQ(values.size(), static_cast<size_t>(scans) * 4);
     const int64_t period = kro::SimSignal::bufferedPeriod(10000, 4);
     for (size_t k = 0; k < values.size(); ++k)
-        ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(card, 0, 4, ranges,
-                                                                          static_cast<int64_t>(k), period)
-                                                    .value))
+        ASSERT_EQ(values[k], static_cast<float>(
+                                 kro::SimSignal::runSample(card, 0, 4, ranges, static_cast<int64_t>(k), period).value))
             << k;
     const ProjectDescription run1 = Description();
     ASSERT_TRUE(run1.run.ai.has_value());
     EXPECT_EQ(run1.run.ai->plots.size(), 4u);
     ASSERT_TRUE(run1.end.has_value());
-    EXPECT_DOUBLE_EQ(run1.end->scanInterval, 4 / 10000.0);   // 10 kS/s over 4 channels
+    EXPECT_DOUBLE_EQ(run1.end->scanInterval, 4 / 10000.0); // 10 kS/s over 4 channels
 
     modal.Then("frmSetting", [](QDialog& d) {
-        EXPECT_EQ(Child<QTabWidget>(d, "SSTab1")->currentIndex(), 0);   // the tab confirmed last
+        EXPECT_EQ(Child<QTabWidget>(d, "SSTab1")->currentIndex(), 0); // the tab confirmed last
         Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(1);
         Choose(d, "ComboDIPort", 1);
         Child<QAbstractButton>(d, "CheckDIChannel_2")->click();
@@ -217,8 +216,8 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
     const auto header = FileValues<int32_t>(form->files()->DIFileName());
     ASSERT_GE(header.size(), 2u);
-    EXPECT_EQ(header[0], 1);   // port start
-    EXPECT_EQ(header[1], 1);   // port count
+    EXPECT_EQ(header[0], 1); // port start
+    EXPECT_EQ(header[1], 1); // port count
 }
 
 } // namespace

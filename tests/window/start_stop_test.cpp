@@ -13,7 +13,7 @@ TEST_F(StartStop, SwitchRefusalsComeInOrderAndPutTheSwitchBack)
     FlipAI(true);
     EXPECT_FALSE(state().bAIEnabled);
     EXPECT_FALSE(form->KroButton1().Value());
-    FlipDI(true);   // a device, but no port selected
+    FlipDI(true); // a device, but no port selected
     EXPECT_EQ(prompts.messages,
               (std::vector<Message>{{"No AI device is selected", ""}, {"No DI Port is selected", ""}}));
     EXPECT_FALSE(state().bDIEnabled);
@@ -82,9 +82,10 @@ TEST_F(StartStop, PolledAIRunRecordsEveryScanTheCardProduced)
     ASSERT_EQ(values.size(), static_cast<size_t>(scans * chanCount));
     const auto ranges = ChannelRanges();
     for (size_t k = 0; k < values.size(); ++k)
-        ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(
-                                 *components.ai->card(), 0, chanCount, ranges, static_cast<int64_t>(k))
-                                                    .value))
+        ASSERT_EQ(
+            values[k],
+            static_cast<float>(
+                kro::SimSignal::runSample(*components.ai->card(), 0, chanCount, ranges, static_cast<int64_t>(k)).value))
             << k;
 
     const ProjectDescription d = Description();
@@ -115,12 +116,12 @@ TEST_F(StartStop, PolledAIAndDIRecordTheirFilesAndTheDIHeader)
 
     const auto di = FileValues<uint8_t>(form->files()->DIFileName());
     ASSERT_EQ(di.size(), 8u + 2u * static_cast<size_t>(scans));
-    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[0], 0);   // first port
-    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[1], 2);   // ports per scan
+    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[0], 0); // first port
+    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[1], 2); // ports per scan
     for (int32_t s = 0; s < scans; ++s)
         for (int32_t b = 0; b < 2; ++b)
             EXPECT_EQ(di[8 + 2 * s + b], kro::SimSignal::diPort(b, s));
-    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty());   // AI was on but not saved
+    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty()); // AI was on but not saved
 
     const ProjectDescription d = Description();
     EXPECT_FALSE(d.run.aiRecorded);
@@ -157,8 +158,8 @@ TEST_F(StartStop, NonCyclicBufferedRunStopsItselfWithEverySampleRecorded)
     const auto ranges = ChannelRanges();
     const int64_t period = kro::SimSignal::bufferedPeriod(100000, chanCount);
     for (size_t k = 0; k < values.size(); ++k)
-        ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(
-                                 *components.ai->card(), 0, chanCount, ranges, static_cast<int64_t>(k), period)
+        ASSERT_EQ(values[k], static_cast<float>(kro::SimSignal::runSample(*components.ai->card(), 0, chanCount, ranges,
+                                                                          static_cast<int64_t>(k), period)
                                                     .value))
             << k;
     const ProjectDescription d = Description();
@@ -186,8 +187,7 @@ TEST_F(StartStop, RawCountsOfThe5342KeepTheirLowTwelveBits)
     const auto ranges = ChannelRanges();
     const int64_t period = kro::SimSignal::bufferedPeriod(100000, components.ai->ChanCount());
     for (size_t k = 0; k < counts.size(); ++k) {
-        const auto expected = kro::SimSignal::runSample(*components.ai->card(), 0,
-                                                        components.ai->ChanCount(), ranges,
+        const auto expected = kro::SimSignal::runSample(*components.ai->card(), 0, components.ai->ChanCount(), ranges,
                                                         static_cast<int64_t>(k), period);
         ASSERT_EQ(counts[k], expected.raw & 4095) << k;
     }
@@ -227,7 +227,7 @@ TEST_F(StartStop, StopWithoutScansWritesZerosAndLeavesSaveAsOff)
     Open();
     FlipAI(true);
     form->run().BtnStart_Click();
-    form->run().BtnStart_Click();   // before the first tick
+    form->run().BtnStart_Click(); // before the first tick
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(Description().end->scanCount, 0);
     EXPECT_EQ(Description().end->scanInterval, 0.0);
@@ -243,7 +243,7 @@ TEST_F(StartStop, SecondStartEmptiesTheFilesOfTheFirst)
     ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
     form->run().BtnStart_Click();
     form->run().BtnStart_Click();
-    form->run().BtnStart_Click();   // stopped at once: no scan in the second run
+    form->run().BtnStart_Click(); // stopped at once: no scan in the second run
     EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty());
     EXPECT_EQ(Description().end->scanCount, 0);
 }

@@ -69,7 +69,7 @@ protected:
     {
         const auto bytes = FileBytes(path);
         std::vector<T> values(bytes.size() / sizeof(T));
-        if (!values.empty())   // an empty vector's data() may be null, which memcpy must not see
+        if (!values.empty()) // an empty vector's data() may be null, which memcpy must not see
             std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
         return values;
     }

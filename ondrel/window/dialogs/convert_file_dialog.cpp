@@ -7,8 +7,7 @@ namespace ondrel {
 
 ConvertFileDialog::ConvertFileDialog(const std::string& drive, const std::string& dir, bool hasAI, bool hasDI,
                                      QWidget* owner)
-    : SaveFolderDialog(drive, dir, owner),
-      chkAI_(new QCheckBox("&AI File", this)),
+    : SaveFolderDialog(drive, dir, owner), chkAI_(new QCheckBox("&AI File", this)),
       chkDI_(new QCheckBox("&DI File", this))
 {
     setObjectName("ConvertFileDialog");
@@ -25,10 +24,7 @@ ConvertFileDialog::ConvertFileDialog(const std::string& drive, const std::string
     column->insertWidget(column->count() - 1, chkDI_);
 }
 
-ExportChoice ConvertFileDialog::Chosen() const
-{
-    return {Choice(), chkAI_->isChecked(), chkDI_->isChecked()};
-}
+ExportChoice ConvertFileDialog::Chosen() const { return {Choice(), chkAI_->isChecked(), chkDI_->isChecked()}; }
 
 void ConvertFileDialog::accept()
 {

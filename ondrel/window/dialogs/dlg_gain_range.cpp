@@ -73,7 +73,8 @@ void DlgGainRange::BuildControls()
         const char* label;
         const char* caption;
         const char* combo;
-    } rows[] = {{"Label1", "TC T&ype", "ComboTCType"}, {"Label3", "ExpCha&n", "ComboExpChan"},
+    } rows[] = {{"Label1", "TC T&ype", "ComboTCType"},
+                {"Label3", "ExpCha&n", "ComboExpChan"},
                 {"Label2", "Sca&le", "ComboScale"}};
     for (int r = 0; r < 3; ++r) {
         auto* combo = Combo(thermo, rows[r].combo, QString(rows[r].caption).remove('&'));
@@ -127,9 +128,8 @@ void DlgGainRange::ConnectHandlers()
     auto* list = findChild<QTreeWidget*>("lstViewGain");
     auto rowClick = [this, list](QTreeWidgetItem* item) {
         if (item != nullptr)
-            form_controls::Guarded(prompts_, [this, list, item] {
-                form_.lstViewGain_ItemClick(list->indexOfTopLevelItem(item));
-            });
+            form_controls::Guarded(
+                prompts_, [this, list, item] { form_.lstViewGain_ItemClick(list->indexOfTopLevelItem(item)); });
     };
     connect(list, &QTreeWidget::itemClicked, this, rowClick);
     connect(list, &QTreeWidget::currentItemChanged, this, [rowClick](QTreeWidgetItem* item) {

@@ -23,17 +23,13 @@ T* Find(const QWidget& root, const std::string& name)
     return widget;
 }
 
-QString Q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
+QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 class FocusLossFilter final : public QObject {
 public:
     FocusLossFilter(QObject* parent, std::function<void(const std::string&)> lostFocus)
         : QObject(parent), lostFocus_(std::move(lostFocus))
-    {
-    }
+    {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override

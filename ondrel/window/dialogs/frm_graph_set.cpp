@@ -30,8 +30,7 @@ AxisBoxes& BoxesOf(GraphSettings& logic, AxisBox box)
 
 } // namespace
 
-FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner)
-    : QDialog(owner), logic_(parts)
+FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner) : QDialog(owner), logic_(parts)
 {
     setObjectName("frmGraphSet");
     setWindowTitle("Graph Setting");
@@ -149,8 +148,8 @@ bool FrmGraphSet::eventFilter(QObject* watched, QEvent* event)
     // Only a move to another control counts; a message box or a menu taking
     // the window's focus does not.
     const auto* focus = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event) : nullptr;
-    if (focus != nullptr && focus->reason() != Qt::ActiveWindowFocusReason
-        && focus->reason() != Qt::PopupFocusReason && boxes_.contains(watched)) {
+    if (focus != nullptr && focus->reason() != Qt::ActiveWindowFocusReason && focus->reason() != Qt::PopupFocusReason
+        && boxes_.contains(watched)) {
         logic_.LostFocus(boxes_.value(watched));
         Show();
     }
@@ -176,8 +175,8 @@ void FrmGraphSet::Show()
 void FrmGraphSet::ShowAxis(const AxisBoxes& axis, QCheckBox* check, QLineEdit* min, QLineEdit* max)
 {
     check->setChecked(axis.autoScale);
-    for (auto [edit, text, enabled] : {std::tuple{min, &axis.min, axis.minEnabled},
-                                       std::tuple{max, &axis.max, axis.maxEnabled}}) {
+    for (auto [edit, text, enabled] :
+         {std::tuple{min, &axis.min, axis.minEnabled}, std::tuple{max, &axis.max, axis.maxEnabled}}) {
         if (edit->text().toStdString() != *text)
             edit->setText(QString::fromStdString(*text));
         edit->setEnabled(enabled);

@@ -15,10 +15,7 @@ namespace ondrel {
 
 namespace {
 
-std::string Element(const char* name, int index)
-{
-    return std::string(name) + "_" + std::to_string(index);
-}
+std::string Element(const char* name, int index) { return std::string(name) + "_" + std::to_string(index); }
 
 template <typename T>
 T* Make(QWidget* parent, const std::string& name, const QString& text = {})
@@ -55,9 +52,8 @@ FrmSetting::FrmSetting(const SettingsFormParts& parts, IKroThermo& thermo, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     // Enter confirms the tab on show, after the same checks as leaving a box.
-    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
-        findChild<QPushButton*>(tab == 0 ? "cmdFAIOK" : "cmdDIOK")->setDefault(true);
-    });
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [this](int tab) { findChild<QPushButton*>(tab == 0 ? "cmdFAIOK" : "cmdDIOK")->setDefault(true); });
     ConnectHandlers();
     form_.Form_Load();
 }

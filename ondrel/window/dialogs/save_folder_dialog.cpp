@@ -13,8 +13,7 @@
 
 namespace ondrel {
 
-SaveFolderDialog::SaveFolderDialog(const std::string& drive, const std::string& dir, QWidget* owner)
-    : QDialog(owner)
+SaveFolderDialog::SaveFolderDialog(const std::string& drive, const std::string& dir, QWidget* owner) : QDialog(owner)
 {
     setObjectName("Dialog");
     setWindowTitle("Save As");

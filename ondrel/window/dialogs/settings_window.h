@@ -11,8 +11,7 @@ class SettingsWindow final : public ISettingsView {
 public:
     SettingsWindow(const SettingsFormParts& parts, IKroThermo& thermo, QWidget* owner)
         : parts_(parts), thermo_(thermo), owner_(owner)
-    {
-    }
+    {}
 
     SettingsResult ShowSettingsDialog() override;
 
