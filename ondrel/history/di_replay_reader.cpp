@@ -12,30 +12,19 @@ namespace ondrel {
 
 namespace {
 
-constexpr uint64_t kHeaderBytes = kDIHeaderBytes;
-
-int32_t Int32At(const std::array<std::byte, kHeaderBytes>& header, size_t at)
-{
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(header[at + i]) << (8 * i);
-    return static_cast<int32_t>(value);
-}
+constexpr uint64_t kHeaderBytes = DIHeader::kBytes;
 
 } // namespace
 
 DIHeader ReadDIHeader(BinaryFile& file)
 {
-    std::array<std::byte, kHeaderBytes> header{};
-    if (file.Read(header) < header.size())
-        throw FileError("The DI data file's header is cut short", file.Path());
-    const int32_t start = Int32At(header, 0);
-    const int32_t count = Int32At(header, 4);
-    if (start < 0 || start >= kMaxDIPorts || count < 1 || count > kMaxDIPorts)
-        throw FileError("The DI data file's header names ports " + std::to_string(start) + " + " + std::to_string(count)
-                            + ", which no card has",
-                        file.Path());
-    return {start, count};
+    std::array<std::byte, DIHeader::kBytes> header{};
+    const size_t got = file.Read(header);
+    try {
+        return ParseDIHeader(std::span(header).first(got));
+    } catch (const DIHeaderError& error) {
+        throw FileError(error.what(), file.Path());
+    }
 }
 
 void DIReplayReader::Open(const std::string& path)

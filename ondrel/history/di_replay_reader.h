@@ -2,6 +2,7 @@
 #include "ondrel/components/graph.h"
 #include "ondrel/history/replay_step.h"
 #include "ondrel/recording/binary_file.h"
+#include "ondrel/recording/di_header.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,16 +42,6 @@ private:
     int32_t portStart_ = 0;
     int32_t portCount_ = 0;
     std::vector<uint8_t> bytes_;
-};
-
-// Header limits: a port number is a byte's worth of lines on one card; no card
-// has anywhere near this many.
-inline constexpr int32_t kMaxDIPorts = 4096;
-inline constexpr uint64_t kDIHeaderBytes = 8;
-
-struct DIHeader {
-    int32_t portStart = 0;
-    int32_t portCount = 0;
 };
 
 // Reads the header of a DI data file positioned at its start, leaving it at

@@ -213,7 +213,7 @@ TEST_F(ProjectOpeningTest, ADIFileWhoseHeaderMakesNoSenseIsReported)
     Open(Save(folder / "p", spec, {}, DIData(0, 0, {1, 2})));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "ReadHisDIFile");
-    EXPECT_NE(prompts.messages[0].text.find("ports"), std::string::npos);
+    EXPECT_NE(prompts.messages[0].text.find("port count 0"), std::string::npos);
 }
 
 TEST_F(ProjectOpeningTest, LeavingHistoryModeClosesTheFilesAndRestoresAcquisition)
