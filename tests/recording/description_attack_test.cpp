@@ -3,6 +3,7 @@
 // allocates more than a small multiple of the bytes it was given, whatever
 // counts those bytes declare. Allocations are counted by replacing the global
 // operator new, hence an executable of its own.
+#include "support/counting_new.h"
 #include "ondrel/recording/description_reader.h"
 #include "ondrel/recording/di_header.h"
 
@@ -14,20 +15,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <new>
-
-namespace {
-std::atomic<long long> allocatedBytes{0};
-} // namespace
-
-void* operator new(std::size_t n)
-{
-    allocatedBytes.fetch_add(static_cast<long long>(n), std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -55,7 +42,7 @@ std::vector<std::vector<std::byte>> ValidIndexes()
 // an allocation out of proportion.
 bool ParsesWithinBounds(std::span<const std::byte> bytes, const std::string& what)
 {
-    const long long before = allocatedBytes.load();
+    const long long before = counted::allocatedBytes.load();
     bool parsed = true;
     try {
         (void)ParseProjectDescription(bytes);
@@ -63,7 +50,7 @@ bool ParsesWithinBounds(std::span<const std::byte> bytes, const std::string& wha
         parsed = false;
         EXPECT_NE(std::string(refusal.what()).find("Project description: "), std::string::npos) << what;
     }
-    const long long used = allocatedBytes.load() - before;
+    const long long used = counted::allocatedBytes.load() - before;
     EXPECT_LE(used, kFixedBytes + kPerInputByte * static_cast<long long>(bytes.size()))
         << what << ": " << used << " bytes allocated for " << bytes.size();
     return parsed;

@@ -2,6 +2,7 @@
 // nothing except the key copy of an entry that fires, and loading a saved
 // state allocates in proportion to the bytes it reads, never to the counts
 // and lengths those bytes declare.
+#include "support/counting_new.h"
 #include "kom/stream.h"
 #include "tickwell/tickwell_ctl.h"
 #include "tickwell/timer_table.h"
@@ -13,22 +14,6 @@
 #include <new>
 #include <string>
 #include <vector>
-
-namespace {
-std::atomic<long> allocations{0};
-std::atomic<long long> allocatedBytes{0};
-} // namespace
-
-void* operator new(std::size_t n)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    allocatedBytes.fetch_add(static_cast<long long>(n), std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -48,10 +33,10 @@ TEST(Pass, AllocatesNothingWhenNothingIsDue)
     for (int i = 0; i < 64; ++i)
         t.AddEntry("a long key that does not fit inline " + std::to_string(i), 1000, 1);
     t.clock += 10;
-    const long before = allocations.load();
+    const long before = counted::allocations.load();
     for (int i = 0; i < 1000; ++i)
         t.DispatchTick();
-    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(counted::allocations.load() - before, 0);
 }
 
 TEST(Pass, AllocatesOnlyTheKeyCopyOfAFiringEntry)
@@ -61,10 +46,10 @@ TEST(Pass, AllocatesOnlyTheKeyCopyOfAFiringEntry)
     t.AddEntry("a key long enough to need its own storage", 0, 1); // one allocation per copy
     for (int i = 0; i < 62; ++i)
         t.AddEntry("idle " + std::to_string(i), 1000, 1);
-    const long before = allocations.load();
+    const long before = counted::allocations.load();
     for (int i = 0; i < 100; ++i)
         t.DispatchTick();
-    EXPECT_EQ(allocations.load() - before, 100);
+    EXPECT_EQ(counted::allocations.load() - before, 100);
 }
 
 namespace {
@@ -96,9 +81,9 @@ long long bytesAllocatedByLoad(const std::vector<uint8_t>& bytes, kom::HRESULT* 
     ComPtr<IPersistStreamInit> persist;
     EXPECT_EQ(tickwell::TickwellCtl::create(IID_IPersistStreamInit, persist.putVoid()), S_OK);
     auto stream = makeMemoryStream(bytes);
-    const long long before = allocatedBytes.load();
+    const long long before = counted::allocatedBytes.load();
     *result = persist->Load(stream.get());
-    return allocatedBytes.load() - before;
+    return counted::allocatedBytes.load() - before;
 }
 
 // The bound: a loaded entry costs a few times the bytes it was read from (the
