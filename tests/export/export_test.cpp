@@ -1,4 +1,5 @@
 #include "session/scratch_folder.h"
+#include "recording/failing_writes.h"
 #include "support/project_files.h"
 #include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
@@ -193,6 +194,38 @@ TEST_F(Export, ACancelledOrFailedExportLeavesNothing)
     fs::remove(folder / "DI.ond");
     EXPECT_THROW(Run(true, true), FileError);
     EXPECT_FALSE(fs::exists(folder / "out"));
+}
+
+TEST_F(Export, EveryFailingWriteIsReportedAndLeavesNoFolder)
+{
+    // Enough text for several buffer flushes in both files.
+    IndexSpec spec;
+    spec.aiChans = 4;
+    spec.di = true;
+    spec.diChans = 8;
+    spec.portMasks = {0xFF};
+    spec.scanCount = 60000;
+    Save(spec, testing::AIData(60000, 4), testing::DIData(0, 1, std::vector<uint8_t>(60000, 0x5A)));
+    long writes = 0;
+    {
+        testing::FailingWrites count(0, 0);
+        ASSERT_EQ(Run(true, true), ExportOutcome::Written);
+        writes = testing::FailingWrites::Calls();
+    }
+    ASSERT_GT(writes, 3);
+    fs::remove_all(folder / "out");
+    for (int error : {ENOSPC, EIO}) {
+        for (long k = 1; k <= writes; ++k) {
+            testing::FailingWrites failing(k, error);
+            try {
+                Run(true, true);
+                ADD_FAILURE() << "write " << k << " failed unnoticed";
+            } catch (const FileError& failure) {
+                EXPECT_EQ(failure.errorNumber(), error) << k;
+            }
+            EXPECT_FALSE(fs::exists(folder / "out")) << "write " << k;
+        }
+    }
 }
 
 } // namespace
