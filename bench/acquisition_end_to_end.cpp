@@ -8,6 +8,7 @@
 //                                           3 DI ports recorded; scans per
 //                                           second, the tick-to-tick spread and
 //                                           the chart frames that hold the thread
+#include "cpu_time.h"
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
 #include "ondrel/recording/recording_files.h"
@@ -29,14 +30,6 @@
 namespace {
 
 using namespace ondrel;
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Runs the event loop (sleeping between events, as the program does) for
 // `seconds`, or until `stop` holds.

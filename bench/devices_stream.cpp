@@ -1,6 +1,7 @@
 // Streams the simulated fast card (16 channels, 20 MS/s aggregate, cyclic)
 // into a handler that only counts, and prints the sustained rate and the CPU
 // the process used. Usage: devices_stream_bench [seconds per case, default 10]
+#include "cpu_time.h"
 #include "kro/devices/sim_ai.h"
 #include <QCoreApplication>
 #include <QTimer>
@@ -30,13 +31,6 @@ private:
     }
 };
 
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    const auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return sec(u.ru_utime) + sec(u.ru_stime);
-}
 
 void runCase(const char* label, int32_t dataReturnType, int32_t bufferSamples, double seconds)
 {
@@ -48,7 +42,7 @@ void runCase(const char* label, int32_t dataReturnType, int32_t bufferSamples, d
     ai.setSampleRate(20e6);
     ai.setDataReturnType(dataReturnType);
 
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
     int32_t count = bufferSamples;
     bool cyclic = true;
@@ -57,7 +51,7 @@ void runCase(const char* label, int32_t dataReturnType, int32_t bufferSamples, d
     QCoreApplication::exec();
     ai.StopFAI(0);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    const double cpu = cpuSeconds() - cpu0;
+    const double cpu = CpuSeconds() - cpu0;
     // Rate up to the last delivered half: the half still filling at the end is not counted.
     const double streamed = std::chrono::duration<double>(sink.last - t0).count();
 

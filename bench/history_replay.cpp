@@ -7,6 +7,7 @@
 //                                      aggregate, replayed at real-time speed
 //                                      through the timer control: scans played
 //                                      per wall second, CPU, chart frames
+#include "cpu_time.h"
 #include "recording/expected_bytes.h"
 #include "session/scratch_folder.h"
 #include "support/recorded_prompts.h"
@@ -33,14 +34,6 @@ namespace {
 
 using namespace ondrel;
 using Clock = std::chrono::steady_clock;
-
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 double MsSince(Clock::time_point start)
 {
