@@ -1,3 +1,4 @@
+#include "graph/time_base_fixture.h"
 #include "support/recorded_prompts.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
@@ -23,32 +24,21 @@ constexpr ColorRef kRed = 0x0000FF;
 
 // The dialog's logic over the simulated cards and a real chart, AI on with
 // four channels and two DI lines.
-class GraphSettingsTest : public ::testing::Test {
+class GraphSettingsTest : public testing::TimeBaseFixture {
 protected:
-    kro::SimAI ai{kro::card::Differential16};
-    kro::SimDIO dio{kro::card::Di3Ports};
-    kro::KroGraph graph;
-    kro::KroLED led;
-    AcquisitionSetup setup;
-    ReplayState replay;
-    TimeBaseState state;
-    testing::RecordedPrompts prompts;
     NoLegend legend;
     PlotControl plots{graph, ai, setup, replay, legend};
-    TimeBase timeBase{{state, graph, led, ai, setup, replay, prompts}};
     bool running = false;
 
     void SetUp() override
     {
-        LoadDefaultSetup(setup, ai, dio);
+        TimeBaseFixture::SetUp();
         InitChannelTables(setup, ai, dio, SetAIColors());
-        ConfigureChartAxes(graph);
         ai.setChanStart(0);
         ai.setChanCount(4);
         setup.bAIEnabled = true;
         setup.nDIPortMask = {0x00, 0x12, 0x00, 0x00}; // lines 1:1 and 1:4
         setup.nDIChanCount = 2;
-        graph.Axes().Item(kTimeAxis).SetRange(0.0, 10.0);
         plots.SetupPlots(false, true);
     }
     GraphSettings Loaded()

@@ -1,3 +1,4 @@
+#include "graph/time_base_fixture.h"
 #include "support/recorded_prompts.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
@@ -36,25 +37,8 @@ TEST(ChartLength, StartLengthsOfRunsAndRecordings)
     EXPECT_GE(ReplayOpenChartLength(-1.0), 0);
 }
 
-// The time base over the simulated card, a real chart and a real read-out.
-class TimeBaseTest : public ::testing::Test {
+class TimeBaseTest : public testing::TimeBaseFixture {
 protected:
-    kro::SimAI ai{kro::card::Differential16};
-    kro::SimDIO dio{kro::card::Di3Ports};
-    kro::KroGraph graph;
-    kro::KroLED led;
-    AcquisitionSetup setup;
-    ReplayState replay;
-    TimeBaseState state;
-    testing::RecordedPrompts prompts;
-    TimeBase timeBase{{state, graph, led, ai, setup, replay, prompts}};
-
-    void SetUp() override
-    {
-        LoadDefaultSetup(setup, ai, dio);
-        ConfigureChartAxes(graph);
-        graph.Axes().Item(kTimeAxis).SetRange(0.0, 10.0);
-    }
     double Spun(double from, bool up)
     {
         state.dDIVValue = from;
