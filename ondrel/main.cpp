@@ -4,9 +4,18 @@
 #include "ondrel/window/quit_on_signal.h"
 #include "ondrel/window/simulated_components.h"
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // `ondrel --list-devices` prints what the device choosers offer and exits,
+    // with no window: the first check of whether an instrument is found.
+    if (argc == 2 && std::strcmp(argv[1], "--list-devices") == 0) {
+        for (const std::string& line : ondrel::SimulatedComponents::DeviceLines())
+            std::printf("%s\n", line.c_str());
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Ondrel");
     ondrel::QuitOnTerminationSignals();

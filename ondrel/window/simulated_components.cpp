@@ -1,7 +1,5 @@
 #include "ondrel/window/simulated_components.h"
-#include "kro/devices/sim_ai.h"
-#include "kro/devices/sim_dio.h"
-#include "kro/devices/sim_thermo.h"
+#include "kro/devices/device_set.h"
 #include "kro/display/kro_button.h"
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
@@ -10,17 +8,11 @@
 
 namespace ondrel {
 
-std::unique_ptr<IKroAI> SimulatedComponents::CreateAI(IPrompts& prompts)
-{
-    return std::make_unique<kro::SimAI>(kro::card::Differential16, &prompts);
-}
+std::unique_ptr<IKroAI> SimulatedComponents::CreateAI(IPrompts& prompts) { return kro::makeAnalogInput(prompts); }
 
-std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts)
-{
-    return std::make_unique<kro::SimDIO>(kro::card::Di3Ports, &prompts);
-}
+std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts) { return kro::makeDigitalInput(prompts); }
 
-std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo() { return std::make_unique<kro::SimThermo>(); }
+std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo() { return kro::makeThermocouple(); }
 
 IKroGraph* SimulatedComponents::CreateGraph(QWidget* parent) { return new kro::KroGraph(parent); }
 
@@ -31,5 +23,7 @@ IKroLED* SimulatedComponents::CreateLED(QWidget* parent) { return new kro::KroLE
 IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent) { return new kro::KroSlider(parent); }
 
 std::unique_ptr<ITimerControl> SimulatedComponents::CreateTimer() { return std::make_unique<TickwellTimer>(); }
+
+std::vector<std::string> SimulatedComponents::DeviceLines() { return kro::listDevices(); }
 
 } // namespace ondrel

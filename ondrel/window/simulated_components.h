@@ -1,10 +1,13 @@
 #pragma once
 #include "ondrel/window/component_factory.h"
+#include <string>
+#include <vector>
 
 namespace ondrel {
 
-// The simulated cards and our display components: what the program runs on
-// until real card back ends exist. The AI and DI cards start selected.
+// The program's components: the simulated cards, followed in the device
+// choosers by the instruments libsigrok finds in a build with it, and our
+// display components. A simulated AI and DI card start selected.
 class SimulatedComponents final : public IComponentFactory {
 public:
     std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) override;
@@ -15,6 +18,10 @@ public:
     IKroLED* CreateLED(QWidget* parent) override;
     IKroSlider* CreateSlider(QWidget* parent) override;
     std::unique_ptr<ITimerControl> CreateTimer() override;
+
+    // What the device choosers offer, one line per device and kind:
+    // "number<TAB>AI|DI|thermocouple<TAB>name".
+    static std::vector<std::string> DeviceLines();
 };
 
 } // namespace ondrel

@@ -1,0 +1,300 @@
+#include "kro/devices/sigrok/sigrok_ai.h"
+#include "kro/devices/device_error.h"
+#include "kro/devices/sim_ai.h"
+#include <algorithm>
+#include <cmath>
+
+namespace kro {
+namespace {
+
+// A device that paces itself and tells no rate is taken to send once a second.
+constexpr double kUnknownRate = 1.0;
+
+bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
+
+std::string number(double v)
+{
+    std::string s = std::to_string(v);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
+} // namespace
+
+SigrokAI::SigrokAI(SigrokDevice& device, int32_t number)
+    : device_(device), number_(number), rangeIndex_(static_cast<size_t>(device.analogCount()), 0),
+      chanCount_(std::min(device.analogCount(), 4))
+{
+    applySampleRate();
+}
+
+SigrokAI::~SigrokAI() { endRun(); }
+
+void SigrokAI::SelectDevice()
+{
+    failWith(errorMessage_, "SelectDevice: " + device_.name() + " is chosen from the device list");
+}
+
+void SigrokAI::requireChannel(int32_t channel, const char* what)
+{
+    if (channel < 0 || channel >= device_.analogCount())
+        failWith(errorMessage_, std::string(what) + ": channel " + std::to_string(channel) + " is beyond the device's "
+                                    + std::to_string(device_.analogCount()) + " analog channels");
+}
+
+void SigrokAI::requireIdle(const char* what)
+{
+    if (bufferedRunActive())
+        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
+}
+
+void SigrokAI::setChannel(int32_t channel)
+{
+    requireChannel(channel, "Channel");
+    channel_ = channel;
+}
+
+void SigrokAI::setSignalConnection(int32_t connection)
+{
+    if (connection != 0 && connection != 1)
+        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
+                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    // Instruments are wired single-ended here: the value reads back unchanged.
+}
+
+void SigrokAI::setChanStart(int32_t start)
+{
+    requireChannel(start, "ChanStart");
+    chanStart_ = start;
+}
+
+void SigrokAI::setChanCount(int32_t count)
+{
+    requireIdle("ChanCount");
+    if (count < 1 || count > device_.analogCount())
+        failWith(errorMessage_, "ChanCount: " + std::to_string(count) + " is not between 1 and "
+                                    + std::to_string(device_.analogCount()));
+    chanCount_ = count;
+    applySampleRate();
+}
+
+void SigrokAI::setPacerSource(int32_t /*source*/)
+{
+    // The instrument's own clock only: the value reads back unchanged.
+}
+
+void SigrokAI::setTriggerMode(int32_t mode)
+{
+    if (mode != 0)
+        failWith(errorMessage_, "TriggerMode: " + device_.name() + " cannot trigger on its analog channels");
+}
+
+void SigrokAI::setTriggerAfterTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerAfterTime: " + number(ms) + " ms is not a valid time");
+    triggerAfterTime_ = ms;
+}
+
+void SigrokAI::setTriggerDelayTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerDelayTime: " + number(ms) + " ms is not a valid time");
+    triggerDelayTime_ = ms;
+}
+
+double SigrokAI::SampleRate() const
+{
+    const double perChannel = perChannelRate_ > 0.0 ? perChannelRate_ : kUnknownRate;
+    return perChannel * std::max(chanCount_, 1);
+}
+
+void SigrokAI::setSampleRate(double hz)
+{
+    requireIdle("SampleRate");
+    if (!std::isfinite(hz) || hz <= 0)
+        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz is not a valid rate");
+    requestedRate_ = hz;
+    applySampleRate();
+}
+
+// The instrument is asked for the per-channel share and read back, so a rate
+// it refused or rounded shows as it really is.
+void SigrokAI::applySampleRate()
+{
+    const double perChannel = std::max(1.0, std::round(requestedRate_ / std::max(chanCount_, 1)));
+    device_.setSamplerate(static_cast<uint64_t>(std::min(perChannel, 1e12)));
+    perChannelRate_ = static_cast<double>(device_.samplerate());
+}
+
+void SigrokAI::setDataReturnType(int32_t type)
+{
+    if (type != 1 && type != 2)
+        failWith(errorMessage_,
+                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
+    dataReturnType_ = type;
+}
+
+void SigrokAI::setTriggerVoltage(double volts)
+{
+    if (!std::isfinite(volts) || volts < -10.0 || volts > 10.0)
+        failWith(errorMessage_, "TriggerVoltage: " + number(volts) + " V is outside -10 .. 10 V");
+    triggerVoltage_ = volts;
+}
+
+void SigrokAI::setTriggerEdge(int32_t edge)
+{
+    if (edge != 0 && edge != 1)
+        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
+    triggerEdge_ = edge;
+}
+
+void SigrokAI::setTriggerSource(int32_t source)
+{
+    if (source < 0 || source > 4)
+        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
+    triggerSource_ = source;
+}
+
+void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
+{
+    requireIdle("StartFAI");
+    if (chanCount_ < 1)
+        failWith(errorMessage_, "StartFAI: " + device_.name() + " has no analog channel");
+    if (sampleCount < 2 || sampleCount > kMaxBufferSamples)
+        failWith(errorMessage_, "StartFAI: a buffer of " + std::to_string(sampleCount)
+                                    + " samples is not between 2 and " + std::to_string(kMaxBufferSamples));
+    const int32_t adjusted = SimAI::wholeScanBuffer(sampleCount, chanCount_, kMaxBufferSamples);
+
+    StreamHalvesConfig config;
+    config.chanCount = chanCount_;
+    config.sampleCount = adjusted;
+    config.cyclic = cyclic;
+    config.raw = dataReturnType_ == 1;
+    std::vector<int32_t> scan;
+    for (int32_t i = 0; i < chanCount_; ++i) {
+        const int32_t ch = (chanStart_ + i) % device_.analogCount();
+        scan.push_back(ch);
+        const SigrokRange& r = device_.ranges()[rangeIndex_[static_cast<size_t>(ch)]];
+        config.rawScales.push_back({r.low, r.high, kResolution});
+    }
+    endRun();
+    run_ = std::make_shared<StreamHalves>(pump_, std::move(config), [this](const FaiDelivery& d) { deliver(d); });
+    running_ = true;
+    try {
+        device_.startRun(scan, run_);
+    } catch (const std::exception& error) {
+        run_->stop();
+        run_.reset();
+        running_ = false;
+        failWith(errorMessage_, std::string("StartFAI: ") + error.what());
+    }
+    sampleCount = adjusted;
+}
+
+void SigrokAI::StopFAI(int32_t /*reserved*/) { endRun(); }
+
+void SigrokAI::endRun()
+{
+    if (run_ == nullptr)
+        return;
+    run_->stop();
+    device_.stop();
+    run_.reset();
+    running_ = false;
+}
+
+void SigrokAI::deliver(const FaiDelivery& d)
+{
+    if (d.kind == FaiDelivery::Kind::Failed)
+        errorMessage_ = d.message;
+    if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
+        running_ = false;
+    if (sink_ == nullptr)
+        return;
+    switch (d.kind) {
+    case FaiDelivery::Kind::FirstHalf:
+        sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::SecondHalf:
+        sink_->BufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::Finished:
+        sink_->Terminated();
+        break;
+    case FaiDelivery::Kind::Failed:
+        sink_->DeviceFailure(d.message);
+        break;
+    }
+}
+
+std::vector<double> SigrokAI::ReadScan(bool scaled)
+{
+    requireIdle("ReadScan");
+    if (chanCount_ < 1)
+        failWith(errorMessage_, "ReadScan: " + device_.name() + " has no analog channel");
+    std::vector<int32_t> scan;
+    for (int32_t i = 0; i < chanCount_; ++i)
+        scan.push_back((chanStart_ + i) % device_.analogCount());
+    LatestValues latest;
+    std::string message;
+    if (!device_.readLatest(scan, false, latest, message))
+        failWith(errorMessage_, "ReadScan: " + message);
+    std::vector<double> values;
+    for (const int32_t ch : scan) {
+        const double v = latest.analog[static_cast<size_t>(ch)];
+        const SigrokRange& r = device_.ranges()[rangeIndex_[static_cast<size_t>(ch)]];
+        values.push_back(scaled ? v : static_cast<double>(countsOf(v, {r.low, r.high, kResolution})));
+    }
+    return values;
+}
+
+void SigrokAI::GetFirstRange(double& low, double& high, int32_t& code)
+{
+    walkPosition_ = 0;
+    GetNextRange(low, high, code);
+}
+
+void SigrokAI::GetNextRange(double& low, double& high, int32_t& code)
+{
+    const auto& ranges = device_.ranges();
+    if (walkPosition_ >= ranges.size()) {
+        low = high = 0.0;
+        code = -1;
+        return;
+    }
+    code = static_cast<int32_t>(walkPosition_);
+    low = ranges[walkPosition_].low;
+    high = ranges[walkPosition_].high;
+    ++walkPosition_;
+}
+
+void SigrokAI::SetChannelRange(int32_t channel, double& low, double& high)
+{
+    requireChannel(channel, "SetChannelRange");
+    const auto& ranges = device_.ranges();
+    const auto it = std::find_if(ranges.begin(), ranges.end(), [&](const SigrokRange& r) {
+        return sameLimit(r.low, low) && sameLimit(r.high, high);
+    });
+    if (it == ranges.end())
+        failWith(errorMessage_,
+                 "SetChannelRange: " + device_.name() + " has no range " + number(low) + " .. " + number(high));
+    const auto index = static_cast<size_t>(it - ranges.begin());
+    // A range the instrument refuses leaves the one it has, which reads back.
+    if (device_.setRange(channel, index))
+        rangeIndex_[static_cast<size_t>(channel)] = index;
+}
+
+void SigrokAI::GetChannelRange(int32_t channel, double& low, double& high, int32_t& code)
+{
+    requireChannel(channel, "GetChannelRange");
+    const size_t index = rangeIndex_[static_cast<size_t>(channel)];
+    const SigrokRange& r = device_.ranges()[index];
+    low = r.low;
+    high = r.high;
+    code = static_cast<int32_t>(index);
+}
+
+} // namespace kro

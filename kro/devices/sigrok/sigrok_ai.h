@@ -1,0 +1,103 @@
+#pragma once
+#include "kro/devices/event_pump.h"
+#include "kro/devices/sigrok/sigrok_device.h"
+#include "kro/devices/sigrok/stream_halves.h"
+#include "ondrel/components/ai_device.h"
+#include <memory>
+
+namespace kro {
+
+// The analog-input component over one libsigrok instrument's analog channels.
+// Settings the instrument has no notion of read back as a plain card's would:
+// 16-bit resolution, single-ended, internal pacer, no triggers (a trigger mode
+// is refused rather than imitated). SampleRate is the aggregate over the
+// scanned channels, as for the cards; the instrument samples every channel at
+// SampleRate / ChanCount. Events reach the sink on the creating thread.
+class SigrokAI final : public ondrel::IKroAI {
+public:
+    // `device` outlives the component; `number` is the device number it answers.
+    SigrokAI(SigrokDevice& device, int32_t number);
+    ~SigrokAI() override;
+
+    static constexpr int32_t kResolution = 16;
+    // The largest buffer a run takes, as on the larger cards.
+    static constexpr int32_t kMaxBufferSamples = 1 << 24;
+
+    bool bufferedRunActive() const { return run_ != nullptr && running_; }
+
+    void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
+    int32_t DeviceNumber() const override { return number_; }
+    std::string DeviceName() const override { return device_.name(); }
+    void SelectDevice() override;
+    int32_t Channel() const override { return channel_; }
+    void setChannel(int32_t channel) override;
+    int32_t AIResolution() const override { return kResolution; }
+    int32_t MaxChanCount() const override { return device_.analogCount(); }
+    int32_t SignalConnection() const override { return 0; }
+    void setSignalConnection(int32_t connection) override;
+    int32_t ChanStart() const override { return chanStart_; }
+    void setChanStart(int32_t start) override;
+    int32_t ChanCount() const override { return chanCount_; }
+    void setChanCount(int32_t count) override;
+    int32_t PacerSource() const override { return 0; }
+    void setPacerSource(int32_t source) override;
+    int32_t TriggerMode() const override { return 0; }
+    void setTriggerMode(int32_t mode) override;
+    double TriggerAfterTime() const override { return triggerAfterTime_; }
+    void setTriggerAfterTime(double ms) override;
+    double TriggerDelayTime() const override { return triggerDelayTime_; }
+    void setTriggerDelayTime(double ms) override;
+    double SampleRate() const override;
+    void setSampleRate(double hz) override;
+    std::string ErrorMessage() const override { return errorMessage_; }
+    int32_t DataReturnType() const override { return dataReturnType_; }
+    void setDataReturnType(int32_t type) override;
+    double TriggerVoltage() const override { return triggerVoltage_; }
+    void setTriggerVoltage(double volts) override;
+    int32_t TriggerEdge() const override { return triggerEdge_; }
+    void setTriggerEdge(int32_t edge) override;
+    int32_t TriggerSource() const override { return triggerSource_; }
+    void setTriggerSource(int32_t source) override;
+
+    // As on the cards: the count is adjusted to whole scans in each half
+    // (SimAI::wholeScanBuffer) and written back.
+    void StartFAI(int32_t& sampleCount, bool& cyclic) override;
+    void StopFAI(int32_t reserved) override;
+    // The newest value of each scanned channel from a continuous session.
+    std::vector<double> ReadScan(bool scaled) override;
+
+    void GetFirstRange(double& low, double& high, int32_t& code) override;
+    void GetNextRange(double& low, double& high, int32_t& code) override;
+    void SetChannelRange(int32_t channel, double& low, double& high) override;
+    void GetChannelRange(int32_t channel, double& low, double& high, int32_t& code) override;
+
+private:
+    void requireChannel(int32_t channel, const char* what);
+    void requireIdle(const char* what);
+    void applySampleRate();
+    void deliver(const FaiDelivery& d);
+    void endRun();
+
+    SigrokDevice& device_;
+    int32_t number_;
+    EventPump pump_; // before run_: the run posts through it
+    std::shared_ptr<StreamHalves> run_;
+    bool running_ = false;
+    ondrel::IKroAIEvents* sink_ = nullptr;
+    std::vector<size_t> rangeIndex_; // per channel, into device_.ranges()
+    size_t walkPosition_ = 0;
+    double perChannelRate_ = 0.0;   // as the device reads back
+    double requestedRate_ = 1000.0; // aggregate, kept across channel count changes
+    int32_t channel_ = 0;
+    int32_t chanStart_ = 0;
+    int32_t chanCount_ = 1;
+    double triggerAfterTime_ = 0.0;
+    double triggerDelayTime_ = 0.0;
+    int32_t dataReturnType_ = 2;
+    double triggerVoltage_ = 1.0;
+    int32_t triggerEdge_ = 0;
+    int32_t triggerSource_ = 0;
+    std::string errorMessage_;
+};
+
+} // namespace kro

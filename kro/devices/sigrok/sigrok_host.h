@@ -1,0 +1,63 @@
+#pragma once
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct _GMainContext;
+struct _GMainLoop;
+struct sr_context;
+
+namespace kro {
+
+class SigrokDevice;
+
+// The one thread that talks to libsigrok. It runs a GLib main loop on a main
+// context of its own (not the default one, which the window's thread may
+// iterate too), so every driver callback and every session event arrives
+// here; other threads hand it work through call() and wait for the result.
+// The devices libsigrok finds are scanned here in the background from the
+// first use on.
+class SigrokHost {
+public:
+    // The process's host, started on first use.
+    static SigrokHost& instance();
+
+    SigrokHost();
+    ~SigrokHost();
+    SigrokHost(const SigrokHost&) = delete;
+    SigrokHost& operator=(const SigrokHost&) = delete;
+
+    // Runs `work` on the host's thread and waits for it; its exception comes
+    // out of here. Called on the host's thread, it runs at once.
+    void call(const std::function<void()>& work);
+    bool onHostThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+
+    // The devices found so far, waiting for the start-up scan to end. The list
+    // only grows, and entries stay where they are.
+    std::vector<SigrokDevice*> devices();
+    // Scans `driver` for a serial instrument on `port` (e.g. "/dev/ttyUSB0")
+    // and adds what it finds; the devices added, or a message saying why none.
+    std::vector<SigrokDevice*> addSerial(const std::string& driver, const std::string& port, std::string& message);
+
+    sr_context* context() const { return context_; }
+    _GMainContext* mainContext() const { return mainContext_; }
+
+private:
+    void run();
+    void scanAll();
+
+    _GMainContext* mainContext_ = nullptr;
+    _GMainLoop* loop_ = nullptr;
+    sr_context* context_ = nullptr;
+    std::mutex mutex_;
+    std::condition_variable scanned_;
+    bool scanDone_ = false;
+    std::vector<std::unique_ptr<SigrokDevice>> devices_; // host thread writes, under mutex_
+    std::thread thread_;
+};
+
+} // namespace kro

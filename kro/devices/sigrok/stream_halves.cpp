@@ -1,0 +1,177 @@
+#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/event_pump.h"
+#include <algorithm>
+#include <cmath>
+
+namespace kro {
+namespace {
+
+// One channel may run ahead of the slowest by this many scans (instruments send
+// a block per channel in turn); more means a channel has stopped delivering.
+constexpr size_t kMinAhead = 1 << 16;
+
+} // namespace
+
+uint16_t countsOf(double volts, const RawScale& scale)
+{
+    const double levels = std::ldexp(1.0, std::clamp(scale.bits, 1, 16)) - 1.0;
+    const double span = scale.high - scale.low;
+    const double fraction = span > 0.0 ? (volts - scale.low) / span : 0.0;
+    const double code = std::nearbyint(fraction * levels);
+    if (!(code > 0.0)) // below the range, or not a number at all
+        return 0;
+    return static_cast<uint16_t>(std::min(code, levels));
+}
+
+StreamHalves::StreamHalves(EventPump& pump, StreamHalvesConfig config, Handler handler)
+    : pump_(pump), config_(std::move(config)), shared_(std::make_shared<Shared>())
+{
+    shared_->handler = std::move(handler);
+    const auto chans = static_cast<size_t>(std::max(config_.chanCount, 1));
+    const auto half = static_cast<size_t>(std::max(config_.sampleCount, 0) / 2);
+    halfScans_ = half / chans;
+    maxPending_ = std::max(2 * halfScans_, kMinAhead);
+    pending_.resize(chans);
+    config_.rawScales.resize(chans);
+    for (int h = 0; h < 2; ++h) {
+        if (config_.raw)
+            shared_->raw[h].resize(halfScans_ * chans);
+        else
+            shared_->scaled[h].resize(halfScans_ * chans);
+    }
+    over_ = halfScans_ == 0;
+}
+
+StreamHalves::~StreamHalves() { stop(); }
+
+void StreamHalves::stop() { shared_->live = false; }
+
+bool StreamHalves::push(int32_t channel, std::span<const float> values)
+{
+    if (over_)
+        return false;
+    if (channel < 0 || static_cast<size_t>(channel) >= pending_.size())
+        return true; // a channel outside the scan: not ours
+    Pending& p = pending_[static_cast<size_t>(channel)];
+    if (p.size() + values.size() > maxPending_) {
+        fail("The device delivers channel " + std::to_string(channel)
+             + " far ahead of the others: another channel has stopped sending data");
+        return false;
+    }
+    p.data.insert(p.data.end(), values.begin(), values.end());
+    interleave();
+    return !over_;
+}
+
+void StreamHalves::interleave()
+{
+    for (;;) {
+        size_t ready = pending_[0].size();
+        for (const Pending& p : pending_)
+            ready = std::min(ready, p.size());
+        if (ready == 0 || over_)
+            break;
+        if (!halfClaimed_ && !claimHalf())
+            return;
+        const size_t scans = std::min(ready, halfScans_ - scansInHalf_);
+        writeScans(scans);
+        if (scansInHalf_ == halfScans_)
+            postHalf();
+    }
+    // Drop what was consumed once it is most of the storage, so no block is
+    // moved more than about once.
+    for (Pending& p : pending_) {
+        if (p.head > 0 && p.head >= p.data.size() / 2) {
+            p.data.erase(p.data.begin(), p.data.begin() + static_cast<std::ptrdiff_t>(p.head));
+            p.head = 0;
+        }
+    }
+}
+
+bool StreamHalves::claimHalf()
+{
+    {
+        std::lock_guard lock(shared_->mutex);
+        if (!shared_->inUse[half_]) {
+            shared_->inUse[half_] = true;
+            halfClaimed_ = true;
+            return true;
+        }
+    }
+    fail("FAI buffer overrun: the program did not take a buffer before the device needed it again");
+    return false;
+}
+
+void StreamHalves::writeScans(size_t scans)
+{
+    const size_t chans = pending_.size();
+    for (size_t c = 0; c < chans; ++c) {
+        Pending& p = pending_[c];
+        const float* in = p.data.data() + p.head;
+        if (config_.raw) { // unsigned counts in a signed container, as the cards deliver them
+            int16_t* out = shared_->raw[half_].data() + scansInHalf_ * chans + c;
+            const RawScale& scale = config_.rawScales[c];
+            for (size_t i = 0; i < scans; ++i)
+                out[i * chans] = static_cast<int16_t>(countsOf(in[i], scale));
+        } else {
+            float* out = shared_->scaled[half_].data() + scansInHalf_ * chans + c;
+            for (size_t i = 0; i < scans; ++i)
+                out[i * chans] = in[i];
+        }
+        p.head += scans;
+    }
+    scansInHalf_ += scans;
+}
+
+void StreamHalves::postHalf()
+{
+    const int half = half_;
+    const auto count = static_cast<int32_t>(halfScans_ * pending_.size());
+    pump_.post([shared = shared_, half, count] {
+        if (shared->live && shared->handler) {
+            FaiDelivery d;
+            d.kind = half == 0 ? FaiDelivery::Kind::FirstHalf : FaiDelivery::Kind::SecondHalf;
+            d.raw = shared->raw[half];
+            d.scaled = shared->scaled[half];
+            d.sampleCount = count;
+            // Keep the handler alive even if it replaces itself by stopping the run.
+            const Handler handler = shared->handler;
+            handler(d);
+        }
+        std::lock_guard lock(shared->mutex);
+        shared->inUse[half] = false;
+    });
+    scansInHalf_ = 0;
+    halfClaimed_ = false;
+    half_ ^= 1;
+    if (!config_.cyclic && half == 1)
+        finish(FaiDelivery::Kind::Finished, {});
+}
+
+void StreamHalves::fail(const std::string& message)
+{
+    if (!over_)
+        finish(FaiDelivery::Kind::Failed, message);
+}
+
+void StreamHalves::endOfStream()
+{
+    fail("The device stopped sending data during buffered acquisition: it may have been unplugged or switched off");
+}
+
+void StreamHalves::finish(FaiDelivery::Kind kind, std::string message)
+{
+    over_ = true;
+    pump_.post([shared = shared_, kind, message = std::move(message)] {
+        if (!shared->live || !shared->handler)
+            return;
+        shared->live = false;
+        FaiDelivery d;
+        d.kind = kind;
+        d.message = message;
+        const Handler handler = shared->handler;
+        handler(d);
+    });
+}
+
+} // namespace kro

@@ -1,0 +1,99 @@
+#pragma once
+#include "kro/devices/fai_run.h"
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kro {
+
+class EventPump;
+
+// How a raw run turns one channel's volts into counts: `bits` over low .. high.
+struct RawScale {
+    double low = -10.0;
+    double high = 10.0;
+    int32_t bits = 16;
+};
+
+// The unsigned count of `volts` in `scale`, clamped to its ends.
+uint16_t countsOf(double volts, const RawScale& scale);
+
+struct StreamHalvesConfig {
+    int32_t chanCount = 1;
+    // Whole buffer: a multiple of 2 x chanCount, so each half is whole scans.
+    int32_t sampleCount = 0;
+    bool cyclic = false;
+    bool raw = false;                // counts instead of volts
+    std::vector<RawScale> rawScales; // per channel, raw runs only
+};
+
+// Cuts the per-channel sample blocks a streaming instrument delivers into the
+// interleaved half buffers of a buffered run, as a card with a two-half buffer
+// would hand them over: each full half is posted to the owner's thread through
+// the pump, and a half the owner still holds when the stream needs it again is
+// an overrun that ends the run with a failure, never a silent overwrite.
+//
+// push, fail and endOfStream are called from the one thread that reads the
+// stream; stop from the owner's thread.
+class StreamHalves {
+public:
+    using Handler = std::function<void(const FaiDelivery&)>;
+
+    StreamHalves(EventPump& pump, StreamHalvesConfig config, Handler handler);
+    ~StreamHalves();
+    StreamHalves(const StreamHalves&) = delete;
+    StreamHalves& operator=(const StreamHalves&) = delete;
+
+    // The next values of scan channel `channel`. False once the run is over
+    // (both halves of a single run delivered, or failed): the stream can stop.
+    bool push(int32_t channel, std::span<const float> values);
+    // Ends the run with a device failure, unless it is already over.
+    void fail(const std::string& message);
+    // The instrument ended its stream. Before a single run is complete, or at
+    // any time in a cyclic run, that is a failure; once over it changes nothing,
+    // so a repeated end is harmless.
+    void endOfStream();
+    bool over() const { return over_; }
+
+    // Owner thread: nothing more reaches the handler, queued halves included.
+    void stop();
+
+private:
+    struct Shared {
+        std::mutex mutex;
+        bool inUse[2] = {false, false}; // posted and not yet handled by the owner
+        std::vector<int16_t> raw[2];
+        std::vector<float> scaled[2];
+        bool live = true; // owner thread only
+        Handler handler;  // owner thread only
+    };
+    // One channel's values not yet interleaved: `data` from `head` on.
+    struct Pending {
+        std::vector<float> data;
+        size_t head = 0;
+        size_t size() const { return data.size() - head; }
+    };
+
+    void interleave();
+    bool claimHalf();
+    void writeScans(size_t scans);
+    void postHalf();
+    void finish(FaiDelivery::Kind kind, std::string message);
+
+    EventPump& pump_;
+    StreamHalvesConfig config_;
+    std::shared_ptr<Shared> shared_;
+    std::vector<Pending> pending_;
+    size_t halfScans_ = 0;
+    size_t maxPending_ = 0;
+    int half_ = 0;
+    size_t scansInHalf_ = 0;
+    bool halfClaimed_ = false;
+    bool over_ = false;
+};
+
+} // namespace kro

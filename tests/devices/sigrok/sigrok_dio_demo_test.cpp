@@ -1,0 +1,90 @@
+#include "demo_support.h"
+#include "kro/devices/device_set.h"
+#include "kro/devices/sigrok/all_devices_ai.h"
+#include "kro/devices/sigrok/all_devices_dio.h"
+#include "kro/devices/sigrok/all_devices_thermo.h"
+#include "support/recorded_prompts.h"
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <libsigrok/libsigrok.h>
+
+namespace kro {
+namespace {
+
+TEST(DemoDeviceList, EachKindTheDemoOffersIsOneLineUnderOneNumberAfterTheSimulatedCards)
+{
+    const auto number = testing::demoNumber(DeviceKind::AnalogInput);
+    ASSERT_TRUE(number);
+    EXPECT_EQ(testing::demoNumber(DeviceKind::DigitalInput), number);
+    EXPECT_FALSE(testing::demoNumber(DeviceKind::Thermocouple)); // its channels measure volts
+
+    const std::vector<std::string> lines = listDevices();
+    const std::vector<std::string> simulated = simulatedDeviceLines();
+    ASSERT_GT(lines.size(), simulated.size());
+    EXPECT_TRUE(std::equal(simulated.begin(), simulated.end(), lines.begin()));
+    const std::string n = std::to_string(*number);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), n + "\tAI\tsigrok: Demo device"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), n + "\tDI\tsigrok: Demo device"), 1);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "0\tAI\t" + aiCatalogue()[0].name), lines.end());
+}
+
+TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuringABufferedRun)
+{
+    const auto number = testing::demoNumber(DeviceKind::DigitalInput);
+    ASSERT_TRUE(number);
+    ondrel::RecordedPrompts prompts;
+    prompts.deviceAnswers.push_back(*number);
+    AllDevicesDIO dio(SigrokCatalogue::standard(), &prompts);
+    dio.SelectDevice();
+    ASSERT_EQ(prompts.choosers.size(), 1u);
+    EXPECT_EQ(prompts.choosers[0].devices.front().name, dioCatalogue()[0].name);
+    EXPECT_EQ(dio.DeviceName(), testing::kDemoName);
+    EXPECT_EQ(dio.PortCount(), 1); // D0 .. D7
+
+    std::vector<uint8_t> bytes;
+    int32_t first = 0, count = 1;
+    ASSERT_TRUE(dio.ReadPorts(bytes, first, count)) << dio.ErrorMessage();
+    EXPECT_EQ(bytes.size(), 1u);
+    first = 1;
+    EXPECT_FALSE(dio.ReadPorts(bytes, first, count));
+    EXPECT_NE(dio.ErrorMessage().find("beyond"), std::string::npos);
+
+    // The AI component runs the same instrument buffered: the ports still read.
+    AllDevicesAI ai(SigrokCatalogue::standard(), nullptr);
+    ai.SelectDeviceNumber(*number);
+    ai.setChanCount(1);
+    ai.setSampleRate(1000.0);
+    int32_t samples = 20000;
+    bool cyclic = false;
+    ai.StartFAI(samples, cyclic);
+    first = 0;
+    for (int read = 0; read < 3; ++read)
+        EXPECT_TRUE(dio.ReadPorts(bytes, first, count)) << dio.ErrorMessage();
+    ai.StopFAI(0);
+}
+
+TEST(DemoThermocouple, OnlyAnInstrumentWithTemperatureChannelsBindsTheThermocoupleComponent)
+{
+    const auto number = testing::demoNumber(DeviceKind::AnalogInput);
+    ASSERT_TRUE(number);
+    AllDevicesThermo thermo(SigrokCatalogue::standard());
+    thermo.setDeviceNumber(*number);
+    EXPECT_EQ(thermo.DeviceName(), "No Device");
+    thermo.setDeviceNumber(card::Thermo5340);
+    EXPECT_EQ(thermo.DeviceName(), aiCatalogue()[card::Thermo5340].name);
+}
+
+TEST(SigrokTemperature, UnitsConvertToCelsiusAndAVoltageIsNoTemperature)
+{
+    double c = 0;
+    ASSERT_TRUE(toCelsius(212.0, SR_UNIT_FAHRENHEIT, c));
+    EXPECT_NEAR(c, 100.0, 1e-9);
+    ASSERT_TRUE(toCelsius(273.15, SR_UNIT_KELVIN, c));
+    EXPECT_NEAR(c, 0.0, 1e-9);
+    ASSERT_TRUE(toCelsius(21.5, SR_UNIT_CELSIUS, c));
+    EXPECT_EQ(c, 21.5);
+    EXPECT_FALSE(toCelsius(1.0, SR_UNIT_VOLT, c));
+}
+
+} // namespace
+} // namespace kro

@@ -1,0 +1,176 @@
+#include "kro/devices/event_pump.h"
+#include "kro/devices/sigrok/stream_halves.h"
+#include "support/wait_for.h"
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+
+namespace kro {
+namespace {
+
+struct Delivered {
+    FaiDelivery::Kind kind;
+    std::vector<float> scaled;
+    std::vector<int16_t> raw;
+    int32_t count = 0;
+    std::string message;
+};
+
+// A run fed by the test standing in for the instrument's stream; deliveries are
+// recorded as the program's thread receives them.
+class StreamHalvesTest : public ::testing::Test {
+protected:
+    void start(int32_t chanCount, int32_t sampleCount, bool cyclic, bool raw = false, std::vector<RawScale> scales = {})
+    {
+        StreamHalvesConfig config;
+        config.chanCount = chanCount;
+        config.sampleCount = sampleCount;
+        config.cyclic = cyclic;
+        config.raw = raw;
+        config.rawScales = std::move(scales);
+        run = std::make_unique<StreamHalves>(pump, std::move(config), [this](const FaiDelivery& d) {
+            got.push_back(
+                {d.kind, {d.scaled.begin(), d.scaled.end()}, {d.raw.begin(), d.raw.end()}, d.sampleCount, d.message});
+        });
+    }
+    void settle(size_t events)
+    {
+        waitFor([&] { return got.size() >= events; }, 2000);
+        QCoreApplication::processEvents();
+    }
+    std::vector<FaiDelivery::Kind> kinds() const
+    {
+        std::vector<FaiDelivery::Kind> k;
+        for (const auto& d : got)
+            k.push_back(d.kind);
+        return k;
+    }
+
+    EventPump pump;
+    std::unique_ptr<StreamHalves> run;
+    std::vector<Delivered> got;
+};
+
+using K = FaiDelivery::Kind;
+
+TEST_F(StreamHalvesTest, BlocksPerChannelInAnyOrderAreInterleavedIntoHalvesThenTheSingleRunEnds)
+{
+    start(3, 12, false); // halves of two scans
+    const float ch0a[] = {0, 1}, ch0b[] = {2, 3}, ch1[] = {10, 11, 12, 13}, ch2[] = {20, 21, 22, 23};
+    EXPECT_TRUE(run->push(2, ch2));
+    EXPECT_TRUE(run->push(0, ch0a));
+    EXPECT_TRUE(run->push(1, ch1));
+    EXPECT_FALSE(run->push(0, ch0b)); // the second half completes the run
+    settle(3);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Finished}));
+    EXPECT_EQ(got[0].scaled, (std::vector<float>{0, 10, 20, 1, 11, 21}));
+    EXPECT_EQ(got[1].scaled, (std::vector<float>{2, 12, 22, 3, 13, 23}));
+    EXPECT_EQ(got[0].count, 6);
+    EXPECT_EQ(got[1].count, 6);
+    EXPECT_TRUE(got[0].raw.empty());
+}
+
+TEST_F(StreamHalvesTest, ACyclicRunAlternatesHalvesAndLosesNoSampleAcrossTheirBoundaries)
+{
+    start(2, 8, true); // halves of two scans
+    float next = 0;
+    for (int block = 0; block < 6; ++block) {
+        std::vector<float> a, b;
+        for (int i = 0; i < 3; ++i) { // blocks that straddle the halves
+            a.push_back(next);
+            b.push_back(-next);
+            ++next;
+        }
+        ASSERT_TRUE(run->push(0, a));
+        ASSERT_TRUE(run->push(1, b));
+        QCoreApplication::processEvents(); // the program takes each half in time
+    }
+    settle(9);
+    ASSERT_EQ(got.size(), 9u); // 18 scans, two per half
+    std::vector<float> joined;
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].kind, i % 2 == 0 ? K::FirstHalf : K::SecondHalf);
+        joined.insert(joined.end(), got[i].scaled.begin(), got[i].scaled.end());
+    }
+    for (size_t s = 0; s < 18; ++s) {
+        EXPECT_EQ(joined[2 * s], static_cast<float>(s));
+        EXPECT_EQ(joined[2 * s + 1], -static_cast<float>(s));
+    }
+}
+
+TEST_F(StreamHalvesTest, AHalfTheProgramStillHoldsWhenItIsNeededAgainIsAnOverrun)
+{
+    start(1, 4, true);
+    const float block[] = {1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(run->push(0, block)); // nobody ran the event loop: half 0 is still held
+    settle(3);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Failed}));
+    EXPECT_NE(got[2].message.find("overrun"), std::string::npos);
+    EXPECT_FALSE(run->push(0, block)); // over: nothing more goes out
+    QCoreApplication::processEvents();
+    EXPECT_EQ(got.size(), 3u);
+}
+
+TEST_F(StreamHalvesTest, AnEndOfStreamBeforeTheRunIsCompleteFailsItOnceAndAfterwardsChangesNothing)
+{
+    start(1, 4, false);
+    const float two[] = {1, 2};
+    run->push(0, two);
+    run->endOfStream();
+    run->endOfStream(); // some drivers repeat it
+    settle(2);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::Failed}));
+    EXPECT_NE(got[1].message.find("stopped sending"), std::string::npos);
+
+    got.clear();
+    start(1, 4, false);
+    const float four[] = {1, 2, 3, 4};
+    run->push(0, four);
+    run->endOfStream(); // the stream ends after a complete single run
+    settle(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Finished}));
+}
+
+TEST_F(StreamHalvesTest, AStoppedRunDeliversNothingThatWasStillQueued)
+{
+    start(1, 4, true);
+    const float four[] = {1, 2, 3, 4};
+    run->push(0, four);
+    run->stop();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(got.empty());
+}
+
+TEST_F(StreamHalvesTest, RawRunsCarryUnsignedCountsOfEachChannelsRangeClampedAtItsEnds)
+{
+    start(2, 8, false, true, {{-10, 10, 16}, {0, 10, 12}});
+    const float a[] = {-10, 10, 12, -11}, b[] = {0, 10, 5, 20};
+    run->push(0, a);
+    run->push(1, b);
+    settle(2);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_TRUE(got[0].scaled.empty());
+    std::vector<uint16_t> counts;
+    for (const auto& d : {got[0], got[1]})
+        for (const int16_t r : d.raw)
+            counts.push_back(static_cast<uint16_t>(r));
+    // 16 bits over -10 .. 10 and 12 bits over 0 .. 10; 5 V is 4095 / 2 = 2047.5, rounded to even.
+    EXPECT_EQ(counts, (std::vector<uint16_t>{0, 0, 65535, 4095, 65535, 2048, 0, 4095}));
+}
+
+TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringEndsTheRunInsteadOfBufferingWithoutBound)
+{
+    start(2, 8, true);
+    const std::vector<float> block(4096, 1.0f);
+    bool going = true;
+    for (int i = 0; i < 100 && going; ++i) // 400 k samples on channel 0, none on 1
+        going = run->push(0, block);
+    EXPECT_FALSE(going);
+    settle(1);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
+    EXPECT_NE(got[0].message.find("stopped sending"), std::string::npos);
+}
+
+} // namespace
+} // namespace kro
