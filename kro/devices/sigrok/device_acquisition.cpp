@@ -49,6 +49,15 @@ void DeviceAcquisition::startRun(const std::vector<int32_t>& scan, std::shared_p
     }
 }
 
+void DeviceAcquisition::resumeRun()
+{
+    if (!halves_ || halves_->over())
+        return;
+    halves_->resume();
+    if (halves_->over())
+        stopLater();
+}
+
 void DeviceAcquisition::ensureContinuous()
 {
     if (running())

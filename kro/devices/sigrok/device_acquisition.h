@@ -40,6 +40,8 @@ public:
     // Host thread. Throw ComponentError with the reason when libsigrok refuses.
     void startRun(const std::vector<int32_t>& scan, std::shared_ptr<StreamHalves> halves);
     void ensureContinuous();
+    // Goes on with a run's samples that waited for a half the program held.
+    void resumeRun();
     void stop(); // returns once the session has ended
     bool running() const { return session_ != nullptr && running_; }
 

@@ -9,6 +9,8 @@ namespace {
 
 // A device that paces itself and tells no rate is taken to send once a second.
 constexpr double kUnknownRate = 1.0;
+// Samples a run may hold back while the program catches up (64 MB of floats).
+constexpr int32_t kMaxBacklogSamples = 1 << 24;
 
 bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
@@ -173,6 +175,10 @@ void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     config.sampleCount = adjusted;
     config.cyclic = cyclic;
     config.raw = dataReturnType_ == 1;
+    // A second of the stream may wait for the program, within a bound on memory.
+    config.backlogScans = static_cast<int64_t>(
+        std::min(std::max(perChannelRate_, 1.0), static_cast<double>(kMaxBacklogSamples / chanCount_)));
+    config.halfReleased = [&device = device_] { device.resumeRunLater(); };
     std::vector<int32_t> scan;
     for (int32_t i = 0; i < chanCount_; ++i) {
         const int32_t ch = (chanStart_ + i) % device_.analogCount();

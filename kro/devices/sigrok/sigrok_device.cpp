@@ -204,6 +204,14 @@ void SigrokDevice::startRun(const std::vector<int32_t>& scan, std::shared_ptr<St
     });
 }
 
+void SigrokDevice::resumeRunLater()
+{
+    host_.post([this] {
+        if (acquisition_)
+            acquisition_->resumeRun();
+    });
+}
+
 void SigrokDevice::stop()
 {
     host_.call([&] {

@@ -53,6 +53,8 @@ public:
 
     void startRun(const std::vector<int32_t>& scan, std::shared_ptr<StreamHalves> halves);
     void stop();
+    // Has the host go on with a run's waiting samples; from any thread.
+    void resumeRunLater();
     // Polled reads: starts a continuous session when none runs, then waits
     // for the channels asked for; see DeviceAcquisition::waitLatest.
     bool readLatest(const std::vector<int32_t>& analog, bool logic, LatestValues& out, std::string& message);

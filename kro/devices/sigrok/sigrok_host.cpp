@@ -99,6 +99,18 @@ void SigrokHost::call(const std::function<void()>& work)
     finished.get();
 }
 
+void SigrokHost::post(std::function<void()> work)
+{
+    g_main_context_invoke_full(
+        mainContext_, G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            (*static_cast<std::function<void()>*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(work)),
+        [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+}
+
 void SigrokHost::scanAll()
 {
     std::vector<std::unique_ptr<SigrokDevice>> found;

@@ -34,6 +34,8 @@ public:
     // Runs `work` on the host's thread and waits for it; its exception comes
     // out of here. Called on the host's thread, it runs at once.
     void call(const std::function<void()>& work);
+    // Runs `work` on the host's thread later, without waiting.
+    void post(std::function<void()> work);
     bool onHostThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
     // The devices found so far, waiting for the start-up scan to end. The list

@@ -27,10 +27,12 @@ StreamHalves::StreamHalves(EventPump& pump, StreamHalvesConfig config, Handler h
     : pump_(pump), config_(std::move(config)), shared_(std::make_shared<Shared>())
 {
     shared_->handler = std::move(handler);
+    shared_->halfReleased = std::move(config_.halfReleased);
     const auto chans = static_cast<size_t>(std::max(config_.chanCount, 1));
     const auto half = static_cast<size_t>(std::max(config_.sampleCount, 0) / 2);
     halfScans_ = half / chans;
-    maxPending_ = std::max(2 * halfScans_, kMinAhead);
+    backlog_ = std::max<size_t>(static_cast<size_t>(std::max<int64_t>(config_.backlogScans, 0)), 2 * halfScans_);
+    maxLead_ = std::max(2 * halfScans_, kMinAhead);
     pending_.resize(chans);
     config_.rawScales.resize(chans);
     for (int h = 0; h < 2; ++h) {
@@ -53,26 +55,40 @@ bool StreamHalves::push(int32_t channel, std::span<const float> values)
     if (channel < 0 || static_cast<size_t>(channel) >= pending_.size())
         return true; // a channel outside the scan: not ours
     Pending& p = pending_[static_cast<size_t>(channel)];
-    if (p.size() + values.size() > maxPending_) {
+    if (p.size() + values.size() > readyScans() + maxLead_) {
         fail("The device delivers channel " + std::to_string(channel)
              + " far ahead of the others: another channel has stopped sending data");
         return false;
     }
     p.data.insert(p.data.end(), values.begin(), values.end());
     interleave();
+    if (!over_ && readyScans() > backlog_)
+        fail("FAI buffer overrun: the program did not take a buffer before the device needed it again");
     return !over_;
+}
+
+void StreamHalves::resume()
+{
+    if (!over_)
+        interleave();
+}
+
+size_t StreamHalves::readyScans() const
+{
+    size_t ready = pending_[0].size();
+    for (const Pending& p : pending_)
+        ready = std::min(ready, p.size());
+    return ready;
 }
 
 void StreamHalves::interleave()
 {
     for (;;) {
-        size_t ready = pending_[0].size();
-        for (const Pending& p : pending_)
-            ready = std::min(ready, p.size());
+        const size_t ready = readyScans();
         if (ready == 0 || over_)
             break;
         if (!halfClaimed_ && !claimHalf())
-            return;
+            break; // the program still holds it: the samples wait
         const size_t scans = std::min(ready, halfScans_ - scansInHalf_);
         writeScans(scans);
         if (scansInHalf_ == halfScans_)
@@ -90,16 +106,12 @@ void StreamHalves::interleave()
 
 bool StreamHalves::claimHalf()
 {
-    {
-        std::lock_guard lock(shared_->mutex);
-        if (!shared_->inUse[half_]) {
-            shared_->inUse[half_] = true;
-            halfClaimed_ = true;
-            return true;
-        }
-    }
-    fail("FAI buffer overrun: the program did not take a buffer before the device needed it again");
-    return false;
+    std::lock_guard lock(shared_->mutex);
+    if (shared_->inUse[half_])
+        return false;
+    shared_->inUse[half_] = true;
+    halfClaimed_ = true;
+    return true;
 }
 
 void StreamHalves::writeScans(size_t scans)
@@ -138,8 +150,12 @@ void StreamHalves::postHalf()
             const Handler handler = shared->handler;
             handler(d);
         }
-        std::lock_guard lock(shared->mutex);
-        shared->inUse[half] = false;
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->inUse[half] = false;
+        }
+        if (shared->live && shared->halfReleased)
+            shared->halfReleased();
     });
     scansInHalf_ = 0;
     halfClaimed_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include "kro/devices/fai_run.h"
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,16 +30,24 @@ struct StreamHalvesConfig {
     bool cyclic = false;
     bool raw = false;                // counts instead of volts
     std::vector<RawScale> rawScales; // per channel, raw runs only
+    // Scans that may wait for a half the program still holds. Instruments
+    // deliver in bursts (the demo driver every 100 ms), so a burst larger than
+    // the buffer is no overrun as long as the program catches up.
+    int64_t backlogScans = 0;
+    // Called on the owner's thread each time the program hands a half back,
+    // so the reading thread can go on with what waits (see resume).
+    std::function<void()> halfReleased;
 };
 
 // Cuts the per-channel sample blocks a streaming instrument delivers into the
 // interleaved half buffers of a buffered run, as a card with a two-half buffer
 // would hand them over: each full half is posted to the owner's thread through
-// the pump, and a half the owner still holds when the stream needs it again is
-// an overrun that ends the run with a failure, never a silent overwrite.
+// the pump. Samples wait while the half they go into is still held by the
+// program; more waiting than the backlog allows is an overrun that ends the run
+// with a failure, never a silent overwrite or an unbounded queue.
 //
-// push, fail and endOfStream are called from the one thread that reads the
-// stream; stop from the owner's thread.
+// push, resume, fail and endOfStream are called from the one thread that reads
+// the stream; stop from the owner's thread.
 class StreamHalves {
 public:
     using Handler = std::function<void(const FaiDelivery&)>;
@@ -51,6 +60,8 @@ public:
     // The next values of scan channel `channel`. False once the run is over
     // (both halves of a single run delivered, or failed): the stream can stop.
     bool push(int32_t channel, std::span<const float> values);
+    // Goes on with samples that waited for a half the program has handed back.
+    void resume();
     // Ends the run with a device failure, unless it is already over.
     void fail(const std::string& message);
     // The instrument ended its stream. Before a single run is complete, or at
@@ -68,8 +79,9 @@ private:
         bool inUse[2] = {false, false}; // posted and not yet handled by the owner
         std::vector<int16_t> raw[2];
         std::vector<float> scaled[2];
-        bool live = true; // owner thread only
-        Handler handler;  // owner thread only
+        std::atomic<bool> live{true};       // false once stopped; written by the owner
+        Handler handler;                    // owner thread only
+        std::function<void()> halfReleased; // owner thread only
     };
     // One channel's values not yet interleaved: `data` from `head` on.
     struct Pending {
@@ -78,6 +90,7 @@ private:
         size_t size() const { return data.size() - head; }
     };
 
+    size_t readyScans() const;
     void interleave();
     bool claimHalf();
     void writeScans(size_t scans);
@@ -89,7 +102,8 @@ private:
     std::shared_ptr<Shared> shared_;
     std::vector<Pending> pending_;
     size_t halfScans_ = 0;
-    size_t maxPending_ = 0;
+    size_t backlog_ = 0;
+    size_t maxLead_ = 0; // scans one channel may run ahead of the slowest
     int half_ = 0;
     size_t scansInHalf_ = 0;
     bool halfClaimed_ = false;

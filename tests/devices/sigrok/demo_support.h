@@ -39,8 +39,9 @@ inline void expectSquare(const std::vector<float>& a0)
     for (size_t i = 0; i < a0.size(); ++i) {
         ASSERT_TRUE(a0[i] == 10.0f || a0[i] == -10.0f) << "sample " << i << ": " << a0[i];
         if (i > 0 && a0[i] != a0[i - 1]) {
-            if (!first) // the run the stream started in may be partial
+            if (!first) { // the run the stream started in may be partial
                 ASSERT_EQ(run, 5u) << "a level that lasted " << run << " samples ends at " << i;
+            }
             first = false;
             run = 0;
         }

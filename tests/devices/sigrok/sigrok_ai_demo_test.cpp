@@ -37,7 +37,7 @@ protected:
     }
 
     int32_t demo = -1;
-    ondrel::RecordedPrompts prompts;
+    ondrel::testing::RecordedPrompts prompts;
     AllDevicesAI ai{SigrokCatalogue::standard(), &prompts};
     testing::Recorder recorder;
 };
@@ -139,7 +139,7 @@ TEST_F(DemoAITest, ADeviceThatEndsItsStreamMidRunTakesTheFailurePath)
     ai.StartFAI(count, cyclic);
     const bool ended =
         testing::waitFor([&] { return !recorder.events.empty() && recorder.events.back().kind == Event::Failure; });
-    limit(0);
+    limit(UINT64_MAX); // the demo takes no 0 for "no limit"
     ASSERT_TRUE(ended);
     EXPECT_EQ(kinds(), (std::vector<Event::Kind>{Event::Failure})); // 30 scans fill no half of 50
     EXPECT_NE(recorder.events.back().message.find("stopped sending data"), std::string::npos);

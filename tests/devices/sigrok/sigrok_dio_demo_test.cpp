@@ -32,7 +32,7 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
 {
     const auto number = testing::demoNumber(DeviceKind::DigitalInput);
     ASSERT_TRUE(number);
-    ondrel::RecordedPrompts prompts;
+    ondrel::testing::RecordedPrompts prompts;
     prompts.deviceAnswers.push_back(*number);
     AllDevicesDIO dio(SigrokCatalogue::standard(), &prompts);
     dio.SelectDevice();

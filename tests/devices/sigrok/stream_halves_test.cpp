@@ -19,7 +19,8 @@ struct Delivered {
 // recorded as the program's thread receives them.
 class StreamHalvesTest : public ::testing::Test {
 protected:
-    void start(int32_t chanCount, int32_t sampleCount, bool cyclic, bool raw = false, std::vector<RawScale> scales = {})
+    void start(int32_t chanCount, int32_t sampleCount, bool cyclic, bool raw = false, std::vector<RawScale> scales = {},
+               int64_t backlogScans = 0)
     {
         StreamHalvesConfig config;
         config.chanCount = chanCount;
@@ -27,6 +28,8 @@ protected:
         config.cyclic = cyclic;
         config.raw = raw;
         config.rawScales = std::move(scales);
+        config.backlogScans = backlogScans;
+        config.halfReleased = [this] { ++releasedCalls; };
         run = std::make_unique<StreamHalves>(pump, std::move(config), [this](const FaiDelivery& d) {
             got.push_back(
                 {d.kind, {d.scaled.begin(), d.scaled.end()}, {d.raw.begin(), d.raw.end()}, d.sampleCount, d.message});
@@ -48,6 +51,7 @@ protected:
     EventPump pump;
     std::unique_ptr<StreamHalves> run;
     std::vector<Delivered> got;
+    int releasedCalls = 0;
 };
 
 using K = FaiDelivery::Kind;
@@ -97,15 +101,39 @@ TEST_F(StreamHalvesTest, ACyclicRunAlternatesHalvesAndLosesNoSampleAcrossTheirBo
     }
 }
 
-TEST_F(StreamHalvesTest, AHalfTheProgramStillHoldsWhenItIsNeededAgainIsAnOverrun)
+TEST_F(StreamHalvesTest, SamplesWaitForAHalfTheProgramStillHoldsAndGoOnWhenItIsHandedBack)
 {
-    start(1, 4, true);
-    const float block[] = {1, 2, 3, 4, 5, 6};
-    EXPECT_FALSE(run->push(0, block)); // nobody ran the event loop: half 0 is still held
+    start(1, 4, true, false, {}, 8); // halves of two scans, eight may wait
+    const float burst[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    EXPECT_TRUE(run->push(0, burst)); // one burst, more than the whole buffer
+    settle(2);
+    EXPECT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf}));
+    // Handing the halves back resumes the reading side, as the host would.
+    for (int i = 0; i < 3 && got.size() < 5; ++i) {
+        run->resume();
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(got.size(), 5u);
+    std::vector<float> joined;
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].kind, i % 2 == 0 ? K::FirstHalf : K::SecondHalf);
+        joined.insert(joined.end(), got[i].scaled.begin(), got[i].scaled.end());
+    }
+    EXPECT_EQ(joined, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_GT(releasedCalls, 0); // the owner told the reading side each time
+}
+
+TEST_F(StreamHalvesTest, MoreWaitingThanTheBacklogAllowsIsAnOverrun)
+{
+    start(1, 4, true, false, {}, 4);
+    const float six[] = {1, 2, 3, 4, 5, 6};
+    EXPECT_TRUE(run->push(0, six)); // two halves out, two scans wait
+    const float three[] = {7, 8, 9};
+    EXPECT_FALSE(run->push(0, three)); // five would wait
     settle(3);
     ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Failed}));
     EXPECT_NE(got[2].message.find("overrun"), std::string::npos);
-    EXPECT_FALSE(run->push(0, block)); // over: nothing more goes out
+    EXPECT_FALSE(run->push(0, three)); // over: nothing more goes out
     QCoreApplication::processEvents();
     EXPECT_EQ(got.size(), 3u);
 }
