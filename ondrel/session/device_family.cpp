@@ -6,10 +6,12 @@ namespace {
 
 bool NameHas(std::string_view deviceName, std::string_view part)
 {
-    return deviceName.find(part) != std::string_view::npos;
+    return !IsInstrument(deviceName) && deviceName.find(part) != std::string_view::npos;
 }
 
 } // namespace
+
+bool IsInstrument(std::string_view deviceName) { return deviceName.starts_with("sigrok: "); }
 
 bool ReportsOwnChannels(std::string_view deviceName) { return NameHas(deviceName, "48"); }
 
@@ -21,7 +23,8 @@ bool NamesPlotsByScan(std::string_view deviceName) { return NameHas(deviceName, 
 
 bool CarriesThermocouples(std::string_view deviceName)
 {
-    return NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX") || NameHas(deviceName, "9948");
+    return IsInstrument(deviceName) || NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX")
+           || NameHas(deviceName, "9948");
 }
 
 bool RecheckKindAfterPairing(std::string_view thermoDeviceName) { return NameHas(thermoDeviceName, "5340"); }

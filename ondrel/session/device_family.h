@@ -4,7 +4,11 @@
 namespace ondrel {
 
 // Every rule that depends on the family of a card, recognised by its name, one
-// function per rule.
+// function per rule. Instruments reached through libsigrok (names beginning
+// "sigrok: ") belong to no card family, whatever their model numbers hold.
+
+// Whether the device is such an instrument.
+bool IsInstrument(std::string_view deviceName);
 
 // Cards whose name contains "48" report their usable channels themselves: every
 // physical channel is its own logical channel, a scan of thermocouples only is
@@ -22,7 +26,9 @@ bool HasTwelveBitRawCounts(std::string_view deviceName);
 bool NamesPlotsByScan(std::string_view deviceName);
 
 // The "5340QX", "5348QX" and "9948" carry thermocouple inputs that the
-// thermocouple device reaches under the card's own device number.
+// thermocouple device reaches under the card's own device number; an
+// instrument may too (its temperature channels), which the thermocouple
+// device tells by answering to its number.
 bool CarriesThermocouples(std::string_view deviceName);
 
 // A "5340" thermocouple card shows the input kind of a channel again after its

@@ -23,6 +23,13 @@ struct ExportChoice {
     bool di = false;
 };
 
+// A serial instrument to look for: the libsigrok driver that speaks to it and
+// the port it is on (e.g. "/dev/ttyUSB0").
+struct SerialDeviceChoice {
+    std::string driver;
+    std::string port;
+};
+
 // What to do with a recording whose program ended before it shut down.
 enum class RecoveryAnswer { SaveAs, Discard, Later };
 
@@ -52,6 +59,9 @@ public:
     // opening; the chosen device's number, nothing when cancelled.
     virtual std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
                                                 int32_t current) = 0;
+    // Asks which of `drivers` speaks to a serial instrument and on which port;
+    // nothing when cancelled.
+    virtual std::optional<SerialDeviceChoice> AskSerialDevice(const std::vector<std::string>& drivers) = 0;
     // The colour chooser opened on `initial` (a colour reference, R + 256*G +
     // 65536*B); the colour chosen, nothing when cancelled or failed.
     virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;

@@ -5,6 +5,7 @@
 #include "ondrel/window/progress_runner.h"
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,24 @@ std::optional<int32_t> MessageBoxPrompts::ChooseDevice(const std::string& title,
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;
     return chooser.chosenNumber();
+}
+
+std::optional<SerialDeviceChoice> MessageBoxPrompts::AskSerialDevice(const std::vector<std::string>& drivers)
+{
+    QWidget* over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : owner_;
+    QStringList names;
+    for (const std::string& d : drivers)
+        names << QString::fromStdString(d);
+    bool ok = false;
+    const QString driver =
+        QInputDialog::getItem(over, "Add Serial Device", "Driver of the instrument:", names, 0, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    const QString port =
+        QInputDialog::getText(over, "Add Serial Device", "Serial port:", QLineEdit::Normal, "/dev/ttyUSB0", &ok);
+    if (!ok || port.trimmed().isEmpty())
+        return std::nullopt;
+    return SerialDeviceChoice{driver.toStdString(), port.trimmed().toStdString()};
 }
 
 std::optional<uint32_t> MessageBoxPrompts::ChooseColor(uint32_t initial)

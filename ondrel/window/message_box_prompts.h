@@ -15,6 +15,7 @@ public:
     RecoveryAnswer AskRecovery(const std::string& text) override;
     std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
                                         int32_t current) override;
+    std::optional<SerialDeviceChoice> AskSerialDevice(const std::vector<std::string>& drivers) override;
     std::optional<uint32_t> ChooseColor(uint32_t initial) override;
     std::optional<std::string> ChoosePictureFile() override;
     std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,

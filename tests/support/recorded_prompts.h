@@ -57,6 +57,12 @@ public:
         return answer;
     }
 
+    std::optional<SerialDeviceChoice> AskSerialDevice(const std::vector<std::string>& drivers) override
+    {
+        serialDriversOffered.push_back(drivers);
+        return Next(serialAnswers);
+    }
+
     struct Chooser {
         std::string title;
         std::vector<DeviceEntry> devices;
@@ -94,7 +100,9 @@ public:
     std::vector<std::string> recoveryQuestions;
     std::deque<std::optional<int32_t>> deviceAnswers; // nothing = cancel
     std::vector<Chooser> choosers;
-    std::deque<std::optional<uint32_t>> colorAnswers; // nothing = cancel
+    std::vector<std::vector<std::string>> serialDriversOffered;
+    std::deque<std::optional<SerialDeviceChoice>> serialAnswers; // nothing = cancel
+    std::deque<std::optional<uint32_t>> colorAnswers;            // nothing = cancel
     std::vector<uint32_t> colorChooserOpenedWith;
     std::deque<std::optional<std::string>> pictureAnswers; // nothing = cancel
     std::deque<std::optional<ExportChoice>> exportAnswers; // nothing = cancel

@@ -42,7 +42,11 @@ void AllDevicesAI::SelectDeviceNumber(int32_t number)
     if (device == nullptr || !SigrokCatalogue::offers(*device, DeviceKind::AnalogInput))
         fail("There is no analog input device number " + std::to_string(number));
     instrument_.reset(); // the old instrument's session ends before the new one's starts
-    instrument_ = std::make_unique<SigrokAI>(*device, number);
+    try {
+        instrument_ = std::make_unique<SigrokAI>(*device, number);
+    } catch (const std::exception& error) { // it could not be opened: the card stays selected
+        fail(error.what());
+    }
     instrument_->setEvents(sink_);
     sim_.SelectDeviceNumber(-1); // a simulated run must not go on behind the instrument
 }
@@ -53,12 +57,11 @@ void AllDevicesAI::SelectDevice()
 {
     if (chooser_ == nullptr)
         fail("SelectDevice: no device chooser is available");
-    std::vector<ondrel::DeviceEntry> devices;
+    std::vector<ondrel::DeviceEntry> cards;
     for (const auto& c : aiCatalogue())
-        devices.push_back({c.number, c.name});
-    for (auto& e : catalogue_.entries(DeviceKind::AnalogInput))
-        devices.push_back(std::move(e));
-    const auto chosen = chooser_->ChooseDevice("Select AI Device", devices, DeviceNumber());
+        cards.push_back({c.number, c.name});
+    const auto chosen =
+        catalogue_.choose(*chooser_, "Select AI Device", std::move(cards), DeviceKind::AnalogInput, DeviceNumber());
     if (chosen && *chosen != DeviceNumber())
         SelectDeviceNumber(*chosen);
 }

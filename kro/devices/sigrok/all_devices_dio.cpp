@@ -27,12 +27,11 @@ void AllDevicesDIO::SelectDevice()
 {
     if (chooser_ == nullptr)
         failWith(errorMessage_, "SelectDevice: no device chooser is available");
-    std::vector<ondrel::DeviceEntry> devices;
+    std::vector<ondrel::DeviceEntry> cards;
     for (const auto& c : dioCatalogue())
-        devices.push_back({c.number, c.name});
-    for (auto& e : catalogue_.entries(DeviceKind::DigitalInput))
-        devices.push_back(std::move(e));
-    const auto chosen = chooser_->ChooseDevice("Select DI Device", devices, DeviceNumber());
+        cards.push_back({c.number, c.name});
+    const auto chosen =
+        catalogue_.choose(*chooser_, "Select DI Device", std::move(cards), DeviceKind::DigitalInput, DeviceNumber());
     if (chosen && *chosen != DeviceNumber())
         SelectDeviceNumber(*chosen);
 }

@@ -36,6 +36,37 @@ std::vector<ondrel::DeviceEntry> SigrokCatalogue::entries(DeviceKind kind)
     return list;
 }
 
+std::optional<int32_t> SigrokCatalogue::choose(ondrel::IPrompts& prompts, const std::string& title,
+                                               std::vector<ondrel::DeviceEntry> cards, DeviceKind kind, int32_t current)
+{
+    for (auto& e : entries(kind))
+        cards.push_back(std::move(e));
+    const auto addSerial = firstNumber_ + static_cast<int32_t>(host_.devices().size());
+    cards.push_back({addSerial, kAddSerialDevice});
+    const auto chosen = prompts.ChooseDevice(title, cards, current);
+    if (!chosen || *chosen != addSerial)
+        return chosen;
+
+    const auto serial = prompts.AskSerialDevice(host_.serialDrivers());
+    if (!serial)
+        return std::nullopt;
+    std::string message;
+    for (SigrokDevice* added : host_.addSerial(serial->driver, serial->port, message)) {
+        if (offers(*added, kind))
+            return find(added);
+        message = added->name() + " on " + serial->port + " has no channels of this kind";
+    }
+    prompts.MsgBox(message, "Add Serial Device");
+    return std::nullopt;
+}
+
+int32_t SigrokCatalogue::find(const SigrokDevice* device)
+{
+    const auto devices = host_.devices();
+    const auto it = std::find(devices.begin(), devices.end(), device);
+    return firstNumber_ + static_cast<int32_t>(it - devices.begin());
+}
+
 SigrokDevice* SigrokCatalogue::find(int32_t number)
 {
     const auto devices = host_.devices();

@@ -8,18 +8,18 @@
 namespace kro {
 namespace {
 
-// Drivers whose scan finds something without being told where to look: the
-// rest need a port (SR_CONF_CONN) and are reached through addSerial.
-bool scansByItself(const sr_dev_driver* driver)
+// Drivers of serial instruments find nothing without being told the port
+// (SR_CONF_CONN): the start-up scan leaves them to addSerial.
+bool speaksSerial(const sr_dev_driver* driver)
 {
     GArray* options = sr_driver_scan_options_list(driver);
     if (options == nullptr)
-        return true;
-    bool needsPort = false;
+        return false;
+    bool serial = false;
     for (guint i = 0; i < options->len; ++i)
-        needsPort = needsPort || g_array_index(options, uint32_t, i) == SR_CONF_SERIALCOMM;
+        serial = serial || g_array_index(options, uint32_t, i) == SR_CONF_SERIALCOMM;
     g_array_free(options, TRUE);
-    return !needsPort;
+    return serial;
 }
 
 sr_dev_driver* findDriver(sr_context* context, const std::string& name)
@@ -117,7 +117,7 @@ void SigrokHost::scanAll()
     sr_dev_driver** drivers = context_ != nullptr ? sr_driver_list(context_) : nullptr;
     for (int i = 0; drivers != nullptr && drivers[i] != nullptr; ++i) {
         sr_dev_driver* driver = drivers[i];
-        if (!scansByItself(driver) || sr_driver_init(context_, driver) != SR_OK)
+        if (speaksSerial(driver) || sr_driver_init(context_, driver) != SR_OK)
             continue;
         GSList* instances = sr_driver_scan(driver, nullptr);
         for (GSList* l = instances; l != nullptr; l = l->next)
@@ -139,6 +139,18 @@ std::vector<SigrokDevice*> SigrokHost::devices()
     for (const auto& d : devices_)
         list.push_back(d.get());
     return list;
+}
+
+std::vector<std::string> SigrokHost::serialDrivers()
+{
+    std::vector<std::string> names;
+    call([&] {
+        sr_dev_driver** drivers = context_ != nullptr ? sr_driver_list(context_) : nullptr;
+        for (int i = 0; drivers != nullptr && drivers[i] != nullptr; ++i)
+            if (speaksSerial(drivers[i]))
+                names.emplace_back(drivers[i]->name);
+    });
+    return names;
 }
 
 std::vector<SigrokDevice*> SigrokHost::addSerial(const std::string& driverName, const std::string& port,

@@ -43,6 +43,8 @@ public:
     std::vector<SigrokDevice*> devices();
     // Scans `driver` for a serial instrument on `port` (e.g. "/dev/ttyUSB0")
     // and adds what it finds; the devices added, or a message saying why none.
+    // The drivers that speak to serial instruments, which no scan finds alone.
+    std::vector<std::string> serialDrivers();
     std::vector<SigrokDevice*> addSerial(const std::string& driver, const std::string& port, std::string& message);
 
     sr_context* context() const { return context_; }

@@ -3,6 +3,7 @@
 #include "kro/devices/sigrok/all_devices_ai.h"
 #include "kro/devices/sigrok/all_devices_dio.h"
 #include "kro/devices/sigrok/all_devices_thermo.h"
+#include "kro/devices/sigrok/sigrok_host.h"
 #include "support/recorded_prompts.h"
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -72,6 +73,37 @@ TEST(DemoThermocouple, OnlyAnInstrumentWithTemperatureChannelsBindsTheThermocoup
     EXPECT_EQ(thermo.DeviceName(), "No Device");
     thermo.setDeviceNumber(card::Thermo5340);
     EXPECT_EQ(thermo.DeviceName(), aiCatalogue()[card::Thermo5340].name);
+}
+
+TEST(SerialInstrument, AnInstrumentThatDoesNotAnswerIsReportedAndTheDeviceStaysAsItWas)
+{
+    const auto drivers = SigrokHost::instance().serialDrivers();
+    ASSERT_FALSE(drivers.empty());
+    ondrel::testing::RecordedPrompts prompts;
+    AllDevicesAI ai(SigrokCatalogue::standard(), &prompts);
+    const std::string before = ai.DeviceName();
+
+    for (const auto& [driver, reason] : {std::pair{drivers.front(), std::string("answered on /nonexistent/ttyQ9")},
+                                         std::pair{std::string("no-such-driver"), std::string("no driver")}}) {
+        prompts.deviceAnswers.push_back(std::nullopt); // filled in below
+        ai.SelectDevice();
+        const auto& offered = prompts.choosers.back().devices;
+        ASSERT_EQ(offered.back().name, kAddSerialDevice);
+        prompts.deviceAnswers.push_back(offered.back().number);
+        prompts.serialAnswers.push_back(ondrel::SerialDeviceChoice{driver, "/nonexistent/ttyQ9"});
+        ai.SelectDevice();
+        EXPECT_EQ(prompts.serialDriversOffered.back(), drivers);
+        ASSERT_FALSE(prompts.messages.empty());
+        EXPECT_NE(prompts.messages.back().text.find(reason), std::string::npos) << prompts.messages.back().text;
+        EXPECT_EQ(ai.DeviceName(), before);
+    }
+
+    const size_t shown = prompts.messages.size();
+    prompts.deviceAnswers.push_back(prompts.choosers.back().devices.back().number);
+    prompts.serialAnswers.push_back(std::nullopt); // cancelled
+    ai.SelectDevice();
+    EXPECT_EQ(prompts.messages.size(), shown);
+    EXPECT_EQ(ai.DeviceName(), before);
 }
 
 TEST(SigrokTemperature, UnitsConvertToCelsiusAndAVoltageIsNoTemperature)

@@ -1,0 +1,144 @@
+#include "acquisition/run_fixture.h"
+#include "demo_support.h"
+#include "devices/buffered_support.h"
+#include "kro/devices/sigrok/all_devices_ai.h"
+#include "kro/devices/sigrok/all_devices_dio.h"
+#include "kro/devices/sigrok/sigrok_device.h"
+#include "kro/devices/sigrok/sigrok_host.h"
+#include <cstring>
+#include <libsigrok/libsigrok.h>
+
+namespace ondrel {
+namespace {
+
+// A run of the program's acquisition on the demo instrument, as a user sets it
+// up: its AI and DI chosen, recording into a scratch folder.
+class DemoRun : public ::testing::Test {
+protected:
+    int32_t demo = -1;
+    kro::AllDevicesAI ai{kro::SigrokCatalogue::standard(), nullptr};
+    kro::AllDevicesDIO dio{kro::SigrokCatalogue::standard(), nullptr};
+    kro::SimThermo thermo;
+    kro::KroGraph graph;
+    kro::KroLED led;
+    kro::KroButton aiSwitch, diSwitch;
+    AcquisitionSetup setup;
+    TimeBaseState timeBase;
+    testing::RecordedPrompts prompts;
+    ManualClock clock{5000};
+    ScratchFolder folder;
+    RecordingFiles files{folder.path()};
+    testing::FakeTimer timer;
+    testing::RecordedPanel panel;
+    RunControl run{AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch, diSwitch, prompts, clock,
+                                    &files, &timer},
+                   panel};
+
+    void SetUp() override
+    {
+        const auto number = kro::testing::demoNumber(kro::DeviceKind::AnalogInput);
+        ASSERT_TRUE(number) << "libsigrok's demo driver found no device";
+        demo = *number;
+        ai.SelectDeviceNumber(demo);
+        dio.SelectDeviceNumber(demo);
+        LoadDefaultSetup(setup, ai, dio);
+        InitChannelTables(setup, ai, dio, SetAIColors());
+        ConfigureChartAxes(graph);
+        files.OpenAtStartUp();
+        ai.setEvents(&run.aiEvents());
+        ai.setChanStart(0);
+        ai.setChanCount(4);
+        graph.Plots().RemoveAll();
+        for (int i = 0; i < 4 + 8; ++i)
+            graph.Plots().Add();
+    }
+    void TearDown() override
+    {
+        run.StopIfRunning();
+        ai.setEvents(nullptr);
+        files.Shutdown();
+    }
+    void SwitchAI()
+    {
+        aiSwitch.setValue(true);
+        run.KroButton1_SwitchChanged();
+        run.CkAISave2Disk_Click(true);
+    }
+    void StartBuffered(int32_t samples)
+    {
+        setup.bSoftMode = false;
+        setup.bFAICyclic = true;
+        setup.nAISampleCnt = samples;
+        ai.setSampleRate(100000.0);
+        SwitchAI();
+        run.BtnStart_Click();
+        ASSERT_TRUE(run.IsRunning()) << prompts.messages.back().text;
+    }
+    std::vector<float> Recorded()
+    {
+        std::ifstream in(files.FAIFileName(), std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<float> samples(bytes.size() / 4);
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 4);
+        return samples;
+    }
+    void LimitDemo(uint64_t scans)
+    {
+        kro::SigrokDevice& device = *kro::SigrokCatalogue::standard().find(demo);
+        kro::SigrokHost::instance().call(
+            [&] { sr_config_set(device.instance(), nullptr, SR_CONF_LIMIT_SAMPLES, g_variant_new_uint64(scans)); });
+    }
+};
+
+TEST_F(DemoRun, FourChannelsAtAHundredThousandSamplesASecondAreRecordedWholeAndInOrder)
+{
+    StartBuffered(20000); // halves of 2,500 scans
+    ASSERT_TRUE(kro::testing::waitFor([&] { return run.status().nScanCount >= 12500 || !run.IsRunning(); }));
+    ASSERT_TRUE(run.IsRunning()) << (prompts.messages.empty() ? "" : prompts.messages.back().text);
+    run.BtnStart_Click();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
+
+    const std::vector<float> recorded = Recorded();
+    ASSERT_EQ(static_cast<int64_t>(recorded.size()), run.status().nScanCount * 4);
+    kro::testing::expectSquare(kro::testing::column(recorded, 4, 0));
+    kro::testing::expectSawtooth(kro::testing::column(recorded, 4, 3));
+}
+
+TEST_F(DemoRun, AnInstrumentThatStopsSendingEndsTheRunWithItsMessageAndKeepsWhatWasRecorded)
+{
+    LimitDemo(10000); // four halves, then the demo falls silent as an unplugged one would
+    StartBuffered(20000);
+    const bool stopped = kro::testing::waitFor([&] { return !run.IsRunning(); });
+    LimitDemo(UINT64_MAX); // the demo takes no 0 for "no limit"
+    ASSERT_TRUE(stopped);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].text.find("stopped sending data"), std::string::npos);
+    EXPECT_EQ(run.status().nScanCount, 10000);
+    EXPECT_EQ(Recorded().size(), 40000u);
+}
+
+TEST_F(DemoRun, PollingTheAnalogAndLogicChannelsRecordsEveryTick)
+{
+    setup.bSoftMode = true;
+    setup.nTimerInterval = 10;
+    setup.nDIPortMask = {0xFF, 0, 0, 0};
+    setup.nDIPortStart = 0;
+    setup.nDIPortCount = 1;
+    setup.nDIChanCount = 8;
+    SwitchAI();
+    diSwitch.setValue(true);
+    run.KroButton2_SwitchChanged();
+    run.CkDISave2Disk_Click(true);
+    run.BtnStart_Click();
+    ASSERT_TRUE(run.IsRunning()) << prompts.messages.back().text;
+    for (int i = 0; i < 20; ++i)
+        run.OnSoftPoolTick();
+    run.BtnStart_Click();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
+    EXPECT_EQ(run.status().nScanCount, 20);
+    EXPECT_EQ(std::filesystem::file_size(files.DIFileName()), 8u + 20u); // header, then a byte a tick
+    EXPECT_GT(std::filesystem::file_size(files.AIFileName()), 0u);
+}
+
+} // namespace
+} // namespace ondrel
