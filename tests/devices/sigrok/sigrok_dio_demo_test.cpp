@@ -3,7 +3,9 @@
 #include "kro/devices/sigrok/all_devices_ai.h"
 #include "kro/devices/sigrok/all_devices_dio.h"
 #include "kro/devices/sigrok/all_devices_thermo.h"
+#include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
+#include "devices/buffered_support.h"
 #include "support/recorded_prompts.h"
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -29,6 +31,19 @@ TEST(DemoDeviceList, EachKindTheDemoOffersIsOneLineUnderOneNumberAfterTheSimulat
     EXPECT_NE(std::find(lines.begin(), lines.end(), "0\tAI\t" + aiCatalogue()[0].name), lines.end());
 }
 
+// Sets the demo's logic pattern (its "Logic" channel group's pattern).
+void setLogicPattern(int32_t number, const char* pattern)
+{
+    sr_dev_inst* device = SigrokCatalogue::standard().find(number)->instance();
+    SigrokHost::instance().call([&] {
+        for (GSList* g = sr_dev_inst_channel_groups_get(device); g != nullptr; g = g->next) {
+            auto* group = static_cast<sr_channel_group*>(g->data);
+            if (std::string(group->name) == "Logic")
+                sr_config_set(device, group, SR_CONF_PATTERN_MODE, g_variant_new_string(pattern));
+        }
+    });
+}
+
 TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuringABufferedRun)
 {
     const auto number = testing::demoNumber(DeviceKind::DigitalInput);
@@ -44,8 +59,14 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
 
     std::vector<uint8_t> bytes;
     int32_t first = 0, count = 1;
-    ASSERT_TRUE(dio.ReadPorts(bytes, first, count)) << dio.ErrorMessage();
-    EXPECT_EQ(bytes.size(), 1u);
+    // The demo's logic patterns "all-high" and "all-low" set every line.
+    for (const auto& [pattern, expected] : {std::pair{"all-high", 0xFF}, std::pair{"all-low", 0x00}}) {
+        setLogicPattern(*number, pattern);
+        const bool seen = testing::waitFor(
+            [&] { return dio.ReadPorts(bytes, first, count) && bytes.size() == 1u && bytes[0] == expected; });
+        EXPECT_TRUE(seen) << pattern << ": " << dio.ErrorMessage();
+    }
+    setLogicPattern(*number, "sigrok");
     first = 1;
     EXPECT_FALSE(dio.ReadPorts(bytes, first, count));
     EXPECT_NE(dio.ErrorMessage().find("beyond"), std::string::npos);
