@@ -129,8 +129,11 @@ private:
     }
 };
 
-// A fifth of a second per buffer: ten halves a second whatever the rate.
-int32_t BufferFor(double rate) { return std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32); }
+// A fifth of a second per buffer (ten halves a second), within what a run takes.
+int32_t BufferFor(double rate)
+{
+    return std::min(kro::SigrokAI::kMaxBufferSamples, std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32));
+}
 
 void MeasureBackend(const Figures& f)
 {
