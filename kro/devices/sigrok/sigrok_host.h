@@ -1,5 +1,6 @@
 #pragma once
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,11 +53,14 @@ public:
 
 private:
     void run();
+    void runJobs();
     void scanAll();
 
     _GMainContext* mainContext_ = nullptr;
     _GMainLoop* loop_ = nullptr;
     sr_context* context_ = nullptr;
+    std::mutex jobsMutex_;
+    std::deque<std::function<void()>> jobs_;
     std::mutex mutex_;
     std::condition_variable scanned_;
     bool scanDone_ = false;
