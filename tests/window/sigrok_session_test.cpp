@@ -1,0 +1,112 @@
+#include "devices/sigrok/demo_support.h"
+#include "window/modal_steps.h"
+#include "window/window_fixture.h"
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+namespace ondrel {
+namespace {
+
+template <typename T = QWidget>
+T* Child(QWidget& parent, const char* name)
+{
+    T* widget = parent.findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+// A new user with no hardware, on the program's own components: the demo
+// instrument chosen in the settings, a buffered run recorded, saved, replayed
+// and exported; then its analog and logic channels polled.
+class DemoSession : public testing::WindowTest {
+protected:
+    SimulatedComponents program; // the factory the program itself uses
+    testing::ModalSteps modal;
+    QTemporaryDir target;
+
+    void Click(const char* name) { Child<QAbstractButton>(*form, name)->click(); }
+    std::string Messages() const { return prompts.messages.empty() ? "" : prompts.messages.front().text; }
+};
+
+TEST_F(DemoSession, FromTheSettingsToARecordingReplayedAndExportedThenPolled)
+{
+    const auto demo = kro::testing::demoNumber(kro::DeviceKind::AnalogInput);
+    ASSERT_TRUE(demo) << "libsigrok's demo driver found no device";
+    form = std::make_unique<FrmMain>(program, prompts, clock);
+
+    prompts.deviceAnswers = {*demo};
+    modal.Then("frmSetting", [](QDialog& d) {
+        Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(0);
+        Child<QAbstractButton>(d, "cmdAISelectDevice_0")->click();
+        Child<QLineEdit>(d, "txtAIScanNumber_0")->setText("4");
+        Child<QLineEdit>(d, "txtSampleRate")->setText("100000");
+        Child<QAbstractButton>(d, "cmdFAIOK")->click();
+    });
+    Click("BtnSet");
+    ASSERT_TRUE(modal.Done());
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    EXPECT_EQ(form->KroAI1().DeviceName(), kro::testing::kDemoName);
+    EXPECT_EQ(form->KroAI1().ChanCount(), 4);
+    EXPECT_EQ(form->KroAI1().SampleRate(), 100000.0);
+    EXPECT_FALSE(form->setup().bSoftMode);
+
+    Tick("CkAISave2Disk");
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(form->run().IsRunning()) << Messages();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 25000 || !form->run().IsRunning(); }));
+    ASSERT_TRUE(form->run().IsRunning()) << Messages();
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    const auto values = FileValues<float>(form->files()->FAIFileName());
+    ASSERT_EQ(static_cast<int64_t>(values.size()), form->run().status().nScanCount * 4);
+    kro::testing::expectSquare(kro::testing::column(values, 4, 0));
+    kro::testing::expectSawtooth(kro::testing::column(values, 4, 3));
+
+    prompts.folderAnswers.push_back(FolderChoice{"/", target.path().toStdString(), "demo"});
+    form->saveAs().BtnSaveAs_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    prompts.projectAnswers.push_back(target.path().toStdString() + "/demo/Project.onp");
+    Click("BtnHistory");
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    ASSERT_TRUE(form->replay().bHistoryMode);
+    EXPECT_EQ(form->KroGraph1().Plots().Count(), 4);
+    prompts.exportAnswers.push_back(ExportChoice{{"/", target.path().toStdString(), "text"}, true, false});
+    Click("BtnHisConvert");
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    const auto text = FileBytes(target.path().toStdString() + "/text/AI.xlt");
+    const std::string head(reinterpret_cast<const char*>(text.data()), std::min<size_t>(text.size(), 80));
+    EXPECT_EQ(head.substr(0, head.find("\r\n")), "Time\tAI 0\tAI 1\tAI 2\tAI 3");
+    Click("BtnModeSwitch");
+    ASSERT_FALSE(form->replay().bHistoryMode);
+
+    prompts.deviceAnswers = {*demo};
+    modal.Then("frmSetting", [](QDialog& d) {
+        Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(1);
+        Child<QAbstractButton>(d, "DISelectDevice")->click();
+        Child<QAbstractButton>(d, "CheckDIChannel_0")->click();
+        Child<QAbstractButton>(d, "CheckDIChannel_3")->click();
+        Child<QLineEdit>(d, "txtAITimeInterval")->setText("10");
+        Child<QAbstractButton>(d, "cmdDIOK")->click();
+    });
+    Click("BtnSet");
+    ASSERT_TRUE(modal.Done());
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    EXPECT_TRUE(form->setup().bSoftMode);
+    EXPECT_EQ(form->setup().nTimerInterval, 10);
+    form->KroButton2().setValue(true);
+    form->run().KroButton2_SwitchChanged();
+    ASSERT_TRUE(form->setup().bDIEnabled) << Messages();
+    Tick("CkDISave2Disk");
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 5 || !form->run().IsRunning(); }));
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << Messages();
+    EXPECT_GE(form->run().status().nScanCount, 5);
+    EXPECT_GE(std::filesystem::file_size(form->files()->DIFileName()), 8u + 5u);
+}
+
+} // namespace
+} // namespace ondrel
