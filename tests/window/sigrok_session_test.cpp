@@ -2,6 +2,7 @@
 #include "window/modal_steps.h"
 #include "window/window_fixture.h"
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -43,7 +44,16 @@ TEST_F(DemoSession, FromTheSettingsToARecordingReplayedAndExportedThenPolled)
         Child<QAbstractButton>(d, "cmdAISelectDevice_0")->click();
         Child<QLineEdit>(d, "txtAIScanNumber_0")->setText("4");
         Child<QLineEdit>(d, "txtSampleRate")->setText("100000");
+        Child<QAbstractButton>(d, "cmdRange_0")->click(); // answered below, inside its own loop
         Child<QAbstractButton>(d, "cmdFAIOK")->click();
+    });
+    modal.Then("dlgGainRange", [](QDialog& d) {
+        // The demo has no volts per division: the one fixed range, and no
+        // thermocouples, since its channels measure volts.
+        auto* ranges = Child<QComboBox>(d, "ComboRange");
+        ASSERT_EQ(ranges->count(), 1);
+        EXPECT_FALSE(Child(d, "OptThermo")->isEnabled());
+        Child<QAbstractButton>(d, "OKButton")->click();
     });
     Click("BtnSet");
     ASSERT_TRUE(modal.Done());
