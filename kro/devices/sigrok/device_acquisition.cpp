@@ -121,6 +121,12 @@ void DeviceAcquisition::stop()
     halves_.reset();
 }
 
+void DeviceAcquisition::stopContinuous()
+{
+    if (!halves_)
+        stop();
+}
+
 void DeviceAcquisition::stopLater()
 {
     auto* request = new DeferredStop{this, generation_};

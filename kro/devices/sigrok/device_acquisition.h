@@ -43,6 +43,8 @@ public:
     // Goes on with a run's samples that waited for a half the program held.
     void resumeRun();
     void stop(); // returns once the session has ended
+    // Ends a continuous session; a buffered run goes on.
+    void stopContinuous();
     bool running() const { return session_ != nullptr && running_; }
 
     // Any thread: waits up to `timeout` until the analog channels `wanted`

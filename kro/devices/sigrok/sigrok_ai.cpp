@@ -32,7 +32,11 @@ SigrokAI::SigrokAI(SigrokDevice& device, int32_t number)
     applySampleRate();
 }
 
-SigrokAI::~SigrokAI() { endRun(); }
+SigrokAI::~SigrokAI()
+{
+    endRun();
+    device_.stopPolling();
+}
 
 void SigrokAI::SelectDevice()
 {

@@ -212,6 +212,14 @@ void SigrokDevice::resumeRunLater()
     });
 }
 
+void SigrokDevice::stopPolling()
+{
+    host_.call([&] {
+        if (acquisition_)
+            acquisition_->stopContinuous();
+    });
+}
+
 void SigrokDevice::stop()
 {
     host_.call([&] {

@@ -53,6 +53,9 @@ public:
 
     void startRun(const std::vector<int32_t>& scan, std::shared_ptr<StreamHalves> halves);
     void stop();
+    // Ends the continuous session polled reads started, leaving a buffered
+    // run alone: nothing acquires for a component that is gone.
+    void stopPolling();
     // Has the host go on with a run's waiting samples; from any thread.
     void resumeRunLater();
     // Polled reads: starts a continuous session when none runs, then waits

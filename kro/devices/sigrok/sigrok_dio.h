@@ -11,6 +11,7 @@ class SigrokDIO final : public ondrel::IKroDIO {
 public:
     // `device` outlives the component; `number` is the device number it answers.
     SigrokDIO(SigrokDevice& device, int32_t number) : device_(device), number_(number) {}
+    ~SigrokDIO() override { device_.stopPolling(); }
 
     int32_t DeviceNumber() const override { return number_; }
     std::string DeviceName() const override { return device_.name(); }

@@ -13,6 +13,7 @@ namespace kro {
 class SigrokThermo final : public ondrel::IKroThermo {
 public:
     SigrokThermo(SigrokDevice& device, int32_t number);
+    ~SigrokThermo() override { device_.stopPolling(); }
 
     std::string ErrorMessage() const { return errorMessage_; }
 

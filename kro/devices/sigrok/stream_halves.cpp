@@ -41,7 +41,8 @@ StreamHalves::StreamHalves(EventPump& pump, StreamHalvesConfig config, Handler h
         else
             shared_->scaled[h].resize(halfScans_ * chans);
     }
-    over_ = halfScans_ == 0;
+    if (halfScans_ == 0)
+        fail("FAI buffer: " + std::to_string(config_.sampleCount) + " samples hold no whole scan in each half");
 }
 
 StreamHalves::~StreamHalves() { stop(); }

@@ -187,7 +187,7 @@ TEST_F(StreamHalvesTest, RawRunsCarryUnsignedCountsOfEachChannelsRangeClampedAtI
     EXPECT_EQ(counts, (std::vector<uint16_t>{0, 0, 65535, 4095, 65535, 2048, 0, 4095}));
 }
 
-TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringEndsTheRunInsteadOfBufferingWithoutBound)
+TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringOrABufferWithoutAWholeScanEndsTheRunAtOnce)
 {
     start(2, 8, true);
     const std::vector<float> block(4096, 1.0f);
@@ -198,6 +198,14 @@ TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringEndsTheRunInsteadOfBuffering
     settle(1);
     ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
     EXPECT_NE(got[0].message.find("stopped sending"), std::string::npos);
+
+    got.clear();
+    start(3, 4, true); // not one scan of three channels in a half of two samples
+    const float one[] = {1};
+    EXPECT_FALSE(run->push(0, one));
+    settle(1);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
+    EXPECT_NE(got[0].message.find("no whole scan"), std::string::npos);
 }
 
 } // namespace
