@@ -64,6 +64,7 @@ SigrokHost::~SigrokHost()
 
 void SigrokHost::run()
 {
+    hostThread_.store(std::this_thread::get_id());
     g_main_context_push_thread_default(mainContext_);
     if (sr_init(&context_) != SR_OK)
         context_ = nullptr;

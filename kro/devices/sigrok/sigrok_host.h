@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -37,7 +38,7 @@ public:
     void call(const std::function<void()>& work);
     // Runs `work` on the host's thread later, without waiting.
     void post(std::function<void()> work);
-    bool onHostThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+    bool onHostThread() const { return std::this_thread::get_id() == hostThread_.load(); }
 
     // The devices found so far, waiting for the start-up scan to end. The list
     // only grows, and entries stay where they are.
@@ -65,6 +66,8 @@ private:
     std::condition_variable scanned_;
     bool scanDone_ = false;
     std::vector<std::unique_ptr<SigrokDevice>> devices_; // host thread writes, under mutex_
+    // Set by the thread itself: the std::thread is still being assigned when it starts.
+    std::atomic<std::thread::id> hostThread_;
     std::thread thread_;
 };
 
