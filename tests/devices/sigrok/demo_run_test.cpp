@@ -115,6 +115,11 @@ TEST_F(DemoRun, AnInstrumentThatStopsSendingEndsTheRunWithItsMessageAndKeepsWhat
     EXPECT_NE(prompts.messages[0].text.find("stopped sending data"), std::string::npos);
     EXPECT_EQ(run.status().nScanCount, 10000);
     EXPECT_EQ(Recorded().size(), 40000u);
+    std::ifstream in(files.ProjectFileName(), std::ios::binary);
+    const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::byte> description(chars.size());
+    std::memcpy(description.data(), chars.data(), chars.size());
+    EXPECT_TRUE(ParseProjectDescription(description).end.has_value()); // the run's description is complete
 }
 
 TEST_F(DemoRun, PollingTheAnalogAndLogicChannelsRecordsEveryTick)
