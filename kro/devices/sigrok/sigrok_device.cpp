@@ -1,4 +1,5 @@
 #include "kro/devices/sigrok/sigrok_device.h"
+#include "kro/devices/sigrok/meter_range.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include "ondrel/components/component_error.h"
 #include <algorithm>
@@ -127,13 +128,25 @@ void SigrokDevice::readRanges()
             if (q == 0)
                 continue;
             const double half = static_cast<double>(p) / static_cast<double>(q) * divisions / 2.0;
-            ranges_.push_back({-half, half, p, q});
+            ranges_.push_back({-half, half, p, q, {}});
         }
-        // The widest first, as the cards walk theirs.
-        std::reverse(ranges_.begin(), ranges_.end());
     }
+    Variant meter;
+    if (ranges_.empty() && hasOption(device_, group, SR_CONF_RANGE)
+        && sr_config_list(driver, device_, group, SR_CONF_RANGE, &meter.v) == SR_OK
+        && g_variant_is_of_type(meter.v, G_VARIANT_TYPE_STRING_ARRAY)) {
+        GVariantIter iter;
+        g_variant_iter_init(&iter, meter.v);
+        const gchar* text = nullptr;
+        while (g_variant_iter_next(&iter, "&s", &text))
+            if (const auto volts = meterRangeVolts(text))
+                ranges_.push_back({-*volts, *volts, 0, 1, text});
+    }
+    // The widest first, as the cards walk theirs.
+    std::stable_sort(ranges_.begin(), ranges_.end(),
+                     [](const SigrokRange& a, const SigrokRange& b) { return a.high > b.high; });
     if (ranges_.empty())
-        ranges_.push_back({-10.0, 10.0, 0, 1});
+        ranges_.push_back({-10.0, 10.0, 0, 1, {}});
 }
 
 bool SigrokDevice::measuresTemperature(int32_t channel) const
@@ -185,13 +198,19 @@ void SigrokDevice::setSamplerate(uint64_t hz)
 bool SigrokDevice::setRange(int32_t channel, size_t index)
 {
     const SigrokRange& range = ranges_.at(index);
-    if (range.vdivP == 0)
+    if (range.vdivP == 0 && range.meterRange.empty())
         return true; // the one fixed range
     bool taken = false;
     host_.call([&] {
         open();
-        GVariant* pair[] = {g_variant_new_uint64(range.vdivP), g_variant_new_uint64(range.vdivQ)};
-        taken = sr_config_set(device_, groupOf(channel), SR_CONF_VDIV, g_variant_new_tuple(pair, 2)) == SR_OK;
+        if (range.vdivP != 0) {
+            GVariant* pair[] = {g_variant_new_uint64(range.vdivP), g_variant_new_uint64(range.vdivQ)};
+            taken = sr_config_set(device_, groupOf(channel), SR_CONF_VDIV, g_variant_new_tuple(pair, 2)) == SR_OK;
+        } else {
+            taken =
+                sr_config_set(device_, groupOf(channel), SR_CONF_RANGE, g_variant_new_string(range.meterRange.c_str()))
+                == SR_OK;
+        }
     });
     return taken;
 }

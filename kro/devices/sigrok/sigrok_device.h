@@ -15,8 +15,9 @@ class SigrokHost;
 struct SigrokRange {
     double low = 0.0;
     double high = 0.0;
-    uint64_t vdivP = 0; // the volts per division that give it (p / q); 0: a fixed range
+    uint64_t vdivP = 0; // the volts per division that give it (p / q); 0: none
     uint64_t vdivQ = 1;
+    std::string meterRange; // or the meter range that gives it; neither: a fixed range
 };
 
 // One instrument libsigrok found: what it offers, read once when found, and
@@ -40,8 +41,9 @@ public:
     // Whether analog channel `channel` measures temperature.
     bool measuresTemperature(int32_t channel) const;
     bool hasTemperature() const;
-    // The ranges in walk order: the instrument's volts per division over its
-    // divisions, or one fixed range when it has no such setting.
+    // The ranges, widest first: the instrument's volts per division over its
+    // divisions, or its voltage ranges as a meter, or one fixed -10 .. 10 V
+    // range when it has neither.
     const std::vector<SigrokRange>& ranges() const { return ranges_; }
 
     // Per-channel sample rate in Hz as the device has it; 0 when it has none.
