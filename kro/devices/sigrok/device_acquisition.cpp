@@ -12,14 +12,6 @@ namespace {
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-// A session stop asked for from inside a packet callback waits for the main
-// loop, so the driver is not torn down under its own feet. `generation` keeps
-// it from stopping a later session.
-struct DeferredStop {
-    DeviceAcquisition* acquisition;
-    uint64_t generation;
-};
-
 } // namespace
 
 DeviceAcquisition::DeviceAcquisition(SigrokHost& host, sr_dev_inst* device, std::vector<sr_channel*> analog,
@@ -101,11 +93,11 @@ void DeviceAcquisition::start(const std::vector<int32_t>& enabledAnalog)
         session_ = nullptr;
         throw ondrel::ComponentError(std::string("The device did not start acquiring: ") + sr_strerror(result));
     }
-    ++generation_;
 }
 
 void DeviceAcquisition::stop()
 {
+    cancelStopLater();
     if (session_ == nullptr)
         return;
     if (running_) {
@@ -127,24 +119,36 @@ void DeviceAcquisition::stopContinuous()
         stop();
 }
 
+// A stop asked for from inside a packet callback waits for the main loop, so
+// the driver is not torn down under its own feet. stop() cancels it, so it
+// never reaches a later session.
 void DeviceAcquisition::stopLater()
 {
-    auto* request = new DeferredStop{this, generation_};
-    GSource* idle = g_idle_source_new();
+    if (pendingStop_ != nullptr)
+        return;
+    pendingStop_ = g_idle_source_new();
     g_source_set_callback(
-        idle,
-        [](gpointer data) -> gboolean {
-            const auto* r = static_cast<DeferredStop*>(data);
-            DeviceAcquisition& a = *r->acquisition;
-            if (r->generation == a.generation_ && a.running_ && !a.stopRequested_) {
+        pendingStop_,
+        [](gpointer self) -> gboolean {
+            auto& a = *static_cast<DeviceAcquisition*>(self);
+            a.cancelStopLater();
+            if (a.running_ && !a.stopRequested_) {
                 a.stopRequested_ = true;
                 sr_session_stop(a.session_);
             }
             return G_SOURCE_REMOVE;
         },
-        request, [](gpointer data) { delete static_cast<DeferredStop*>(data); });
-    g_source_attach(idle, host_.mainContext());
-    g_source_unref(idle);
+        this, nullptr);
+    g_source_attach(pendingStop_, host_.mainContext());
+}
+
+void DeviceAcquisition::cancelStopLater()
+{
+    if (pendingStop_ == nullptr)
+        return;
+    g_source_destroy(pendingStop_);
+    g_source_unref(pendingStop_);
+    pendingStop_ = nullptr;
 }
 
 void DeviceAcquisition::onStopped(void* self)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+struct _GSource;
 struct sr_channel;
 struct sr_dev_inst;
 struct sr_session;
@@ -61,6 +62,7 @@ private:
     void takeLogic(const sr_datafeed_packet& packet);
     void takeEnd();
     void stopLater();
+    void cancelStopLater();
     int32_t analogIndex(const sr_channel* channel) const;
 
     SigrokHost& host_;
@@ -74,7 +76,7 @@ private:
     std::vector<int32_t> scanPosition_; // per analog channel: its place in the run's scan, or -1
     std::vector<float> values_;         // reused conversion buffer
     std::vector<float> deinterleaved_;  // reused for packets of several channels
-    uint64_t generation_ = 0;           // sessions started
+    _GSource* pendingStop_ = nullptr;   // see stopLater
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
