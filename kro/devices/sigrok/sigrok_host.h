@@ -20,7 +20,7 @@ class SigrokDevice;
 // The one thread that talks to libsigrok. It runs a GLib main loop on a main
 // context of its own (not the default one, which the window's thread may
 // iterate too), so every driver callback and every session event arrives
-// here; other threads hand it work through call() and wait for the result.
+// here; other threads hand it work through call() or post().
 // The devices libsigrok finds are scanned here in the background from the
 // first use on.
 class SigrokHost {
@@ -43,10 +43,10 @@ public:
     // The devices found so far, waiting for the start-up scan to end. The list
     // only grows, and entries stay where they are.
     std::vector<SigrokDevice*> devices();
-    // Scans `driver` for a serial instrument on `port` (e.g. "/dev/ttyUSB0")
-    // and adds what it finds; the devices added, or a message saying why none.
     // The drivers that speak to serial instruments, which no scan finds alone.
     std::vector<std::string> serialDrivers();
+    // Scans `driver` for a serial instrument on `port` (e.g. "/dev/ttyUSB0")
+    // and adds what it finds; the devices added, or a message saying why none.
     std::vector<SigrokDevice*> addSerial(const std::string& driver, const std::string& port, std::string& message);
 
     sr_context* context() const { return context_; }
