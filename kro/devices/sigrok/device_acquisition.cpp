@@ -1,4 +1,5 @@
 #include "kro/devices/sigrok/device_acquisition.h"
+#include "kro/devices/sigrok/device_config.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include "kro/devices/sigrok/stream_halves.h"
 #include "ondrel/components/component_error.h"
@@ -76,6 +77,7 @@ void DeviceAcquisition::start(const std::vector<int32_t>& enabledAnalog)
         std::fill(latest_.analog.begin(), latest_.analog.end(), kNone);
         latest_.logicSeen = false;
         latest_.failure.clear();
+        latest_.lastData = std::chrono::steady_clock::now();
     }
     stopRequested_ = false;
     if (sr_session_new(host_.context(), &session_) != SR_OK) {
@@ -93,11 +95,13 @@ void DeviceAcquisition::start(const std::vector<int32_t>& enabledAnalog)
         session_ = nullptr;
         throw ondrel::ComponentError(std::string("The device did not start acquiring: ") + sr_strerror(result));
     }
+    startWatching();
 }
 
 void DeviceAcquisition::stop()
 {
     cancelStopLater();
+    stopWatching();
     if (session_ == nullptr)
         return;
     if (running_) {
@@ -149,6 +153,57 @@ void DeviceAcquisition::cancelStopLater()
     g_source_destroy(pendingStop_);
     g_source_unref(pendingStop_);
     pendingStop_ = nullptr;
+}
+
+// A driver that loses its instrument does not always end the stream: one that
+// sends nothing for several sample periods counts as gone, so a run fails and
+// polled reads stop instead of showing the last values for ever.
+void DeviceAcquisition::startWatching()
+{
+    stallLimit_ = fixedStallLimit_;
+    if (stallLimit_.count() <= 0) {
+        stallLimit_ = kStallLimit;
+        if (const uint64_t hz = deviceSamplerate(device_); hz > 0) {
+            const auto periods = std::chrono::milliseconds(static_cast<int64_t>(3000.0 / static_cast<double>(hz)));
+            stallLimit_ = std::max(stallLimit_, periods);
+        }
+    }
+    watchdog_ = g_timeout_source_new(250);
+    g_source_set_callback(
+        watchdog_,
+        [](gpointer self) -> gboolean {
+            static_cast<DeviceAcquisition*>(self)->watch();
+            return G_SOURCE_CONTINUE;
+        },
+        this, nullptr);
+    g_source_attach(watchdog_, host_.mainContext());
+}
+
+void DeviceAcquisition::stopWatching()
+{
+    if (watchdog_ == nullptr)
+        return;
+    g_source_destroy(watchdog_);
+    g_source_unref(watchdog_);
+    watchdog_ = nullptr;
+}
+
+void DeviceAcquisition::watch()
+{
+    if (!running_ || stopRequested_)
+        return;
+    const std::string message = "The device has sent nothing for " + std::to_string((stallLimit_.count() + 999) / 1000)
+                                + " s: it may have been unplugged or switched off";
+    {
+        std::lock_guard lock(mutex_);
+        if (std::chrono::steady_clock::now() - latest_.lastData <= stallLimit_ || !latest_.failure.empty())
+            return;
+        latest_.failure = message;
+    }
+    changed_.notify_all();
+    if (halves_)
+        halves_->fail(message);
+    stopLater();
 }
 
 void DeviceAcquisition::onStopped(void* self)
@@ -205,6 +260,7 @@ void DeviceAcquisition::takeAnalog(const sr_datafeed_packet& packet)
             std::lock_guard lock(mutex_);
             latest_.analog[i] = values_[(n - 1) * channels + j];
             latest_.unit[i] = static_cast<int32_t>(analog.meaning->unit);
+            latest_.lastData = std::chrono::steady_clock::now();
         }
         if (!halves_ || scanPosition_[i] < 0 || halves_->over())
             continue;
@@ -232,6 +288,7 @@ void DeviceAcquisition::takeLogic(const sr_datafeed_packet& packet)
         const size_t bytes = std::min<size_t>(logic.unitsize, latest_.logic.size());
         std::copy(last, last + bytes, latest_.logic.begin());
         latest_.logicSeen = true;
+        latest_.lastData = std::chrono::steady_clock::now();
     }
     changed_.notify_all();
 }

@@ -25,7 +25,8 @@ struct LatestValues {
     std::vector<int32_t> unit;  // the libsigrok unit of each analog value
     std::vector<uint8_t> logic; // the newest logic sample, one byte per 8 channels
     bool logicSeen = false;
-    std::string failure; // why the stream ended by itself; empty while it runs
+    std::string failure;                            // why the stream ended by itself; empty while it runs
+    std::chrono::steady_clock::time_point lastData; // the session's start, then its newest packet
 };
 
 // The session of one instrument, on the host's thread: either a buffered run
@@ -47,6 +48,10 @@ public:
     // Ends a continuous session; a buffered run goes on.
     void stopContinuous();
     bool running() const { return session_ != nullptr && running_; }
+    // Test hook: how long the instrument may send nothing before it counts as
+    // gone (0: three sample periods, at least kStallLimit).
+    void setStallLimit(std::chrono::milliseconds limit) { fixedStallLimit_ = limit; }
+    static constexpr std::chrono::milliseconds kStallLimit{5000};
 
     // Any thread: waits up to `timeout` until the analog channels `wanted`
     // (or, when `logic`, the logic channels) have delivered in this session;
@@ -63,6 +68,9 @@ private:
     void takeEnd();
     void stopLater();
     void cancelStopLater();
+    void startWatching();
+    void stopWatching();
+    void watch();
     int32_t analogIndex(const sr_channel* channel) const;
 
     SigrokHost& host_;
@@ -77,6 +85,9 @@ private:
     std::vector<float> values_;         // reused conversion buffer
     std::vector<float> deinterleaved_;  // reused for packets of several channels
     _GSource* pendingStop_ = nullptr;   // see stopLater
+    _GSource* watchdog_ = nullptr;      // see watch
+    std::chrono::milliseconds fixedStallLimit_{0};
+    std::chrono::milliseconds stallLimit_{kStallLimit};
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

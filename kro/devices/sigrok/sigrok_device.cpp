@@ -1,4 +1,5 @@
 #include "kro/devices/sigrok/sigrok_device.h"
+#include "kro/devices/sigrok/device_config.h"
 #include "kro/devices/sigrok/meter_range.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include "ondrel/components/component_error.h"
@@ -10,28 +11,6 @@ namespace {
 
 // How long a polled read waits for an instrument's first values.
 constexpr std::chrono::milliseconds kFirstValues{2000};
-
-bool hasOption(const sr_dev_inst* device, const sr_channel_group* group, uint32_t key)
-{
-    GArray* keys = sr_dev_options(sr_dev_inst_driver_get(device), device, group);
-    if (keys == nullptr)
-        return false;
-    bool found = false;
-    for (guint i = 0; i < keys->len && !found; ++i)
-        found = g_array_index(keys, uint32_t, i) == key;
-    g_array_free(keys, TRUE);
-    return found;
-}
-
-// A GVariant reference released on scope exit.
-struct Variant {
-    GVariant* v = nullptr;
-    ~Variant()
-    {
-        if (v != nullptr)
-            g_variant_unref(v);
-    }
-};
 
 std::string deviceName(const sr_dev_inst* device)
 {
@@ -176,12 +155,7 @@ uint64_t SigrokDevice::samplerate()
     uint64_t hz = 0;
     host_.call([&] {
         open();
-        if (!hasOption(device_, nullptr, SR_CONF_SAMPLERATE))
-            return;
-        Variant v;
-        if (sr_config_get(sr_dev_inst_driver_get(device_), device_, nullptr, SR_CONF_SAMPLERATE, &v.v) == SR_OK
-            && g_variant_is_of_type(v.v, G_VARIANT_TYPE_UINT64))
-            hz = g_variant_get_uint64(v.v);
+        hz = deviceSamplerate(device_);
     });
     return hz;
 }
@@ -228,6 +202,14 @@ void SigrokDevice::resumeRunLater()
     host_.post([this] {
         if (acquisition_)
             acquisition_->resumeRun();
+    });
+}
+
+void SigrokDevice::setStallLimit(std::chrono::milliseconds limit)
+{
+    host_.call([&] {
+        open();
+        acquisition_->setStallLimit(limit);
     });
 }
 

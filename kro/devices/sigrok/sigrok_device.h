@@ -55,6 +55,8 @@ public:
 
     void startRun(const std::vector<int32_t>& scan, std::shared_ptr<StreamHalves> halves);
     void stop();
+    // Test hook: see DeviceAcquisition::setStallLimit.
+    void setStallLimit(std::chrono::milliseconds limit);
     // Ends the continuous session polled reads started, leaving a buffered
     // run alone: nothing acquires for a component that is gone.
     void stopPolling();

@@ -151,6 +151,32 @@ TEST_F(DemoAITest, ADeviceThatEndsItsStreamMidRunTakesTheFailurePath)
     EXPECT_EQ(recorder.events[3].kind, Event::Terminated);
 }
 
+TEST_F(DemoAITest, AnInstrumentThatFallsSilentWithoutEndingItsStreamFailsRunsAndPolledReads)
+{
+    SigrokDevice& device = *SigrokCatalogue::standard().find(demo);
+    device.setStallLimit(std::chrono::milliseconds(300)); // the demo at 1 S/s sends once a second
+    ai.setChanCount(1);
+    ai.setSampleRate(1.0);
+    int32_t count = 100;
+    bool cyclic = true;
+    ai.StartFAI(count, cyclic);
+    const bool failed = testing::waitFor([&] { return !recorder.events.empty(); });
+    std::string polled; // polled reads, between the demo's samples, fail as soon as it is silent too long
+    testing::waitFor([&] {
+        try {
+            ai.ReadScan(true);
+        } catch (const ondrel::ComponentError& error) {
+            polled = error.what();
+        }
+        return !polled.empty();
+    });
+    device.setStallLimit(std::chrono::milliseconds(0));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(kinds(), (std::vector<Event::Kind>{Event::Failure}));
+    EXPECT_NE(recorder.events[0].message.find("sent nothing"), std::string::npos) << recorder.events[0].message;
+    EXPECT_NE(polled.find("sent nothing"), std::string::npos) << polled;
+}
+
 TEST_F(DemoAITest, PolledReadsGiveTheNewestValueOfEachScannedChannelAndWaitForNoRun)
 {
     ai.setChanStart(0);
