@@ -13,7 +13,7 @@ SigrokCatalogue& SigrokCatalogue::standard()
     return catalogue;
 }
 
-bool SigrokCatalogue::offers(const SigrokDevice& device, DeviceKind kind)
+bool SigrokCatalogue::offers(SigrokDevice& device, DeviceKind kind)
 {
     switch (kind) {
     case DeviceKind::AnalogInput:

@@ -28,7 +28,7 @@ public:
     // nullptr when no instrument has that number.
     SigrokDevice* find(int32_t number);
     int32_t find(const SigrokDevice* device);
-    static bool offers(const SigrokDevice& device, DeviceKind kind);
+    static bool offers(SigrokDevice& device, DeviceKind kind);
 
     // A device chooser: `cards`, then the instruments offering `kind`, then
     // kAddSerialDevice, which asks for a driver and port and adds what answers

@@ -36,8 +36,6 @@ SigrokDevice::SigrokDevice(SigrokHost& host, sr_dev_inst* device)
             logic_.push_back(ch);
         }
     }
-    temperature_.assign(analog_.size(), false);
-    readTemperatureChannels();
     readRanges();
 }
 
@@ -65,23 +63,26 @@ sr_channel_group* SigrokDevice::groupOf(int32_t channel) const
     return best;
 }
 
-void SigrokDevice::readTemperatureChannels()
+// Asked each time: a meter's quantity changes with its dial.
+bool SigrokDevice::hasTemperature()
 {
-    const sr_dev_driver* driver = sr_dev_inst_driver_get(device_);
-    for (size_t i = 0; i < analog_.size(); ++i) {
-        sr_channel_group* group = groupOf(static_cast<int32_t>(i));
-        if (!hasOption(device_, group, SR_CONF_MEASURED_QUANTITY))
-            continue;
-        Variant quantity;
-        if (sr_config_get(driver, device_, group, SR_CONF_MEASURED_QUANTITY, &quantity.v) != SR_OK)
-            continue;
-        if (g_variant_is_of_type(quantity.v, G_VARIANT_TYPE("(ut)"))) {
+    bool found = false;
+    host_.call([&] {
+        const sr_dev_driver* driver = sr_dev_inst_driver_get(device_);
+        for (size_t i = 0; i < analog_.size() && !found; ++i) {
+            sr_channel_group* group = groupOf(static_cast<int32_t>(i));
+            Variant quantity;
+            if (!hasOption(device_, group, SR_CONF_MEASURED_QUANTITY)
+                || sr_config_get(driver, device_, group, SR_CONF_MEASURED_QUANTITY, &quantity.v) != SR_OK
+                || !g_variant_is_of_type(quantity.v, G_VARIANT_TYPE("(ut)")))
+                continue;
             guint32 mq = 0;
             guint64 flags = 0;
             g_variant_get(quantity.v, "(ut)", &mq, &flags);
-            temperature_[i] = mq == SR_MQ_TEMPERATURE;
+            found = mq == SR_MQ_TEMPERATURE;
         }
-    }
+    });
+    return found;
 }
 
 void SigrokDevice::readRanges()
@@ -126,17 +127,6 @@ void SigrokDevice::readRanges()
                      [](const SigrokRange& a, const SigrokRange& b) { return a.high > b.high; });
     if (ranges_.empty())
         ranges_.push_back({-10.0, 10.0, 0, 1, {}});
-}
-
-bool SigrokDevice::measuresTemperature(int32_t channel) const
-{
-    return channel >= 0 && static_cast<size_t>(channel) < temperature_.size()
-           && temperature_[static_cast<size_t>(channel)];
-}
-
-bool SigrokDevice::hasTemperature() const
-{
-    return std::find(temperature_.begin(), temperature_.end(), true) != temperature_.end();
 }
 
 void SigrokDevice::open()

@@ -20,8 +20,8 @@ struct SigrokRange {
     std::string meterRange; // or the meter range that gives it; neither: a fixed range
 };
 
-// One instrument libsigrok found: what it offers, read once when found, and
-// its acquisition. Every call that reaches libsigrok goes through the host's
+// One instrument libsigrok found: its channels and ranges, read once when
+// found, and its acquisition. Every call that reaches libsigrok goes through the host's
 // thread; none may be made on that thread's behalf while it waits.
 class SigrokDevice {
 public:
@@ -38,9 +38,8 @@ public:
     int32_t analogCount() const { return static_cast<int32_t>(analogNames_.size()); }
     int32_t logicCount() const { return static_cast<int32_t>(logic_.size()); }
     int32_t portCount() const { return (logicCount() + 7) / 8; }
-    // Whether analog channel `channel` measures temperature.
-    bool measuresTemperature(int32_t channel) const;
-    bool hasTemperature() const;
+    // Whether an analog channel measures temperature (its quantity).
+    bool hasTemperature();
     // The ranges, widest first: the instrument's volts per division over its
     // divisions, or its voltage ranges as a meter, or one fixed -10 .. 10 V
     // range when it has neither.
@@ -69,7 +68,6 @@ public:
 private:
     void open();
     sr_channel_group* groupOf(int32_t channel) const;
-    void readTemperatureChannels();
     void readRanges();
 
     SigrokHost& host_;
@@ -78,7 +76,6 @@ private:
     std::vector<sr_channel*> analog_;
     std::vector<std::string> analogNames_;
     std::vector<sr_channel*> logic_;
-    std::vector<bool> temperature_;
     std::vector<SigrokRange> ranges_;
     bool open_ = false;
     std::unique_ptr<DeviceAcquisition> acquisition_;

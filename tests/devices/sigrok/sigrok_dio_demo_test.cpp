@@ -8,6 +8,7 @@
 #include "devices/buffered_support.h"
 #include "support/recorded_prompts.h"
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <libsigrok/libsigrok.h>
 
@@ -85,13 +86,53 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
     ai.StopFAI(0);
 }
 
-TEST(DemoThermocouple, OnlyAnInstrumentWithTemperatureChannelsBindsTheThermocoupleComponent)
+// Sets what the demo's channel A0 measures: its square wave of +-10 then
+// comes as degrees Celsius when it is temperature.
+void setA0Quantity(int32_t number, uint32_t quantity, uint64_t flags)
+{
+    SigrokDevice& device = *SigrokCatalogue::standard().find(number);
+    SigrokHost::instance().call([&] {
+        for (GSList* g = sr_dev_inst_channel_groups_get(device.instance()); g != nullptr; g = g->next) {
+            auto* group = static_cast<sr_channel_group*>(g->data);
+            if (std::string(group->name) == "A0")
+                sr_config_set(device.instance(), group, SR_CONF_MEASURED_QUANTITY,
+                              g_variant_new("(ut)", static_cast<guint32>(quantity), static_cast<guint64>(flags)));
+        }
+    });
+    device.stopPolling(); // no value of the old quantity is kept as the newest
+}
+
+TEST(DemoThermocouple, AChannelMeasuringTemperatureIsAThermocoupleReadInTheChosenScale)
 {
     const auto number = testing::demoNumber(DeviceKind::AnalogInput);
     ASSERT_TRUE(number);
     AllDevicesThermo thermo(SigrokCatalogue::standard());
-    thermo.setDeviceNumber(*number);
+    thermo.setDeviceNumber(*number); // its channels measure volts
     EXPECT_EQ(thermo.DeviceName(), "No Device");
+
+    setA0Quantity(*number, SR_MQ_TEMPERATURE, 0);
+    EXPECT_EQ(testing::demoNumber(DeviceKind::Thermocouple), number);
+    const auto lines = listDevices();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::to_string(*number) + "\tthermocouple\tsigrok: Demo device"),
+              1);
+    thermo.setDeviceNumber(*number);
+    ASSERT_EQ(thermo.DeviceName(), testing::kDemoName);
+    thermo.setThermoChannel(0);
+    thermo.setTempScale(3); // Kelvin
+    const double kelvin = thermo.Temperature();
+    EXPECT_TRUE(std::abs(kelvin - 263.15) < 1e-3 || std::abs(kelvin - 283.15) < 1e-3) << kelvin;
+    thermo.setTempScale(1); // Fahrenheit
+    const double fahrenheit = thermo.Temperature();
+    EXPECT_TRUE(std::abs(fahrenheit - 14.0) < 1e-3 || std::abs(fahrenheit - 50.0) < 1e-3) << fahrenheit;
+    thermo.setThermoChannel(1); // A1 still measures volts
+    try {
+        thermo.Temperature();
+        ADD_FAILURE() << "a voltage read as a temperature";
+    } catch (const ondrel::ComponentError& error) {
+        EXPECT_NE(std::string(error.what()).find("measures no temperature"), std::string::npos) << error.what();
+    }
+    setA0Quantity(*number, SR_MQ_VOLTAGE, SR_MQFLAG_DC); // as the demo starts
+
     thermo.setDeviceNumber(card::Thermo5340);
     EXPECT_EQ(thermo.DeviceName(), aiCatalogue()[card::Thermo5340].name);
 }
