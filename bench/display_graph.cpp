@@ -117,7 +117,8 @@ void PolledFrame40Traces(benchmark::State& state)
         for (int c = 0; c < analog; ++c)
             y[static_cast<size_t>(c)] = static_cast<float>(std::sin(2 * M_PI * (0.3 + 0.02 * c) * s / 1000.0));
         for (int d = 0; d < digital; ++d) // three of eight lines high, rotating
-            y[static_cast<size_t>(analog + d)] = static_cast<float>(((s + d) % 8 < 3 ? 1.0 : 0.0) + 1.5 * d + 3.0 * (d / 8));
+            y[static_cast<size_t>(analog + d)] =
+                static_cast<float>(((s + d) % 8 < 3 ? 1.0 : 0.0) + 1.5 * d + 3.0 * (d / 8));
         graph.PlotXY(static_cast<float>(s / 1000.0), y);
     }
     graph.resize(760, 420);

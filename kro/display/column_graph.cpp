@@ -51,8 +51,9 @@ void ColumnGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
         // Each column is drawn from the extreme nearer where the trace stands,
         // so the join to it is short and a busy trace costs half the pixels;
         // the first goes the way its own points went.
-        const bool downwards = n > 0 ? std::abs(out[n - 1].value - column->max) < std::abs(out[n - 1].value - column->min)
-                                     : column->last < column->first;
+        const bool downwards = n > 0
+                                   ? std::abs(out[n - 1].value - column->max) < std::abs(out[n - 1].value - column->min)
+                                   : column->last < column->first;
         append(x, downwards ? column->max : column->min);
         if (column->max != column->min)
             append(x, downwards ? column->min : column->max);
