@@ -83,12 +83,22 @@ void ColumnGraph::draw(QCPPainter* painter)
     const QCPRange keys = key->range();
     const QCPRange values = value->range();
     pixels_.resize(shown_.size());
-    for (qsizetype i = 0; i < shown_.size(); ++i)
-        pixels_[i] = QPointF((shown_[i].key - keys.lower) / keys.size() * area.width() + area.left(),
-                             area.bottom() - (shown_[i].value - values.lower) / values.size() * area.height());
+    const QCPGraphData* from = shown_.constData();
+    QPointF* to = pixels_.data();
+    bool gaps = false; // NaN values break the line
+    for (qsizetype i = 0; i < shown_.size(); ++i) {
+        to[i] = QPointF((from[i].key - keys.lower) / keys.size() * area.width() + area.left(),
+                        area.bottom() - (from[i].value - values.lower) / values.size() * area.height());
+        gaps = gaps || std::isnan(from[i].value);
+    }
     painter->setPen(pen());
     painter->setBrush(Qt::NoBrush);
-    drawLinePlot(painter, pixels_);
+    if (gaps || pen().style() == Qt::NoPen) {
+        drawLinePlot(painter, pixels_);
+        return;
+    }
+    applyDefaultAntialiasingHint(painter);
+    painter->drawPolyline(pixels_.constData(), static_cast<int>(pixels_.size()));
 }
 
 double ColumnGraph::denseWidth(qsizetype points) const
