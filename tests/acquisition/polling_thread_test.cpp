@@ -65,9 +65,11 @@ TEST_F(ThreadedPolling, EveryTickIsRecordedThereAndDrawnOnlyWhenHandedOver)
 
 TEST_F(ThreadedPolling, AFailingWriteStopsTheRecordingWholeAndIsShownOnceOnTheProgramThread)
 {
+    pollingThread.Hold();
     StartAIAndDI();
     {
-        testing::FailingWrites disk(26, ENOSPC); // a DI record
+        testing::FailingWrites disk(26, ENOSPC); // the DI record of the 13th tick
+        pollingThread.Release();
         ASSERT_TRUE(pollingThread.WaitForTicks());
     }
     EXPECT_TRUE(prompts.messages.empty()); // not shown from the polling thread

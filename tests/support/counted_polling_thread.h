@@ -27,6 +27,12 @@ public:
             stopping_ = false;
         }
         worker_ = std::thread([this, tick = std::move(tick)] {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return !held_ || stopping_; });
+                if (stopping_)
+                    return;
+            }
             for (int i = 0; i < ticksPerStart_; ++i) {
                 tick();
                 std::lock_guard lock(mutex_);
@@ -53,6 +59,20 @@ public:
         posted_.push_back(std::move(work));
     }
 
+    // The ticks wait for Release, from the next Start on.
+    void Hold()
+    {
+        std::lock_guard lock(mutex_);
+        held_ = true;
+    }
+    void Release()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            held_ = false;
+        }
+        changed_.notify_all();
+    }
     // Until the ticks of this Start are done; false after a minute without.
     bool WaitForTicks()
     {
@@ -79,6 +99,7 @@ private:
     std::condition_variable changed_;
     int ticked_ = 0;
     bool stopping_ = false;
+    bool held_ = false;
     std::vector<std::function<void()>> posted_;
     std::thread worker_;
 };
