@@ -282,7 +282,7 @@ RunEnd RunControl::RunEndAt(uint32_t now) const
     const RunStatus& s = status_;
     const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
     const bool device = c_.ai.DeviceNumber() >= 0;
-    const int64_t scans = std::min(s.nScanCount, kMaxScanCount);
+    const int64_t scans = std::min(s.nScanCount.load(), kMaxScanCount);
     return {static_cast<int32_t>(scans), ScanInterval(scans, c_.setup.bSoftMode, device ? c_.ai.ChanCount() : 0,
                                                       device ? c_.ai.SampleRate() : 0.0, elapsed)};
 }

@@ -65,7 +65,7 @@ TEST_F(StartStop, PolledAIRunRecordsEveryScanTheCardProduced)
     for (const char* name : {"FrameSet", "BtnSet", "KroButton1", "BtnHistory", "BtnSaveAs"})
         EXPECT_FALSE(Enabled(name)) << name;
 
-    // Ticks arrive from the timer control on this thread.
+    // Ticks arrive on the polling thread; the count is safe to watch from here.
     ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
     clock.Advance(300);
     form->run().BtnStart_Click();
