@@ -248,10 +248,18 @@ void RunControl::OnPollingThreadTick(uint64_t run)
         }
         return;
     }
-    if (status_.nScanCount >= kMaxScanCount)
+    if (status_.nScanCount >= kMaxScanCount) {
         HandOver(run, kRecordingFull, true);
-    else if (auto failure = WriteProgressWhenDue())
-        HandOver(run, *failure, true);
+    } else if (const auto progress = ProgressDue()) {
+        // Syncing the data can take the disk tens of milliseconds: it is done
+        // on the program thread, which only shows the chart meanwhile. The
+        // count covers scans written before it was handed over, so the sync
+        // there takes them in. After Stop the final count stands.
+        c_.pollingThread->Post([this, run, progress = *progress] {
+            if (run == runNumber_ && status_.isSystemRunning)
+                WriteProgress(progress);
+        });
+    }
 }
 
 void RunControl::HandOver(uint64_t run, std::string message, bool stop)
@@ -291,11 +299,11 @@ void RunControl::KeepProgress()
 {
     if (!status_.isSystemRunning)
         return;
-    if (auto failure = WriteProgressWhenDue())
-        StopRecording(*failure, c_.setup.bSoftMode ? "SoftPoolTimerProc" : "BufferChange");
+    if (const auto progress = ProgressDue())
+        WriteProgress(*progress);
 }
 
-std::optional<std::string> RunControl::WriteProgressWhenDue()
+std::optional<RunEnd> RunControl::ProgressDue()
 {
     const RunStatus& s = status_;
     if (c_.files == nullptr || !(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved))
@@ -304,12 +312,16 @@ std::optional<std::string> RunControl::WriteProgressWhenDue()
     if (ElapsedMs(lastProgressTicks_, now) < kProgressPeriodMs)
         return std::nullopt;
     lastProgressTicks_ = now;
+    return RunEndAt(now);
+}
+
+void RunControl::WriteProgress(const RunEnd& progress)
+{
     try {
-        c_.files->WriteProgress(RunEndAt(now));
+        c_.files->WriteProgress(progress);
     } catch (const std::exception& error) {
-        return error.what();
+        StopRecording(error.what(), c_.setup.bSoftMode ? "SoftPoolTimerProc" : "BufferChange");
     }
-    return std::nullopt;
 }
 
 void RunControl::StopRecording(const std::string& message, const char* title)

@@ -76,9 +76,11 @@ private:
     // Fields 13-14 for the scans counted so far, as at a Stop at `now`.
     RunEnd RunEndAt(uint32_t now) const;
     void KeepProgress();
-    // Fields 13-14 when a second has passed since they were last written;
-    // the error's message when they could not be.
-    std::optional<std::string> WriteProgressWhenDue();
+    // Fields 13-14 for now when a second has passed since they were last
+    // taken, or nothing.
+    std::optional<RunEnd> ProgressDue();
+    // Fields 13-14 kept current; a recording that cannot keep them stops.
+    void WriteProgress(const RunEnd& progress);
     // A recording that cannot go on: the message, then Stop.
     void StopRecording(const std::string& message, const char* title);
     // A tick on the polling thread: the same work and the same rules as

@@ -90,6 +90,30 @@ TEST_F(ThreadedPolling, AFailingWriteStopsTheRecordingWholeAndIsShownOnceOnThePr
     EXPECT_EQ(static_cast<size_t>(Description().end->scanCount), AIRecords());
 }
 
+TEST_F(ThreadedPolling, FieldsThirteenAndFourteenAreKeptByTheProgramThreadForScansAlreadyWritten)
+{
+    pollingThread.Hold();
+    StartAIAndDI();
+    clock.Advance(1000); // the first tick finds a progress write due
+    pollingThread.Release();
+    ASSERT_TRUE(pollingThread.WaitForTicks());
+    EXPECT_FALSE(Description().end.has_value()); // no sync on the polling thread
+    pollingThread.RunPosted();
+    ASSERT_TRUE(Description().end.has_value());
+    EXPECT_EQ(Description().end->scanCount, 1);
+
+    // One still to run when the run stops does not overwrite the final count.
+    threaded.BtnStart_Click();
+    pollingThread.Hold();
+    threaded.BtnStart_Click();
+    clock.Advance(1000);
+    pollingThread.Release();
+    ASSERT_TRUE(pollingThread.WaitForTicks());
+    threaded.BtnStart_Click();
+    pollingThread.RunPosted();
+    EXPECT_EQ(Description().end->scanCount, kTicks);
+}
+
 TEST_F(ThreadedPolling, ScansOfAnEarlierRunNeverReachTheChartOfTheNextOne)
 {
     StartAIAndDI();
