@@ -14,15 +14,32 @@ void DirectPolledChart::PlotDI(double t, int32_t firstPlot, std::span<const doub
 
 void HandedPolledChart::Hand(std::function<void()> draw)
 {
-    thread_.Post([this, run = run_.load(), draw = std::move(draw)] {
-        if (run != run_.load())
-            return;
+    bool first = false;
+    {
+        std::lock_guard lock(mutex_);
+        first = batch_.empty();
+        batch_.push_back({run_.load(), std::move(draw)});
+    }
+    if (first)
+        thread_.Post([this] { DrawBatch(); });
+}
+
+void HandedPolledChart::DrawBatch()
+{
+    std::vector<Handed> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(batch_);
+    }
+    for (const Handed& handed : batch) {
+        if (handed.run != run_.load())
+            continue;
         try {
-            draw();
+            handed.draw();
         } catch (const std::exception& error) {
             onError_(error.what());
         }
-    });
+    }
 }
 
 void HandedPolledChart::PlotAI(float t, std::span<const float> scan)

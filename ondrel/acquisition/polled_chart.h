@@ -3,8 +3,10 @@
 #include "ondrel/components/graph.h"
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace ondrel {
 
@@ -30,8 +32,10 @@ private:
 };
 
 // Handed from the polling thread to the program thread, which owns the chart.
-// Scans handed during an earlier run than the current one are dropped there,
-// so a chart cleared at Start never shows the last run's final scans.
+// Scans wait in a batch that the program thread draws whole, so it wakes once
+// per batch rather than once per tick. Scans handed during an earlier run
+// than the current one are dropped there, so a chart cleared at Start never
+// shows the last run's final scans.
 class HandedPolledChart final : public IPolledChart {
 public:
     // `onError` runs on the program thread with what a scan's drawing threw.
@@ -44,13 +48,20 @@ public:
     void PlotDI(double t, int32_t firstPlot, std::span<const double> levels) override;
 
 private:
+    struct Handed {
+        uint64_t run;
+        std::function<void()> draw;
+    };
     // Hands `draw` over, to run if its run is still the current one.
     void Hand(std::function<void()> draw);
+    void DrawBatch();
 
     DirectPolledChart direct_;
     IPollingThread& thread_;
     std::function<void(const std::string&)> onError_;
     std::atomic<uint64_t> run_{0};
+    std::mutex mutex_;
+    std::vector<Handed> batch_; // under mutex_
 };
 
 } // namespace ondrel

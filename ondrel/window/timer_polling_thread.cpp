@@ -1,6 +1,9 @@
 #include "ondrel/window/timer_polling_thread.h"
 #include "ondrel/acquisition/soft_polling.h"
+#include <cerrno>
 #include <exception>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace ondrel {
 
@@ -46,6 +49,12 @@ void TimerPollingThread::Start(int32_t interval, std::function<void()> tick)
 {
     RunThere([&] {
         if (!timer_) {
+            // Ahead of the program thread when the system allows it (root, or
+            // a nice limit that permits it); where it does not, as it is.
+            errno = 0;
+            const int nice = ::getpriority(PRIO_PROCESS, 0);
+            if (errno == 0)
+                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice - 5);
             timer_ = makeTimer_();
             timer_->setHandler([this](const std::string& key) {
                 if (key == kSoftPoolTimer && tick_)
