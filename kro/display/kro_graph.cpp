@@ -1,5 +1,6 @@
 #include "kro/display/kro_graph.h"
 #include "kro/display/accessibility.h"
+#include "kro/display/chart_canvas.h"
 #include "kro/display/column_graph.h"
 #include "kro/display/focus_frame.h"
 #include "kro/display/mouse_mode.h"
@@ -74,7 +75,7 @@ void KroGraph::guardMemory(Call&& call)
 }
 
 KroGraph::KroGraph(QWidget* parent)
-    : QWidget(withAccessibility(parent)), plot_(new QCustomPlot(this)), redraw_(kFramePeriod, [this] { drawFrame(); })
+    : QWidget(withAccessibility(parent)), plot_(new ChartCanvas(this)), redraw_(kFramePeriod, [this] { drawFrame(); })
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
