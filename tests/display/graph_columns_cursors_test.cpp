@@ -113,6 +113,18 @@ TEST_F(ChartFixture, AutoScaleFitsTheDenseTraceInTheTimeWindowOnly)
     EXPECT_NEAR(analog.Maximum(), 1.75 + 0.05 * 3.25, 1e-9);
 }
 
+TEST_F(ChartFixture, TheCopiedFrameShowsWhatAFrameBlendedOverTheBackgroundShows)
+{
+    for (int i = 0; i <= 100; ++i)
+        graph.Plots().Item(0).AddXY(i * 0.1, std::sin(i * 0.1));
+    Frame();
+    const QImage copied = graph.customPlot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // A window with a see-through background takes QCustomPlot's own way.
+    graph.window()->setAttribute(Qt::WA_TranslucentBackground);
+    const QImage blended = graph.customPlot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(copied == blended);
+}
+
 TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
 {
     for (int i = 0; i <= 10; ++i)
