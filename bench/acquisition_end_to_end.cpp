@@ -97,7 +97,17 @@ void MeasureBufferedAI(double seconds, double rate)
 
 void MeasurePolling(double seconds)
 {
+    // Polling ticks, timed where they arrive (the polling thread); read
+    // only once the run has stopped.
+    std::vector<double> ticks;
+    ticks.reserve(static_cast<size_t>(seconds * 1200));
+    const auto start = std::chrono::steady_clock::now();
     testing::TestComponents components;
+    components.tickObserver = [&](const std::string& key) {
+        if (key == kSoftPoolTimer)
+            ticks.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    };
     testing::RecordedPrompts prompts;
     MonotonicClock clock;
     FrmMain form(components, prompts, clock);
@@ -111,14 +121,6 @@ void MeasurePolling(double seconds)
     form.plots().SetupPlots(false, true);
     SwitchOn(form, true, true);
 
-    std::vector<double> ticks;
-    ticks.reserve(static_cast<size_t>(seconds * 1200));
-    const auto start = std::chrono::steady_clock::now();
-    form.TickwellCtl1()->setHandler([&](const std::string& key) {
-        ticks.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        if (key == kSoftPoolTimer)
-            form.run().OnSoftPoolTick();
-    });
     // Chart frames: how many, and how long each holds the program thread.
     QCustomPlot* chart = form.findChild<QCustomPlot*>();
     std::chrono::steady_clock::time_point frameStart;
@@ -133,6 +135,8 @@ void MeasurePolling(double seconds)
     RunFor(seconds);
     form.run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
+    // Scans per second of the run's own span, first tick to last.
+    const double span = ticks.size() > 1 ? (ticks.back() - ticks.front()) / 1000.0 : seconds;
     double frameMs = 0;
     for (double f : frames)
         frameMs += f;
@@ -146,13 +150,16 @@ void MeasurePolling(double seconds)
     for (double p : periods)
         mean += p;
     mean = periods.empty() ? 0 : mean / periods.size();
-    std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %lld scans in %.1f s = %.0f scans/s; period mean %.3f ms, "
-                "p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju bytes\n",
-                static_cast<long long>(form.run().status().nScanCount), seconds,
-                static_cast<double>(form.run().status().nScanCount) / seconds, mean, pct(0.5), pct(0.99),
+    std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %lld scans (%zu ticks) in %.2f s = %.0f scans/s; period "
+                "mean %.3f ms, p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju "
+                "bytes%s%s\n",
+                static_cast<long long>(form.run().status().nScanCount), ticks.size(), span,
+                static_cast<double>(form.run().status().nScanCount) / span, mean, pct(0.5), pct(0.99),
                 periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
                 static_cast<uintmax_t>(std::filesystem::file_size(form.files()->AIFileName())),
-                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->DIFileName())));
+                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->DIFileName())),
+                prompts.messages.empty() ? "" : "; message: ",
+                prompts.messages.empty() ? "" : prompts.messages.front().text.c_str());
     std::printf("chart: %zu frames, %.2f ms each on average, %.1f %% of the time\n", frames.size(),
                 frames.empty() ? 0.0 : frameMs / double(frames.size()), 100.0 * frameMs / (seconds * 1000.0));
 }

@@ -95,6 +95,39 @@ void AppendScrollAndRedraw(benchmark::State& state)
 }
 BENCHMARK(AppendScrollAndRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The polled run's chart: 16 analog traces (slow sines) and 24 digital lines
+// that change level every millisecond, 10,000 points each (10 s at 1 ms), in
+// a chart the size the window gives it; one frame redrawn. Goal: under 2 ms.
+void PolledFrame40Traces(benchmark::State& state)
+{
+    constexpr int analog = 16, digital = 24, points = 10000;
+    kro::KroGraph graph;
+    for (int c = 0; c < analog + digital; ++c) {
+        ondrel::IKroPlot& plot = graph.Plots().Add();
+        plot.setColor(static_cast<ondrel::ColorRef>(0x00FF00 + c * 0x100010));
+        if (c >= analog)
+            plot.setYAxis(graph.Axes().Item(2));
+    }
+    graph.setChartLength(points);
+    graph.Axes().Item(0).SetRange(0.0, 10.0);
+    graph.Axes().Item(2).setAutoScale(false);
+    graph.Axes().Item(2).SetRange(-1, 89);
+    std::vector<float> y(analog + digital);
+    for (int s = 0; s < points; ++s) {
+        for (int c = 0; c < analog; ++c)
+            y[static_cast<size_t>(c)] = static_cast<float>(std::sin(2 * M_PI * (0.3 + 0.02 * c) * s / 1000.0));
+        for (int d = 0; d < digital; ++d) // three of eight lines high, rotating
+            y[static_cast<size_t>(analog + d)] =
+                static_cast<float>(((s + d) % 8 < 3 ? 1.0 : 0.0) + 1.5 * d + 3.0 * (d / 8));
+        graph.PlotXY(static_cast<float>(s / 1000.0), y);
+    }
+    graph.resize(760, 420);
+    graph.show();
+    for (auto _ : state)
+        graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(PolledFrame40Traces)->Unit(benchmark::kMillisecond);
+
 // The data side alone: a 1,000-scan buffer of all plots appended and trimmed.
 void AppendOnly(benchmark::State& state)
 {

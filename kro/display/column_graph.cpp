@@ -17,28 +17,125 @@ void ColumnGraph::getOptimizedLineData(QVector<QCPGraphData>* lineData,
                                        const QCPGraphDataContainer::const_iterator& begin,
                                        const QCPGraphDataContainer::const_iterator& end) const
 {
-    QCPAxis* key = keyAxis();
-    const double pixels = key != nullptr ? key->axisRect()->width() : 0.0;
-    if (lineData == nullptr || pixels < 1.0 || key->orientation() != Qt::Horizontal || key->rangeReversed()
-        || key->scaleType() != QCPAxis::stLinear || static_cast<double>(end - begin) < kDenseFactor * pixels) {
+    const double width = denseWidth(end - begin);
+    if (lineData == nullptr || width <= 0.0) {
         QCPGraph::getOptimizedLineData(lineData, begin, end);
         return;
     }
-    update(key->range().size() / pixels);
-    lineData->clear();
+    update(width);
     const qint64 from = static_cast<qint64>(std::floor(begin->key / width_));
     const qint64 to = static_cast<qint64>(std::floor((end - 1)->key / width_));
     auto column = std::lower_bound(columns_.begin(), columns_.end(), from,
                                    [](const Column& c, qint64 index) { return c.index < index; });
-    lineData->reserve(static_cast<int>(2 * std::min<qint64>(to - from + 1, columns_.end() - column)));
+    lineData->resize(static_cast<qsizetype>(2 * std::min<qint64>(to - from + 1, columns_.end() - column)));
+    QCPGraphData* const out = lineData->data();
+    qsizetype n = 0;
+    // A flat stretch (a digital line that holds its level) needs only its ends.
+    auto append = [out, &n](double x, double y) {
+        if (n >= 2 && out[n - 1].value == y && out[n - 2].value == y)
+            out[n - 1].key = x;
+        else
+            out[n++] = QCPGraphData(x, y);
+    };
+    // A column whose values all fall within one pixel row is one point.
+    const QCPAxis* value = valueAxis();
+    const bool linear = value != nullptr && value->scaleType() == QCPAxis::stLinear
+                        && value->orientation() == Qt::Vertical && value->axisRect()->height() > 0;
+    const double rowHeight = linear ? value->range().size() / value->axisRect()->height() : 0.0;
     for (; column != columns_.end() && column->index <= to; ++column) {
         const double x = (static_cast<double>(column->index) + 0.5) * width_;
-        // Ending on the value nearer the column's last keeps the joins short.
-        const bool falling = column->last < column->first;
-        lineData->append(QCPGraphData(x, falling ? column->max : column->min));
+        if (column->max - column->min < rowHeight) {
+            append(x, column->last);
+            continue;
+        }
+        // Each column is drawn from the extreme nearer where the trace stands,
+        // so the join to it is short and a busy trace costs half the pixels;
+        // the first goes the way its own points went.
+        const bool downwards = n > 0
+                                   ? std::abs(out[n - 1].value - column->max) < std::abs(out[n - 1].value - column->min)
+                                   : column->last < column->first;
+        append(x, downwards ? column->max : column->min);
         if (column->max != column->min)
-            lineData->append(QCPGraphData(x, falling ? column->min : column->max));
+            append(x, downwards ? column->min : column->max);
     }
+    lineData->resize(n);
+}
+
+void ColumnGraph::draw(QCPPainter* painter)
+{
+    QCPAxis* key = keyAxis();
+    QCPAxis* value = valueAxis();
+    const bool plain = key != nullptr && value != nullptr && lineStyle() == lsLine && scatterStyle().isNone()
+                       && brush().style() == Qt::NoBrush && selection().isEmpty() && key->range().size() > 0
+                       && value->scaleType() == QCPAxis::stLinear && value->orientation() == Qt::Vertical
+                       && !value->rangeReversed() && value->range().size() > 0;
+    QCPGraphDataContainer::const_iterator begin, end;
+    if (plain)
+        getVisibleDataBounds(begin, end, QCPDataRange(0, dataCount()));
+    if (!plain || denseWidth(end - begin) <= 0.0) {
+        QCPGraph::draw(painter);
+        return;
+    }
+    getOptimizedLineData(&shown_, begin, end);
+    // Both axes are linear and not reversed: coordToPixel's own arithmetic,
+    // step for step, so the trace lands on the rows the grid and cursors use.
+    const QRect area = key->axisRect()->rect();
+    const QCPRange keys = key->range();
+    const QCPRange values = value->range();
+    pixels_.resize(shown_.size());
+    const QCPGraphData* from = shown_.constData();
+    QPointF* to = pixels_.data();
+    bool gaps = false; // NaN values break the line
+    for (qsizetype i = 0; i < shown_.size(); ++i) {
+        to[i] = QPointF((from[i].key - keys.lower) / keys.size() * area.width() + area.left(),
+                        area.bottom() - (from[i].value - values.lower) / values.size() * area.height());
+        gaps = gaps || std::isnan(from[i].value);
+    }
+    painter->setPen(pen());
+    painter->setBrush(Qt::NoBrush);
+    if (gaps || pen().style() == Qt::NoPen) {
+        drawLinePlot(painter, pixels_);
+        return;
+    }
+    applyDefaultAntialiasingHint(painter);
+    painter->drawPolyline(pixels_.constData(), static_cast<int>(pixels_.size()));
+}
+
+double ColumnGraph::denseWidth(qsizetype points) const
+{
+    QCPAxis* key = keyAxis();
+    const double pixels = key != nullptr ? key->axisRect()->width() : 0.0;
+    if (pixels < 1.0 || key->orientation() != Qt::Horizontal || key->rangeReversed()
+        || key->scaleType() != QCPAxis::stLinear || static_cast<double>(points) < kDenseFactor * pixels)
+        return 0.0;
+    return key->range().size() / pixels;
+}
+
+QCPRange ColumnGraph::shownValueRange(bool& found, const QCPRange& keys) const
+{
+    found = false;
+    const auto begin = mDataContainer->findBegin(keys.lower, false);
+    const auto end = mDataContainer->findEnd(keys.upper, false);
+    const double width = denseWidth(end - begin);
+    if (width <= 0.0)
+        return getValueRange(found, QCP::sdBoth, keys);
+    update(width);
+    // The columns the drawing takes in: from the one of the first point drawn
+    // to the one of the last.
+    const qint64 from = static_cast<qint64>(std::floor(begin->key / width_));
+    const qint64 to = static_cast<qint64>(std::floor((end - 1)->key / width_));
+    QCPRange range;
+    auto column = std::lower_bound(columns_.begin(), columns_.end(), from,
+                                   [](const Column& c, qint64 index) { return c.index < index; });
+    for (; column != columns_.end() && column->index <= to; ++column) {
+        if (std::isnan(column->min) || std::isnan(column->max))
+            continue;
+        if (!found)
+            range = QCPRange(column->min, column->max);
+        range.expand(QCPRange(column->min, column->max));
+        found = true;
+    }
+    return range;
 }
 
 void ColumnGraph::update(double width) const

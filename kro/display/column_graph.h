@@ -19,7 +19,15 @@ public:
     // Full rebuilds of the columns so far, for tests and benchmarks.
     int rebuilds() const { return rebuilds_; }
 
+    // The lowest and highest value the chart shows of the points in `keys`:
+    // for a dense trace the extremes of the columns it draws there, without a
+    // pass over every point; for a sparse one the points themselves.
+    QCPRange shownValueRange(bool& found, const QCPRange& keys) const;
+
 protected:
+    // A dense plain line is mapped to pixels here, a point at a time with the
+    // axes' scale worked out once; anything else QCustomPlot draws.
+    void draw(QCPPainter* painter) override;
     void getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
                               const QCPGraphDataContainer::const_iterator& end) const override;
 
@@ -30,6 +38,9 @@ private:
         int count;
     };
 
+    // The column width for the key axis as it is now; 0 when the trace is
+    // drawn point by point.
+    double denseWidth(qsizetype points) const;
     void update(double width) const;
     void rebuild(double width) const;
     void add(double key, double value) const;
@@ -40,6 +51,8 @@ private:
     mutable double lastKey_ = 0.0; // the newest point in the columns
     mutable qint64 counted_ = 0;   // points in the columns
     mutable int rebuilds_ = 0;
+    QVector<QCPGraphData> shown_; // reused from frame to frame
+    QVector<QPointF> pixels_;
 };
 
 } // namespace kro

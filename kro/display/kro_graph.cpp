@@ -1,5 +1,7 @@
 #include "kro/display/kro_graph.h"
 #include "kro/display/accessibility.h"
+#include "kro/display/chart_canvas.h"
+#include "kro/display/column_graph.h"
 #include "kro/display/focus_frame.h"
 #include "kro/display/mouse_mode.h"
 #include "kro/display/oscilloscope_style.h"
@@ -73,7 +75,7 @@ void KroGraph::guardMemory(Call&& call)
 }
 
 KroGraph::KroGraph(QWidget* parent)
-    : QWidget(withAccessibility(parent)), plot_(new QCustomPlot(this)), redraw_(kFramePeriod, [this] { drawFrame(); })
+    : QWidget(withAccessibility(parent)), plot_(new ChartCanvas(this)), redraw_(kFramePeriod, [this] { drawFrame(); })
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -219,7 +221,9 @@ void KroGraph::settleAutoScale()
             if (&plot->yAxis() != &axis || !plot->Visible())
                 continue;
             bool found = false;
-            const QCPRange part = plot->graph()->getValueRange(found, QCP::sdBoth, window);
+            const auto* columns = qobject_cast<const ColumnGraph*>(plot->graph());
+            const QCPRange part = columns != nullptr ? columns->shownValueRange(found, window)
+                                                     : plot->graph()->getValueRange(found, QCP::sdBoth, window);
             if (found)
                 unite(values, any, part);
         }

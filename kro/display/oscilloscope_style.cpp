@@ -23,6 +23,9 @@ void styleChart(QCustomPlot& plot)
     // One paint buffer instead of two: the overlay's own buffer was cleared and
     // blended over the chart on every frame only to speed up the zoom rectangle.
     plot.layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    // The legend is the window's own, beside the chart. QCustomPlot's hidden
+    // one would still measure every plot's name on every frame.
+    plot.setAutoAddPlottableToLegend(false);
     plot.setAttribute(Qt::WA_OpaquePaintEvent);
     plot.selectionRect()->setPen(QPen(Qt::white, 1, Qt::DashLine));
     plot.selectionRect()->setBrush(QColor(255, 255, 255, 32));

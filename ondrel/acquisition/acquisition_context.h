@@ -1,4 +1,5 @@
 #pragma once
+#include "ondrel/acquisition/polling_thread.h"
 #include "ondrel/acquisition/run_status.h"
 #include "ondrel/components/ai_device.h"
 #include "ondrel/components/dio_device.h"
@@ -33,6 +34,9 @@ struct AcquisitionParts {
     IClock& clock;
     RecordingFiles* files = nullptr; // none when the working folder could not be made
     ITimerControl* timer = nullptr;  // none when the timer control could not be created
+    // Polling runs on this thread when given, on the program thread by the
+    // timer control otherwise.
+    IPollingThread* pollingThread = nullptr;
 };
 
 // What buffered and polled acquisition work on: the parts, the run's status and

@@ -16,7 +16,13 @@ constexpr uint32_t kProgressPeriodMs = 1000;
 RunControl::RunControl(const AcquisitionParts& parts, ICommandPanel& panel)
     : c_{parts, status_, [this] { StopIfRunning(); }, [this] { KeepProgress(); }}, panel_(panel), buffered_(c_),
       polling_(c_)
-{}
+{
+    if (c_.pollingThread != nullptr) {
+        handedChart_ = std::make_unique<HandedPolledChart>(
+            c_.graph, *c_.pollingThread, [this](const std::string& error) { ReportOnce(lastChartError_, error); });
+        polling_.setChart(*handedChart_);
+    }
+}
 
 void RunControl::BtnStart_Click()
 {
@@ -125,6 +131,11 @@ void RunControl::Start()
         s.isSystemRunning = true;
         s.nSoftTickCount = 0;
         lastTickError_.clear();
+        lastChartError_.clear();
+        pollingHalted_ = false;
+        ++runNumber_;
+        if (handedChart_)
+            handedChart_->NewRun();
         c_.graph.ClearData();
         panel_.SetStartCaption("Stop");
         EnableSetCmdControls(false);
@@ -136,7 +147,7 @@ void RunControl::Start()
         lastProgressTicks_ = s.nStartTicks;
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
         if (setup.bSoftMode)
-            polling_.SoftPoolStart();
+            polling_.SoftPoolStart([this, run = runNumber_] { OnPollingThreadTick(run); });
         else
             buffered_.FAIStart();
         return;
@@ -166,7 +177,9 @@ void RunControl::Stop()
     RunStatus& s = status_;
     const uint32_t now = c_.clock.TickCount();
     try {
-        if (setup.bSoftMode) {
+        if (setup.bSoftMode && c_.pollingThread != nullptr) {
+            c_.pollingThread->Stop();
+        } else if (setup.bSoftMode) {
             ITimerControl& timer = c_.Timer();
             if (timer.exist(kSoftPoolTimer))
                 timer.setEnabled(kSoftPoolTimer, false);
@@ -199,13 +212,11 @@ void RunControl::OnSoftPoolTick()
     } catch (const RecordingFiles::WriteError& error) {
         StopRecording(error.what(), "SoftPoolTimerProc");
         return;
+    } catch (const SoftPolling::ReadFailure& error) {
+        StopRecording(error.what(), "SoftPoolTimerProc");
+        return;
     } catch (const std::exception& error) {
-        // At a 1 ms tick the same failure would otherwise bury the operator in
-        // message boxes; each distinct one is shown once per run.
-        if (error.what() != lastTickError_) {
-            lastTickError_ = error.what();
-            c_.prompts.MsgBox(lastTickError_, "SoftPoolTimerProc");
-        }
+        ReportOnce(lastTickError_, error.what());
         return;
     }
     if (status_.nScanCount >= kMaxScanCount)
@@ -214,27 +225,100 @@ void RunControl::OnSoftPoolTick()
         KeepProgress();
 }
 
+void RunControl::OnPollingThreadTick(uint64_t run)
+{
+    // After a failure the ticks until the program thread stops the run
+    // record nothing: the recording ends whole where the failure was.
+    if (pollingHalted_)
+        return;
+    try {
+        polling_.SoftPoolTimerPorc();
+    } catch (const RecordingFiles::WriteError& error) {
+        HandOver(run, error.what(), true);
+        return;
+    } catch (const SoftPolling::ReadFailure& error) {
+        HandOver(run, error.what(), true);
+        return;
+    } catch (const std::exception& error) {
+        // Compared here as well, so that a failure at every tick is handed
+        // over once rather than a thousand times a second.
+        if (error.what() != lastTickError_) {
+            lastTickError_ = error.what();
+            HandOver(run, lastTickError_, false);
+        }
+        return;
+    }
+    if (status_.nScanCount >= kMaxScanCount) {
+        HandOver(run, kRecordingFull, true);
+    } else if (const auto progress = ProgressDue()) {
+        // Syncing the data can take the disk tens of milliseconds: it is done
+        // on the program thread, which only shows the chart meanwhile. The
+        // count covers scans written before it was handed over, so the sync
+        // there takes them in. After Stop the final count stands.
+        c_.pollingThread->Post([this, run, progress = *progress] {
+            if (run == runNumber_ && status_.isSystemRunning)
+                WriteProgress(progress);
+        });
+    }
+}
+
+void RunControl::HandOver(uint64_t run, std::string message, bool stop)
+{
+    if (stop)
+        pollingHalted_ = true;
+    c_.pollingThread->Post([this, run, message = std::move(message), stop] {
+        if (run != runNumber_ || !status_.isSystemRunning)
+            return;
+        c_.prompts.MsgBox(message, "SoftPoolTimerProc");
+        if (stop)
+            StopIfRunning();
+    });
+}
+
+// At a 1 ms tick the same failure would otherwise bury the operator in
+// message boxes; each distinct one is shown once per run.
+void RunControl::ReportOnce(std::string& last, const std::string& message)
+{
+    if (message == last)
+        return;
+    last = message;
+    c_.prompts.MsgBox(message, "SoftPoolTimerProc");
+}
+
 RunEnd RunControl::RunEndAt(uint32_t now) const
 {
     const RunStatus& s = status_;
     const uint32_t elapsed = s.nScanCount >= 1 ? ElapsedMs(s.nStartTicks, now) : 0;
     const bool device = c_.ai.DeviceNumber() >= 0;
-    const int64_t scans = std::min(s.nScanCount, kMaxScanCount);
+    const int64_t scans = std::min(s.nScanCount.load(), kMaxScanCount);
     return {static_cast<int32_t>(scans), ScanInterval(scans, c_.setup.bSoftMode, device ? c_.ai.ChanCount() : 0,
                                                       device ? c_.ai.SampleRate() : 0.0, elapsed)};
 }
 
 void RunControl::KeepProgress()
 {
-    const RunStatus& s = status_;
-    if (!s.isSystemRunning || c_.files == nullptr || !(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved))
+    if (!status_.isSystemRunning)
         return;
+    if (const auto progress = ProgressDue())
+        WriteProgress(*progress);
+}
+
+std::optional<RunEnd> RunControl::ProgressDue()
+{
+    const RunStatus& s = status_;
+    if (c_.files == nullptr || !(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved))
+        return std::nullopt;
     const uint32_t now = c_.clock.TickCount();
     if (ElapsedMs(lastProgressTicks_, now) < kProgressPeriodMs)
-        return;
+        return std::nullopt;
     lastProgressTicks_ = now;
+    return RunEndAt(now);
+}
+
+void RunControl::WriteProgress(const RunEnd& progress)
+{
     try {
-        c_.files->WriteProgress(RunEndAt(now));
+        c_.files->WriteProgress(progress);
     } catch (const std::exception& error) {
         StopRecording(error.what(), c_.setup.bSoftMode ? "SoftPoolTimerProc" : "BufferChange");
     }

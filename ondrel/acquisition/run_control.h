@@ -3,6 +3,7 @@
 #include "ondrel/acquisition/buffered_ai.h"
 #include "ondrel/acquisition/soft_polling.h"
 #include "ondrel/recording/project_description.h"
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -75,8 +76,21 @@ private:
     // Fields 13-14 for the scans counted so far, as at a Stop at `now`.
     RunEnd RunEndAt(uint32_t now) const;
     void KeepProgress();
+    // Fields 13-14 for now when a second has passed since they were last
+    // taken, or nothing.
+    std::optional<RunEnd> ProgressDue();
+    // Fields 13-14 kept current; a recording that cannot keep them stops.
+    void WriteProgress(const RunEnd& progress);
     // A recording that cannot go on: the message, then Stop.
     void StopRecording(const std::string& message, const char* title);
+    // A tick on the polling thread: the same work and the same rules as
+    // OnSoftPoolTick, with what concerns the window handed to it.
+    void OnPollingThreadTick(uint64_t run);
+    // From the polling thread: shows `message` and, with `stop`, stops the
+    // run, unless the run `run` has ended meanwhile.
+    void HandOver(uint64_t run, std::string message, bool stop);
+    // A message shown once per distinct text in a run.
+    void ReportOnce(std::string& last, const std::string& message);
     // The legend after a switch flip; a failure is reported under `handler`.
     void RefreshLegend(const char* handler);
 
@@ -85,8 +99,12 @@ private:
     ICommandPanel& panel_;
     BufferedAI buffered_;
     SoftPolling polling_;
+    std::unique_ptr<HandedPolledChart> handedChart_; // with a polling thread
     std::string lastTickError_;
+    std::string lastChartError_;
     uint32_t lastProgressTicks_ = 0;
+    uint64_t runNumber_ = 0;     // program thread: counts Starts
+    bool pollingHalted_ = false; // polling thread: a stop was handed over
 };
 
 } // namespace ondrel

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 namespace ondrel {
@@ -8,7 +9,10 @@ struct RunStatus {
     bool isSystemRunning = false;
     int32_t nSoftTickCount = 0;
     uint32_t nStartTicks = 0;
-    int64_t nScanCount = 0; // 64-bit: a fast run passes 2^31 scans; the file holds at most kMaxScanCount
+    // 64-bit: a fast run passes 2^31 scans; the file holds at most
+    // kMaxScanCount. Atomic: a polled run counts on the polling thread while
+    // the window may read the count.
+    std::atomic<int64_t> nScanCount = 0;
     bool bAIDataSaved = false;
     bool bFAIDataSaved = false;
     bool bDIDataSaved = false;

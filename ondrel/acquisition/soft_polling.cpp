@@ -18,7 +18,7 @@ constexpr double kThermoRangeHigh = 0.005;
 
 } // namespace
 
-void SoftPolling::SoftPoolStart()
+void SoftPolling::SoftPoolStart(const std::function<void()>& threadTick)
 {
     const AcquisitionSetup& s = c_.setup;
     if (s.bDIEnabled) {
@@ -49,6 +49,10 @@ void SoftPolling::SoftPoolStart()
         c_.Files().WriteDIHeader(s.nDIPortStart, s.nDIPortCount);
     }
 
+    if (c_.pollingThread != nullptr) {
+        c_.pollingThread->Start(s.nTimerInterval, threadTick);
+        return;
+    }
     ITimerControl& timer = c_.Timer();
     if (!timer.exist(kSoftPoolTimer)) {
         timer.Add(kSoftPoolTimer, s.nTimerInterval, true);
@@ -84,8 +88,8 @@ void SoftPolling::SoftPoolTimerPorc()
         c_.Files().BeginPolledScan();
     if (c_.setup.bAIEnabled)
         PollAI();
-    if (c_.setup.bDIEnabled)
-        PollDI();
+    if (c_.setup.bDIEnabled && !PollDI())
+        throw ReadFailure(c_.dio.ErrorMessage());
     c_.run.nScanCount += 1;
 }
 
@@ -137,26 +141,22 @@ void SoftPolling::PollAI()
 
     const float t = TimeStamp();
     scan_.assign(values.begin(), values.end());
-    c_.graph.PlotXY(t, scan_);
+    chart_->PlotAI(t, scan_);
     if (c_.setup.bAISaveToDisk) {
         c_.Files().AppendAIRecord(scan_);
         c_.run.bAIDataSaved = true;
     }
 }
 
-void SoftPolling::PollDI()
+bool SoftPolling::PollDI()
 {
     AcquisitionSetup& s = c_.setup; // the card may correct the port range it is given
     ports_.assign(static_cast<size_t>(std::max(s.nDIPortCount, 0)), 0);
-    if (!c_.dio.ReadPorts(ports_, s.nDIPortStart, s.nDIPortCount)) {
-        c_.prompts.MsgBox(c_.dio.ErrorMessage(), "SoftPoolTimerProc");
-        c_.stopRun();
-        return;
-    }
+    if (!c_.dio.ReadPorts(ports_, s.nDIPortStart, s.nDIPortCount))
+        return false;
     const double t = ElapsedMs(c_.run.nStartTicks, c_.clock.TickCount()) / 1000.0;
     const int32_t firstPlot = c_.ai.ChanCount();
-    IKroPlots& plots = c_.graph.Plots();
-    int32_t n = 0;
+    levels_.clear();
     for (int32_t b = 0; b < s.nDIPortCount && static_cast<size_t>(b) < ports_.size(); ++b) {
         const int32_t port = s.nDIPortStart + b;
         const uint8_t mask = s.PortMask(port);
@@ -165,15 +165,15 @@ void SoftPolling::PollDI()
             if ((mask & bit) != bit)
                 continue;
             // Lines stack 1.5 apart within a port, ports a further 3 apart.
-            const double y = ((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) + 1.5 * (8 * port + k) + 3.0 * port;
-            plots.Item(firstPlot + n).AddXY(t, y);
-            ++n;
+            levels_.push_back(((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) + 1.5 * (8 * port + k) + 3.0 * port);
         }
     }
+    chart_->PlotDI(t, firstPlot, levels_);
     if (s.bDISaveToDisk) {
         c_.Files().AppendDIRecord(ports_);
         c_.run.bDIDataSaved = true;
     }
+    return true;
 }
 
 } // namespace ondrel

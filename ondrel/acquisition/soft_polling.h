@@ -1,5 +1,7 @@
 #pragma once
 #include "ondrel/acquisition/acquisition_context.h"
+#include "ondrel/acquisition/polled_chart.h"
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,15 +15,25 @@ inline const std::string kSoftPoolTimer = "SoftPoolTimer";
 // component) and of the DI ports is read, drawn and, when saving is on, recorded.
 class SoftPolling {
 public:
-    explicit SoftPolling(AcquisitionContext& context) : c_(context) {}
+    // A device that could not be read: the run cannot go on.
+    struct ReadFailure : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
 
-    // Prepares the chart and the devices and arms the timer. A switched-on
-    // device that is missing stops the run and throws ComponentError saying which.
-    void SoftPoolStart();
-    // One tick. Errors propagate to the caller.
+    explicit SoftPolling(AcquisitionContext& context) : c_(context), direct_(context.graph), chart_(&direct_) {}
+
+    // Scans are drawn on `chart` from now on (the chart itself by default).
+    void setChart(IPolledChart& chart) { chart_ = &chart; }
+
+    // Prepares the chart and the devices and arms the timer, or the polling
+    // thread when there is one (ticks then run there). A switched-on device
+    // that is missing stops the run and throws ComponentError saying which.
+    void SoftPoolStart(const std::function<void()>& threadTick);
+    // One tick. Errors propagate to the caller; a DI card that cannot be read
+    // throws ReadFailure and the tick's scan does not count.
     void SoftPoolTimerPorc();
     void PollAI();
-    void PollDI();
+    bool PollDI();
 
 private:
     void PrepareThermoChannels();
@@ -29,7 +41,10 @@ private:
     float TimeStamp() const;
 
     AcquisitionContext& c_;
+    DirectPolledChart direct_;
+    IPolledChart* chart_;
     std::vector<float> scan_;
+    std::vector<double> levels_;
     std::vector<uint8_t> ports_;
     std::vector<int32_t> connections_;
 };

@@ -9,6 +9,8 @@
 #include "ondrel/session/file_error.h"
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -99,6 +101,34 @@ int64_t WholeScans(const InterruptedRun& run)
     return d.aiRecorded || d.diRecorded ? scans : 0;
 }
 
+// Seconds of the file's last modification, to the nanosecond the file system keeps.
+std::optional<double> ModifiedAt(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<double>(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) * 1e-9;
+}
+
+// A run that ended before its first progress write kept no interval. It is
+// measured as a polled run's is, the time from the start of the run (the lock
+// file's stamp) to the last write of its data over the scans; when that
+// cannot be told, the shortest polling period, so that the project still
+// opens. Zero would make the saved project one replay refuses.
+double MeasuredInterval(const InterruptedRun& run)
+{
+    constexpr double kShortestPeriod = 0.001;
+    const std::optional<double> start = ModifiedAt(run.folder + "/" + RunLock::kFileName);
+    std::optional<double> last;
+    for (const DataFileCopy& file : DataFiles(run, run.wholeScans))
+        if (const auto at = ModifiedAt(file.source))
+            last = std::max(last.value_or(*at), *at);
+    if (!start || !last || run.wholeScans <= 0)
+        return kShortestPeriod;
+    const double interval = (*last - *start) / run.wholeScans;
+    return std::isfinite(interval) && interval > 0 ? interval : kShortestPeriod;
+}
+
 void RemoveFolder(const std::string& folder, RunLock& lock) noexcept
 {
     RecordingFiles files(folder);
@@ -123,6 +153,8 @@ std::optional<InterruptedRun> ReadInterruptedRun(const std::string& folder, RunL
     run.wholeScans = static_cast<int32_t>(WholeScans(run));
     for (const DataFileCopy& file : DataFiles(run, run.wholeScans))
         run.dataBytes += file.length;
+    if (!run.description.end)
+        run.description.end = RunEnd{run.wholeScans, MeasuredInterval(run)};
     return run;
 }
 
@@ -161,7 +193,7 @@ std::vector<InterruptedRun> FindInterruptedRuns(std::span<const std::string> par
 void SaveInterruptedRun(const InterruptedRun& run, const std::string& target)
 {
     std::vector<std::byte> description = EncodeRunDescription(run.description.run);
-    const RunEnd end{run.wholeScans, run.description.end ? run.description.end->scanInterval : 0.0};
+    const RunEnd end{run.wholeScans, run.description.end ? run.description.end->scanInterval : MeasuredInterval(run)};
     const std::vector<std::byte> fields13And14 = EncodeRunEnd(end);
     description.insert(description.end(), fields13And14.begin(), fields13And14.end());
     PublishProject(target, run.folder, DataFiles(run, run.wholeScans), std::move(description));

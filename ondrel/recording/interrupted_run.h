@@ -17,7 +17,7 @@ namespace ondrel {
 struct InterruptedRun {
     std::string folder;
     std::optional<std::time_t> startTime; // the start of the run, when known
-    ProjectDescription description;       // fields 1-12, and 13-14 when kept
+    ProjectDescription description;       // fields 1-12; 13-14 as last kept, or measured
     int32_t wholeScans = 0;               // scans every recorded file holds whole
     uint64_t dataBytes = 0;               // the bytes of those scans
     RunLock lock;
@@ -36,7 +36,7 @@ std::vector<InterruptedRun> FindInterruptedRuns(std::span<const std::string> par
 std::optional<InterruptedRun> ReadInterruptedRun(const std::string& folder, RunLock& lock);
 
 // Saves the whole scans as a project in `target` (as Save As does, ScanCount
-// the whole scans, ScanInterval as last kept). Throws FileError.
+// the whole scans, ScanInterval as last kept or measured). Throws FileError.
 void SaveInterruptedRun(const InterruptedRun& run, const std::string& target);
 
 // Deletes the folder and its files.

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 namespace ondrel {
@@ -26,7 +27,7 @@ public:
     void Advance(uint32_t milliseconds) { now_ += milliseconds; }
 
 private:
-    uint32_t now_;
+    std::atomic<uint32_t> now_; // read by a polling thread while a test advances it
 };
 
 inline uint32_t ElapsedMs(uint32_t startTicks, uint32_t nowTicks)

@@ -1,4 +1,5 @@
 #include "ondrel/window/frm_main.h"
+#include "ondrel/window/timer_polling_thread.h"
 #include "ondrel/export/convert_command.h"
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/recording/recording_files.h"
@@ -43,10 +44,12 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     CreateTimer();
     resize(Px(kMinFormWidth), Px(kMinFormHeight));
     Form_Load();
-    run_ = std::make_unique<RunControl>(
-        AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_, graphPanel_->KroLED1(),
-                         signal_->KroButton1(), signal_->KroButton2(), prompts_, clock_, files_.get(), timer_.get()},
-        *runView_);
+    pollingThread_ = std::make_unique<TimerPollingThread>([this] { return factory_.CreateTimer(); });
+    run_ = std::make_unique<RunControl>(AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_,
+                                                         graphPanel_->KroLED1(), signal_->KroButton1(),
+                                                         signal_->KroButton2(), prompts_, clock_, files_.get(),
+                                                         timer_.get(), pollingThread_.get()},
+                                        *runView_);
     saveAs_ = std::make_unique<SaveAsCommand>(prompts_, files_.get(), run_->status(), choosers_);
     historyView_->setRun(run_.get());
     replayControl_ = std::make_unique<ReplayControl>(ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(),

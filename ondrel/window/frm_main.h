@@ -123,6 +123,8 @@ private:
     std::unique_ptr<ISettingsView> settingsWindow_;
     std::unique_ptr<SettingsController> settings_;
     std::unique_ptr<GraphView> graphView_;
+    // Last, so that it goes first: no tick runs while the rest is taken down.
+    std::unique_ptr<IPollingThread> pollingThread_;
 };
 
 } // namespace ondrel

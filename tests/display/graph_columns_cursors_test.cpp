@@ -27,15 +27,17 @@ protected:
         graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
         return graph.customPlot()->toPixmap().toImage();
     }
-    // Whether the plot's white shows on the pixel row of `value` at the middle of the time axis.
-    bool LitAt(const QImage& image, double value)
+    // Whether the plot's white shows on the pixel row of `value` at time `time`.
+    bool LitAt(const QImage& image, double value, double time = 5.0)
     {
         QCPAxisRect* rect = graph.customPlot()->axisRect();
         const int y = static_cast<int>(std::lround(rect->axis(QCPAxis::atLeft)->coordToPixel(value)));
-        const int x = static_cast<int>(std::lround(rect->axis(QCPAxis::atBottom)->coordToPixel(5.0)));
+        const int x = static_cast<int>(std::lround(rect->axis(QCPAxis::atBottom)->coordToPixel(time)));
+        // Qt's aliased lines may round a row half way between pixels either way.
         for (int dx = -2; dx <= 2; ++dx)
-            if (image.pixelColor(x + dx, y) == Qt::white)
-                return true;
+            for (int dy = -1; dy <= 1; ++dy)
+                if (image.pixelColor(x + dx, y + dy) == Qt::white)
+                    return true;
         return false;
     }
     kro::KroGraph graph;
@@ -69,6 +71,58 @@ TEST_F(ChartFixture, DenseTraceStillShowsEveryPeakAndFollowsTheStreamWithoutRebu
     graph.Plots().Item(0).AddXY(6.00025, -1.9);
     Frame();
     EXPECT_EQ(column().rebuilds(), rebuilds + 1);
+}
+
+TEST_F(ChartFixture, DenseLevelsAndRampsDrawWhereTheirPointsAre)
+{
+    // A digital line: -0.9 for the first half, +0.9 for the second, 20,000
+    // points; and a ramp from -1.5 to 1.5 on a second plot.
+    graph.Plots().Add().setColor(0xFFFFFF);
+    graph.setChartLength(20000);
+    for (int i = 0; i < 20000; ++i) {
+        const double x = i * 0.0005;
+        graph.Plots().Item(0).AddXY(x, x < 5.0 ? -0.9 : 0.9);
+        graph.Plots().Item(1).AddXY(x, -1.5 + 0.3 * x);
+    }
+    const QImage image = Frame();
+    EXPECT_TRUE(LitAt(image, -0.9, 0.5));
+    EXPECT_TRUE(LitAt(image, -0.9, 4.5));
+    EXPECT_TRUE(LitAt(image, 0.9, 5.5));
+    EXPECT_TRUE(LitAt(image, 0.9, 9.5));
+    EXPECT_TRUE(LitAt(image, 0.3, 5.0)); // the step
+    EXPECT_FALSE(LitAt(image, 0.9, 2.5));
+    EXPECT_FALSE(LitAt(image, -0.9, 7.5));
+    EXPECT_TRUE(LitAt(image, -0.75, 2.5)); // the ramp
+    EXPECT_TRUE(LitAt(image, 0.75, 7.5));
+    EXPECT_FALSE(LitAt(image, 0.75, 2.5));
+}
+
+TEST_F(ChartFixture, AutoScaleFitsTheDenseTraceInTheTimeWindowOnly)
+{
+    graph.Plots().Item(0).AddXY(-3.0, -50.0); // before the window 0 .. 10
+    for (int i = 0; i < 20000; ++i) {
+        const double y = i == 10011 ? 1.75 : i == 10021 ? -1.5 : (i % 2 ? 1.0 : -1.0);
+        graph.Plots().Item(0).AddXY(i * 0.0005, y);
+    }
+    graph.Plots().Item(0).AddXY(12.0, 60.0); // after it
+    ondrel::IKroAxis& analog = graph.Axes().Item(1);
+    analog.setAutoScale(true);
+    Frame();
+    // The extremes shown, -1.5 and 1.75, with a margin of 5 % of their span.
+    EXPECT_NEAR(analog.Minimum(), -1.5 - 0.05 * 3.25, 1e-9);
+    EXPECT_NEAR(analog.Maximum(), 1.75 + 0.05 * 3.25, 1e-9);
+}
+
+TEST_F(ChartFixture, TheCopiedFrameShowsWhatAFrameBlendedOverTheBackgroundShows)
+{
+    for (int i = 0; i <= 100; ++i)
+        graph.Plots().Item(0).AddXY(i * 0.1, std::sin(i * 0.1));
+    Frame();
+    const QImage copied = graph.customPlot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // A window with a see-through background takes QCustomPlot's own way.
+    graph.window()->setAttribute(Qt::WA_TranslucentBackground);
+    const QImage blended = graph.customPlot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(copied == blended);
 }
 
 TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)

@@ -14,7 +14,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -119,6 +121,7 @@ TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
         ASSERT_TRUE(saved.end.has_value());
         const int32_t scans = saved.end->scanCount;
         EXPECT_EQ(scans, run.wholeScans);
+        EXPECT_GT(saved.end->scanInterval, 0.0) << "round " << round; // also before the first progress write
         EXPECT_EQ(saved.run, PolledRun());
         const auto ai = FileContent(target + "/AI.ond");
         const auto di = FileContent(target + "/DI.ond");
@@ -137,8 +140,9 @@ TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
     }
 }
 
-// A working folder whose program was killed after recording `scans` scans.
-std::string LeaveInterruptedRun(const std::string& parent, int scans)
+// A working folder whose program was killed after recording `scans` scans,
+// having kept fields 13-14 or not.
+std::string LeaveInterruptedRun(const std::string& parent, int scans, bool keptProgress = true)
 {
     RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
     files.OpenAtStartUp();
@@ -151,8 +155,48 @@ std::string LeaveInterruptedRun(const std::string& parent, int scans)
         files.AppendAIRecord(values);
         files.AppendDIRecord(ports);
     }
-    files.WriteProgress({scans, 0.25});
+    if (keptProgress)
+        files.WriteProgress({scans, 0.25});
     return files.Folder(); // its lock goes with `files`, as with a dead process
+}
+
+// Stamps a file's modification time, seconds since the epoch.
+void Stamp(const std::string& path, time_t seconds, long nanoseconds)
+{
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST(Recovery, ARunKilledBeforeItsFirstProgressWriteGetsItsIntervalFromItsFilesTimes)
+{
+    ScratchFolder scratch;
+    const std::vector<std::string> parents{scratch.path()};
+    // 10 scans from the start of the run to the last write, 2.5 s later.
+    const std::string folder = LeaveInterruptedRun(scratch.path(), 10, false);
+    Stamp(folder + "/Run.lock", 1700000000, 500000000);
+    Stamp(folder + "/AI.ond", 1700000002, 900000000);
+    Stamp(folder + "/DI.ond", 1700000003, 0);
+    std::vector<InterruptedRun> runs = FindInterruptedRuns(parents);
+    ASSERT_EQ(runs.size(), 1u);
+    SaveInterruptedRun(runs[0], scratch / "timed");
+    const ProjectDescription saved = ParseProjectDescription(FileContent(scratch / "timed/Project.onp"));
+    ASSERT_TRUE(saved.end.has_value());
+    EXPECT_EQ(saved.end->scanCount, 10);
+    EXPECT_NEAR(saved.end->scanInterval, 0.25, 1e-6);
+    DiscardInterruptedRun(runs[0]);
+
+    // Times that tell nothing (the data older than the start): the shortest
+    // polling period, never the zero replay refuses.
+    const std::string other = LeaveInterruptedRun(scratch.path(), 4, false);
+    Stamp(other + "/Run.lock", 1700000010, 0);
+    Stamp(other + "/AI.ond", 1700000000, 0);
+    Stamp(other + "/DI.ond", 1700000000, 0);
+    runs = FindInterruptedRuns(parents);
+    ASSERT_EQ(runs.size(), 1u);
+    SaveInterruptedRun(runs[0], scratch / "untimed");
+    const ProjectDescription untimed = ParseProjectDescription(FileContent(scratch / "untimed/Project.onp"));
+    ASSERT_TRUE(untimed.end.has_value());
+    EXPECT_EQ(untimed.end->scanInterval, 0.001);
 }
 
 TEST(Recovery, TheOfferNamesTheRunAndEachAnswerDoesWhatItSays)
