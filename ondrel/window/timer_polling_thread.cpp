@@ -2,6 +2,8 @@
 #include "ondrel/acquisition/soft_polling.h"
 #include <cerrno>
 #include <exception>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -24,6 +26,24 @@ TimerPollingThread::~TimerPollingThread()
         thread_.wait();
     }
     delete there_;
+}
+
+// A tick woken more than a millisecond late loses the tick before it, so the
+// thread asks to run ahead of everything ordinary: real-time scheduling where
+// the system grants it (root, or an rtprio limit as audio programs have),
+// else a lower nice value than the program's where that is allowed, else it
+// runs as it is. Its work per tick is small and it sleeps between ticks, and
+// the kernel keeps real-time threads from taking a whole core.
+void TimerPollingThread::RaisePriority()
+{
+    sched_param realTime{};
+    realTime.sched_priority = 10;
+    if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &realTime) == 0)
+        return;
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice - 5);
 }
 
 void TimerPollingThread::RunThere(const std::function<void()>& work)
@@ -49,12 +69,7 @@ void TimerPollingThread::Start(int32_t interval, std::function<void()> tick)
 {
     RunThere([&] {
         if (!timer_) {
-            // Ahead of the program thread when the system allows it (root, or
-            // a nice limit that permits it); where it does not, as it is.
-            errno = 0;
-            const int nice = ::getpriority(PRIO_PROCESS, 0);
-            if (errno == 0)
-                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice - 5);
+            RaisePriority();
             timer_ = makeTimer_();
             timer_->setHandler([this](const std::string& key) {
                 if (key == kSoftPoolTimer && tick_)

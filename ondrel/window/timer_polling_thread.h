@@ -29,6 +29,8 @@ private:
     // Runs `work` on the polling thread and waits for it; what it throws is
     // thrown here.
     void RunThere(const std::function<void()>& work);
+    // On the polling thread: ahead of the program thread where allowed.
+    static void RaisePriority();
 
     TimerMaker makeTimer_;
     QThread thread_;
