@@ -11,4 +11,14 @@ namespace kro {
     throw ondrel::ComponentError(text);
 }
 
+// A number as the components' messages show it: without trailing zeros.
+inline std::string messageNumber(double v)
+{
+    std::string s = std::to_string(v);
+    s.erase(s.find_last_not_of('0') + 1);
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
 } // namespace kro

@@ -9,15 +9,6 @@ namespace {
 
 bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
-std::string number(double v)
-{
-    std::string s = std::to_string(v);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (!s.empty() && s.back() == '.')
-        s.pop_back();
-    return s;
-}
-
 } // namespace
 
 SimAI::SimAI(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser) { SelectDeviceNumber(deviceNumber); }
@@ -154,58 +145,15 @@ void SimAI::setTriggerMode(int32_t mode)
     triggerMode_ = mode;
 }
 
-void SimAI::setTriggerAfterTime(double ms)
-{
-    if (!std::isfinite(ms) || ms < 0)
-        failWith(errorMessage_, "TriggerAfterTime: " + number(ms) + " ms is not a valid time");
-    triggerAfterTime_ = ms;
-}
-
-void SimAI::setTriggerDelayTime(double ms)
-{
-    if (!std::isfinite(ms) || ms < 0)
-        failWith(errorMessage_, "TriggerDelayTime: " + number(ms) + " ms is not a valid time");
-    triggerDelayTime_ = ms;
-}
-
 void SimAI::setSampleRate(double hz)
 {
     const SimAiCard& c = requireCard("SampleRate");
     if (!std::isfinite(hz) || hz <= 0)
-        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz is not a valid rate");
+        failWith(errorMessage_, "SampleRate: " + messageNumber(hz) + " Hz is not a valid rate");
     if (hz > c.maxSampleRate)
-        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz exceeds the maximum of " + number(c.maxSampleRate)
-                                    + " Hz of " + c.name);
+        failWith(errorMessage_, "SampleRate: " + messageNumber(hz) + " Hz exceeds the maximum of "
+                                    + messageNumber(c.maxSampleRate) + " Hz of " + c.name);
     sampleRate_ = hz;
-}
-
-void SimAI::setDataReturnType(int32_t type)
-{
-    if (type != 1 && type != 2)
-        failWith(errorMessage_,
-                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
-    dataReturnType_ = type;
-}
-
-void SimAI::setTriggerVoltage(double volts)
-{
-    if (!std::isfinite(volts) || volts < -10.0 || volts > 10.0)
-        failWith(errorMessage_, "TriggerVoltage: " + number(volts) + " V is outside -10 .. 10 V");
-    triggerVoltage_ = volts;
-}
-
-void SimAI::setTriggerEdge(int32_t edge)
-{
-    if (edge != 0 && edge != 1)
-        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
-    triggerEdge_ = edge;
-}
-
-void SimAI::setTriggerSource(int32_t source)
-{
-    if (source < 0 || source > 4)
-        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
-    triggerSource_ = source;
 }
 
 std::vector<SimRange> SimAI::channelRanges() const
@@ -234,7 +182,7 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     const std::vector<SimRange> ranges = channelRanges();
 
     FaiRunConfig config;
-    config.kind = dataReturnType_ == 1 ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
+    config.kind = DataReturnType() == 1 ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
     config.table = std::make_shared<SampleTable>(c, chanStart_, chanCount_, ranges, config.kind,
                                                  SimSignal::bufferedPeriod(sampleRate_, chanCount_));
     config.sampleCount = adjusted;
@@ -311,8 +259,8 @@ void SimAI::SetChannelRange(int32_t channel, double& low, double& high)
     const auto it = std::find_if(ranges.begin(), ranges.end(),
                                  [&](const SimRange& r) { return sameLimit(r.low, low) && sameLimit(r.high, high); });
     if (it == ranges.end())
-        failWith(errorMessage_,
-                 "SetChannelRange: " + card_->name + " has no range " + number(low) + " .. " + number(high));
+        failWith(errorMessage_, "SetChannelRange: " + card_->name + " has no range " + messageNumber(low) + " .. "
+                                    + messageNumber(high));
     const auto index = static_cast<size_t>(it - ranges.begin());
     const auto ch = static_cast<size_t>(channel);
     rangeIndex_[ch] = index;

@@ -1,17 +1,19 @@
 #pragma once
+#include "kro/devices/ai_settings.h"
 #include "kro/devices/event_pump.h"
 #include "kro/devices/fai_run.h"
 #include "kro/devices/sim_catalogue.h"
 #include "ondrel/components/ai_device.h"
 #include "ondrel/session/prompts.h"
 #include <memory>
+#include <optional>
 
 namespace kro {
 
 // The simulated analog-input component. It starts with the catalogue's first
 // card selected; SelectDevice asks `chooser` to pick from the catalogue. Events reach the sink on the thread that created the object.
 // Do not destroy it from inside one of its own events.
-class SimAI final : public ondrel::IKroAI {
+class SimAI final : public AiSettings {
 public:
     explicit SimAI(int32_t deviceNumber = card::Differential16, ondrel::IPrompts* chooser = nullptr);
     ~SimAI() override;
@@ -33,7 +35,7 @@ public:
     void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; } // -1: never
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
     // Reports a data type no card of this kind has, as a faulty driver would.
-    void reportDataReturnType(int32_t type) { dataReturnType_ = type; }
+    void reportDataReturnType(int32_t type) { faultyDataReturnType_ = type; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }
@@ -53,21 +55,9 @@ public:
     void setPacerSource(int32_t source) override;
     int32_t TriggerMode() const override { return triggerMode_; }
     void setTriggerMode(int32_t mode) override;
-    double TriggerAfterTime() const override { return triggerAfterTime_; }
-    void setTriggerAfterTime(double ms) override;
-    double TriggerDelayTime() const override { return triggerDelayTime_; }
-    void setTriggerDelayTime(double ms) override;
     double SampleRate() const override { return sampleRate_; }
     void setSampleRate(double hz) override;
-    std::string ErrorMessage() const override { return errorMessage_; }
-    int32_t DataReturnType() const override { return dataReturnType_; }
-    void setDataReturnType(int32_t type) override;
-    double TriggerVoltage() const override { return triggerVoltage_; }
-    void setTriggerVoltage(double volts) override;
-    int32_t TriggerEdge() const override { return triggerEdge_; }
-    void setTriggerEdge(int32_t edge) override;
-    int32_t TriggerSource() const override { return triggerSource_; }
-    void setTriggerSource(int32_t source) override;
+    int32_t DataReturnType() const override { return faultyDataReturnType_.value_or(AiSettings::DataReturnType()); }
 
     // Starts a buffered run of the current ChanStart, ChanCount, ranges and
     // SampleRate, its signal being SimSignal::runSample with the period
@@ -109,15 +99,9 @@ private:
     int32_t chanCount_ = 1;
     int32_t pacerSource_ = 0;
     int32_t triggerMode_ = 0;
-    double triggerAfterTime_ = 0.0;
-    double triggerDelayTime_ = 0.0;
     double sampleRate_ = 1000.0;
-    int32_t dataReturnType_ = 2;
-    double triggerVoltage_ = 1.0;
-    int32_t triggerEdge_ = 0;
-    int32_t triggerSource_ = 0;
+    std::optional<int32_t> faultyDataReturnType_; // the test hook's
     int32_t failAfterHalves_ = -1;
-    std::string errorMessage_;
 };
 
 } // namespace kro

@@ -14,15 +14,6 @@ constexpr int32_t kMaxBacklogSamples = 1 << 24;
 
 bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
-std::string number(double v)
-{
-    std::string s = std::to_string(v);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (!s.empty() && s.back() == '.')
-        s.pop_back();
-    return s;
-}
-
 } // namespace
 
 SigrokAI::SigrokAI(SigrokDevice& device, int32_t number)
@@ -97,20 +88,6 @@ void SigrokAI::setTriggerMode(int32_t mode)
         failWith(errorMessage_, "TriggerMode: " + device_.name() + " cannot trigger on its analog channels");
 }
 
-void SigrokAI::setTriggerAfterTime(double ms)
-{
-    if (!std::isfinite(ms) || ms < 0)
-        failWith(errorMessage_, "TriggerAfterTime: " + number(ms) + " ms is not a valid time");
-    triggerAfterTime_ = ms;
-}
-
-void SigrokAI::setTriggerDelayTime(double ms)
-{
-    if (!std::isfinite(ms) || ms < 0)
-        failWith(errorMessage_, "TriggerDelayTime: " + number(ms) + " ms is not a valid time");
-    triggerDelayTime_ = ms;
-}
-
 double SigrokAI::SampleRate() const
 {
     const double perChannel = perChannelRate_ > 0.0 ? perChannelRate_ : kUnknownRate;
@@ -121,7 +98,7 @@ void SigrokAI::setSampleRate(double hz)
 {
     requireIdle("SampleRate");
     if (!std::isfinite(hz) || hz <= 0)
-        failWith(errorMessage_, "SampleRate: " + number(hz) + " Hz is not a valid rate");
+        failWith(errorMessage_, "SampleRate: " + messageNumber(hz) + " Hz is not a valid rate");
     requestedRate_ = hz;
     applySampleRate();
 }
@@ -133,35 +110,6 @@ void SigrokAI::applySampleRate()
     const double perChannel = std::max(1.0, std::round(requestedRate_ / std::max(chanCount_, 1)));
     device_.setSamplerate(static_cast<uint64_t>(std::min(perChannel, 1e12)));
     perChannelRate_ = static_cast<double>(device_.samplerate());
-}
-
-void SigrokAI::setDataReturnType(int32_t type)
-{
-    if (type != 1 && type != 2)
-        failWith(errorMessage_,
-                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
-    dataReturnType_ = type;
-}
-
-void SigrokAI::setTriggerVoltage(double volts)
-{
-    if (!std::isfinite(volts) || volts < -10.0 || volts > 10.0)
-        failWith(errorMessage_, "TriggerVoltage: " + number(volts) + " V is outside -10 .. 10 V");
-    triggerVoltage_ = volts;
-}
-
-void SigrokAI::setTriggerEdge(int32_t edge)
-{
-    if (edge != 0 && edge != 1)
-        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
-    triggerEdge_ = edge;
-}
-
-void SigrokAI::setTriggerSource(int32_t source)
-{
-    if (source < 0 || source > 4)
-        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
-    triggerSource_ = source;
 }
 
 void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
@@ -178,7 +126,7 @@ void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     config.chanCount = chanCount_;
     config.sampleCount = adjusted;
     config.cyclic = cyclic;
-    config.raw = dataReturnType_ == 1;
+    config.raw = DataReturnType() == 1;
     // A second of the stream may wait for the program, within a bound on memory.
     config.backlogScans = static_cast<int64_t>(
         std::min(std::max(perChannelRate_, 1.0), static_cast<double>(kMaxBacklogSamples / chanCount_)));
@@ -289,8 +237,8 @@ void SigrokAI::SetChannelRange(int32_t channel, double& low, double& high)
         return sameLimit(r.low, low) && sameLimit(r.high, high);
     });
     if (it == ranges.end())
-        failWith(errorMessage_,
-                 "SetChannelRange: " + device_.name() + " has no range " + number(low) + " .. " + number(high));
+        failWith(errorMessage_, "SetChannelRange: " + device_.name() + " has no range " + messageNumber(low) + " .. "
+                                    + messageNumber(high));
     const auto index = static_cast<size_t>(it - ranges.begin());
     // A range the instrument refuses leaves the one it has, which reads back.
     if (device_.setRange(channel, index))

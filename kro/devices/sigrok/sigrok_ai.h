@@ -1,4 +1,5 @@
 #pragma once
+#include "kro/devices/ai_settings.h"
 #include "kro/devices/event_pump.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/stream_halves.h"
@@ -13,7 +14,7 @@ namespace kro {
 // is refused rather than imitated). SampleRate is the aggregate over the
 // scanned channels, as for the cards; the instrument samples every channel at
 // SampleRate / ChanCount. Events reach the sink on the creating thread.
-class SigrokAI final : public ondrel::IKroAI {
+class SigrokAI final : public AiSettings {
 public:
     // `device` outlives the component; `number` is the device number it answers.
     SigrokAI(SigrokDevice& device, int32_t number);
@@ -43,21 +44,8 @@ public:
     void setPacerSource(int32_t source) override;
     int32_t TriggerMode() const override { return 0; }
     void setTriggerMode(int32_t mode) override;
-    double TriggerAfterTime() const override { return triggerAfterTime_; }
-    void setTriggerAfterTime(double ms) override;
-    double TriggerDelayTime() const override { return triggerDelayTime_; }
-    void setTriggerDelayTime(double ms) override;
     double SampleRate() const override;
     void setSampleRate(double hz) override;
-    std::string ErrorMessage() const override { return errorMessage_; }
-    int32_t DataReturnType() const override { return dataReturnType_; }
-    void setDataReturnType(int32_t type) override;
-    double TriggerVoltage() const override { return triggerVoltage_; }
-    void setTriggerVoltage(double volts) override;
-    int32_t TriggerEdge() const override { return triggerEdge_; }
-    void setTriggerEdge(int32_t edge) override;
-    int32_t TriggerSource() const override { return triggerSource_; }
-    void setTriggerSource(int32_t source) override;
 
     // As on the cards: the count is adjusted to whole scans in each half
     // (SimAI::wholeScanBuffer) and written back.
@@ -91,13 +79,6 @@ private:
     int32_t channel_ = 0;
     int32_t chanStart_ = 0;
     int32_t chanCount_ = 1;
-    double triggerAfterTime_ = 0.0;
-    double triggerDelayTime_ = 0.0;
-    int32_t dataReturnType_ = 2;
-    double triggerVoltage_ = 1.0;
-    int32_t triggerEdge_ = 0;
-    int32_t triggerSource_ = 0;
-    std::string errorMessage_;
 };
 
 } // namespace kro

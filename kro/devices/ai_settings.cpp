@@ -1,0 +1,50 @@
+#include "kro/devices/ai_settings.h"
+#include "kro/devices/device_error.h"
+#include <cmath>
+
+namespace kro {
+
+void AiSettings::setDataReturnType(int32_t type)
+{
+    if (type != 1 && type != 2)
+        failWith(errorMessage_,
+                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
+    dataReturnType_ = type;
+}
+
+void AiSettings::setTriggerAfterTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerAfterTime: " + messageNumber(ms) + " ms is not a valid time");
+    triggerAfterTime_ = ms;
+}
+
+void AiSettings::setTriggerDelayTime(double ms)
+{
+    if (!std::isfinite(ms) || ms < 0)
+        failWith(errorMessage_, "TriggerDelayTime: " + messageNumber(ms) + " ms is not a valid time");
+    triggerDelayTime_ = ms;
+}
+
+void AiSettings::setTriggerVoltage(double volts)
+{
+    if (!std::isfinite(volts) || volts < -10.0 || volts > 10.0)
+        failWith(errorMessage_, "TriggerVoltage: " + messageNumber(volts) + " V is outside -10 .. 10 V");
+    triggerVoltage_ = volts;
+}
+
+void AiSettings::setTriggerEdge(int32_t edge)
+{
+    if (edge != 0 && edge != 1)
+        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
+    triggerEdge_ = edge;
+}
+
+void AiSettings::setTriggerSource(int32_t source)
+{
+    if (source < 0 || source > 4)
+        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
+    triggerSource_ = source;
+}
+
+} // namespace kro
