@@ -15,7 +15,8 @@ DeviceChooser::DeviceChooser(const QString& title, const std::vector<ondrel::Dev
     list_->setAccessibleName(QStringLiteral("Devices"));
     for (size_t i = 0; i < devices_.size(); ++i) {
         const auto& d = devices_[i];
-        list_->addItem(QStringLiteral("%1: %2").arg(d.number).arg(QString::fromStdString(d.name)));
+        const QString name = QString::fromStdString(d.name);
+        list_->addItem(d.action ? name : QStringLiteral("%1: %2").arg(d.number).arg(name));
         if (d.number == current)
             list_->setCurrentRow(static_cast<int>(i));
     }

@@ -8,8 +8,8 @@ class QListWidget;
 
 namespace kro {
 
-// The small device list a simulated component's SelectDevice shows: one row
-// "number: name" per device, the current one selected. Enter or a double click
+// The small device list a component's SelectDevice shows: one row "number:
+// name" per device (an action row by its name alone), the current one selected. Enter or a double click
 // takes the selected row, Escape cancels.
 class DeviceChooser : public QDialog {
 public:

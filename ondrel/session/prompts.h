@@ -37,6 +37,7 @@ enum class RecoveryAnswer { SaveAs, Discard, Later };
 struct DeviceEntry {
     int32_t number = -1;
     std::string name;
+    bool action = false; // a row that does something ("Add serial device...") rather than name a device
 };
 
 // Everything modal the program asks or tells the user goes through here, so

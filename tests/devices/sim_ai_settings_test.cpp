@@ -216,11 +216,14 @@ TEST(SimAI, ReadScanReturnsOneValuePerScannedChannelFromTheSignal)
 
 TEST(DeviceChooser, ListsNumberAndNameWithTheCurrentCardSelected)
 {
-    const std::vector<ondrel::DeviceEntry> devices{{0, "first"}, {1, "second"}, {2, "third"}};
+    const std::vector<ondrel::DeviceEntry> devices{{0, "first"}, {1, "second"}, {2, "third"}, {3, "Add...", true}};
     DeviceChooser chooser("Select AI Device", devices, 1);
-    EXPECT_EQ(chooser.list()->count(), 3);
+    EXPECT_EQ(chooser.list()->count(), 4);
     EXPECT_EQ(chooser.chosenNumber(), 1);
     EXPECT_EQ(chooser.list()->item(2)->text(), "2: third");
+    EXPECT_EQ(chooser.list()->item(3)->text(), "Add..."); // an action, not a device
+    chooser.list()->setCurrentRow(3);
+    EXPECT_EQ(chooser.chosenNumber(), 3);
     chooser.list()->setCurrentRow(2);
     EXPECT_EQ(chooser.chosenNumber(), 2);
     chooser.list()->setCurrentRow(-1);

@@ -42,7 +42,7 @@ std::optional<int32_t> SigrokCatalogue::choose(ondrel::IPrompts& prompts, const 
     for (auto& e : entries(kind))
         cards.push_back(std::move(e));
     const auto addSerial = firstNumber_ + static_cast<int32_t>(host_.devices().size());
-    cards.push_back({addSerial, kAddSerialDevice});
+    cards.push_back({addSerial, kAddSerialDevice, true});
     const auto chosen = prompts.ChooseDevice(title, cards, current);
     if (!chosen || *chosen != addSerial)
         return chosen;
