@@ -9,6 +9,7 @@
 //                                           second, the tick-to-tick spread and
 //                                           the chart frames that hold the thread
 #include "cpu_time.h"
+#include "run_for.h"
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
 #include "ondrel/recording/recording_files.h"
@@ -30,22 +31,6 @@
 namespace {
 
 using namespace ondrel;
-
-// Runs the event loop (sleeping between events, as the program does) for
-// `seconds`, or until `stop` holds.
-void RunFor(
-    double seconds, const std::function<bool()>& stop = [] { return false; })
-{
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (stop())
-            loop.quit();
-    });
-    check.start(100);
-    loop.exec();
-}
 
 void SwitchOn(FrmMain& form, bool ai, bool di)
 {

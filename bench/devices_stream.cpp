@@ -31,7 +31,6 @@ private:
     }
 };
 
-
 void runCase(const char* label, int32_t dataReturnType, int32_t bufferSamples, double seconds)
 {
     kro::SimAI ai(kro::card::Fast);

@@ -5,6 +5,7 @@
 // tenth of the run to its end. Goal: no overrun, growth under 5 %.
 //
 //   recording_soak [SECONDS]     default 60
+#include "run_for.h"
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
 #include "ondrel/recording/recording_files.h"
@@ -37,20 +38,6 @@ double ResidentBytes()
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
 }
 
-// Runs the event loop for `seconds` or until the run stops.
-void RunFor(double seconds, FrmMain& form)
-{
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (!form.run().status().isSystemRunning)
-            loop.quit();
-    });
-    check.start(100);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,9 +65,9 @@ int main(int argc, char** argv)
     form.run().CkAISave2Disk_Click(true);
 
     form.run().BtnStart_Click();
-    RunFor(seconds / 10, form);
+    RunFor(seconds / 10, [&] { return !form.run().status().isSystemRunning; });
     const double settled = ResidentBytes();
-    RunFor(seconds * 9 / 10, form);
+    RunFor(seconds * 9 / 10, [&] { return !form.run().status().isSystemRunning; });
     const double last = ResidentBytes();
     const bool survived = form.run().status().isSystemRunning;
     const long long scans = form.run().status().nScanCount;

@@ -12,6 +12,7 @@
 // gives samples delivered per second and the CPU used, in % of one core. The
 // back end's own cost is `backend` minus `bare` at the same rate.
 #include "cpu_time.h"
+#include "run_for.h"
 #include "kro/devices/sigrok/all_devices_ai.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "support/recorded_prompts.h"
@@ -41,20 +42,6 @@ struct Figures {
     double rate = 0;
     int channels = 0;
 };
-
-void RunFor(
-    double seconds, const std::function<bool()>& stop = [] { return false; })
-{
-    QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (stop())
-            loop.quit();
-    });
-    check.start(100);
-    loop.exec();
-}
 
 int32_t DemoNumber()
 {

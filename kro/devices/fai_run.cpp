@@ -85,16 +85,7 @@ void FaiRun::work()
 void FaiRun::postHalf(int half, int32_t count)
 {
     pump_.post([shared = shared_, half, count] {
-        if (shared->live && shared->handler) {
-            FaiDelivery d;
-            d.kind = half == 0 ? FaiDelivery::Kind::FirstHalf : FaiDelivery::Kind::SecondHalf;
-            d.raw = shared->raw[half];
-            d.scaled = shared->scaled[half];
-            d.sampleCount = count;
-            // Keep the handler alive even if it replaces itself by stopping the run.
-            const Handler handler = shared->handler;
-            handler(d);
-        }
+        handOverHalf(*shared, half, count);
         std::lock_guard lock(shared->mutex);
         shared->inUse[half] = false;
     });
@@ -112,6 +103,24 @@ void FaiRun::postEnd(FaiDelivery::Kind kind, std::string message)
         const Handler handler = shared->handler;
         handler(d);
     });
+}
+
+void forwardDelivery(const FaiDelivery& d, ondrel::IKroAIEvents& sink)
+{
+    switch (d.kind) {
+    case FaiDelivery::Kind::FirstHalf:
+        sink.FirstBufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::SecondHalf:
+        sink.BufferChange(d.raw, d.scaled, d.sampleCount);
+        break;
+    case FaiDelivery::Kind::Finished:
+        sink.Terminated();
+        break;
+    case FaiDelivery::Kind::Failed:
+        sink.DeviceFailure(d.message);
+        break;
+    }
 }
 
 } // namespace kro

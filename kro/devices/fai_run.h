@@ -1,5 +1,6 @@
 #pragma once
 #include "kro/devices/sample_table.h"
+#include "ondrel/components/ai_device.h"
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -24,6 +25,26 @@ struct FaiDelivery {
     int32_t sampleCount = 0;
     std::string message; // Failed only
 };
+
+// Passes a delivery on to the program's events: each half, the end, the failure.
+void forwardDelivery(const FaiDelivery& d, ondrel::IKroAIEvents& sink);
+
+// Hands half `half` (0 or 1) of a run's double buffer, `count` samples, to the
+// run's handler while the run is live. The handler is called through a copy,
+// so it may replace itself by stopping the run.
+template <class Shared>
+void handOverHalf(Shared& shared, int half, int32_t count)
+{
+    if (!shared.live || !shared.handler)
+        return;
+    FaiDelivery d;
+    d.kind = half == 0 ? FaiDelivery::Kind::FirstHalf : FaiDelivery::Kind::SecondHalf;
+    d.raw = shared.raw[half];
+    d.scaled = shared.scaled[half];
+    d.sampleCount = count;
+    const auto handler = shared.handler;
+    handler(d);
+}
 
 struct FaiRunConfig {
     std::shared_ptr<const SampleTable> table;

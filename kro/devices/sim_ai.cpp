@@ -200,22 +200,8 @@ void SimAI::deliver(const FaiDelivery& d)
 {
     if (d.kind == FaiDelivery::Kind::Failed)
         errorMessage_ = d.message;
-    if (sink_ == nullptr)
-        return;
-    switch (d.kind) {
-    case FaiDelivery::Kind::FirstHalf:
-        sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount);
-        break;
-    case FaiDelivery::Kind::SecondHalf:
-        sink_->BufferChange(d.raw, d.scaled, d.sampleCount);
-        break;
-    case FaiDelivery::Kind::Finished:
-        sink_->Terminated();
-        break;
-    case FaiDelivery::Kind::Failed:
-        sink_->DeviceFailure(d.message);
-        break;
-    }
+    if (sink_ != nullptr)
+        forwardDelivery(d, *sink_);
 }
 
 std::vector<double> SimAI::ReadScan(bool scaled)

@@ -170,22 +170,8 @@ void SigrokAI::deliver(const FaiDelivery& d)
         errorMessage_ = d.message;
     if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
         running_ = false;
-    if (sink_ == nullptr)
-        return;
-    switch (d.kind) {
-    case FaiDelivery::Kind::FirstHalf:
-        sink_->FirstBufferChange(d.raw, d.scaled, d.sampleCount);
-        break;
-    case FaiDelivery::Kind::SecondHalf:
-        sink_->BufferChange(d.raw, d.scaled, d.sampleCount);
-        break;
-    case FaiDelivery::Kind::Finished:
-        sink_->Terminated();
-        break;
-    case FaiDelivery::Kind::Failed:
-        sink_->DeviceFailure(d.message);
-        break;
-    }
+    if (sink_ != nullptr)
+        forwardDelivery(d, *sink_);
 }
 
 std::vector<double> SigrokAI::ReadScan(bool scaled)

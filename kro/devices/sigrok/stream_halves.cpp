@@ -141,16 +141,7 @@ void StreamHalves::postHalf()
     const int half = half_;
     const auto count = static_cast<int32_t>(halfScans_ * pending_.size());
     pump_.post([shared = shared_, half, count] {
-        if (shared->live && shared->handler) {
-            FaiDelivery d;
-            d.kind = half == 0 ? FaiDelivery::Kind::FirstHalf : FaiDelivery::Kind::SecondHalf;
-            d.raw = shared->raw[half];
-            d.scaled = shared->scaled[half];
-            d.sampleCount = count;
-            // Keep the handler alive even if it replaces itself by stopping the run.
-            const Handler handler = shared->handler;
-            handler(d);
-        }
+        handOverHalf(*shared, half, count);
         {
             std::lock_guard lock(shared->mutex);
             shared->inUse[half] = false;
