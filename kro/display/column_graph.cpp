@@ -8,6 +8,8 @@ namespace {
 
 // Below this many points per column a trace is drawn point by point.
 constexpr double kDenseFactor = 2.0;
+// Spans are drawn when at least this many columns share a rectangle on average.
+constexpr qint64 kColumnsPerSpan = 4;
 
 } // namespace
 
@@ -76,6 +78,15 @@ void ColumnGraph::draw(QCPPainter* painter)
         QCPGraph::draw(painter);
         return;
     }
+    applyDefaultAntialiasingHint(painter);
+    // Spans show what a one-pixel aliased line shows, on a raster image only:
+    // a vector file keeps the polyline, and a scaled picture is Qt's to draw.
+    const bool spans = pen().style() == Qt::SolidLine && pen().widthF() <= 1.0
+                       && !painter->testRenderHint(QPainter::Antialiasing)
+                       && !painter->modes().testFlag(QCPPainter::pmVectorized)
+                       && painter->deviceTransform().type() <= QTransform::TxTranslate;
+    if (spans && drawSpans(painter, begin, end))
+        return;
     getOptimizedLineData(&shown_, begin, end);
     // Both axes are linear and not reversed: coordToPixel's own arithmetic,
     // step for step, so the trace lands on the rows the grid and cursors use.
@@ -97,8 +108,75 @@ void ColumnGraph::draw(QCPPainter* painter)
         drawLinePlot(painter, pixels_);
         return;
     }
-    applyDefaultAntialiasingHint(painter);
     painter->drawPolyline(pixels_.constData(), static_cast<int>(pixels_.size()));
+}
+
+bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::const_iterator& begin,
+                            const QCPGraphDataContainer::const_iterator& end)
+{
+    update(denseWidth(end - begin));
+    const qint64 from = static_cast<qint64>(std::floor(begin->key / width_));
+    const qint64 to = static_cast<qint64>(std::floor((end - 1)->key / width_));
+    auto column = std::lower_bound(columns_.begin(), columns_.end(), from,
+                                   [](const Column& c, qint64 index) { return c.index < index; });
+    // coordToPixel's arithmetic, as the polyline maps its points; a pixel is
+    // the one an aliased line through the point lights.
+    const QRect area = keyAxis()->axisRect()->rect();
+    const QCPRange keys = keyAxis()->range();
+    const QCPRange values = valueAxis()->range();
+    auto pixelX = [&](double key) { return (key - keys.lower) / keys.size() * area.width() + area.left(); };
+    auto pixelY = [&](double value) { return area.bottom() - (value - values.lower) / values.size() * area.height(); };
+    auto nearest = [](double pixel) { return static_cast<int>(std::floor(pixel + 0.5)); };
+    spans_.clear();
+    joins_.clear();
+    // Qt fills a rectangle at a cost per rectangle and per pixel row: a trace
+    // whose rows change in most columns (an analog signal) is drawn faster as
+    // one line, a level or a busy digital line as a few rectangles.
+    const qint64 mostSpans = (to - from + 1) / kColumnsPerSpan;
+    const Column* previous = nullptr;
+    const int first = nearest(pixelX((static_cast<double>(from) + 0.5) * width_));
+    for (; column != columns_.end() && column->index <= to; ++column) {
+        if (std::isnan(column->min) || std::isnan(column->max) || std::isnan(column->first)
+            || std::isnan(column->last))
+            return false;
+        const double x = pixelX((static_cast<double>(column->index) + 0.5) * width_);
+        double low = column->min;
+        double high = column->max;
+        // The step from the column before is drawn in this one; past a column
+        // with no points it is a line across the empty ones.
+        if (previous != nullptr && previous->index + 1 == column->index) {
+            low = std::min(low, previous->last);
+            high = std::max(high, previous->last);
+        } else if (previous != nullptr) {
+            const double before = pixelX((static_cast<double>(previous->index) + 0.5) * width_);
+            joins_.append(QLineF(before, pixelY(previous->last), x, pixelY(column->first)));
+        }
+        const bool adjacent = previous != nullptr && previous->index + 1 == column->index;
+        previous = &*column;
+        // Columns are one pixel wide: counted from the first, so that centres
+        // falling on a pixel's edge cannot round two columns onto one pixel.
+        const int left = first + static_cast<int>(column->index - from);
+        const int top = nearest(pixelY(high));
+        const int bottom = nearest(pixelY(low));
+        // A level held over several columns is one rectangle, and so is a
+        // busy digital line that crosses between the same rows in each.
+        QRect* last = spans_.isEmpty() ? nullptr : &spans_.last();
+        if (adjacent && last->top() == top && last->bottom() == bottom)
+            last->setRight(left);
+        else
+            spans_.append(QRect(left, top, 1, bottom - top + 1));
+        if (spans_.size() > mostSpans)
+            return false;
+    }
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(pen().color());
+    painter->drawRects(spans_.constData(), static_cast<int>(spans_.size()));
+    painter->setBrush(Qt::NoBrush);
+    if (!joins_.isEmpty()) {
+        painter->setPen(pen());
+        painter->drawLines(joins_.constData(), static_cast<int>(joins_.size()));
+    }
+    return true;
 }
 
 double ColumnGraph::denseWidth(qsizetype points) const

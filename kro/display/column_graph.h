@@ -25,8 +25,9 @@ public:
     QCPRange shownValueRange(bool& found, const QCPRange& keys) const;
 
 protected:
-    // A dense plain line is mapped to pixels here, a point at a time with the
-    // axes' scale worked out once; anything else QCustomPlot draws.
+    // A dense plain line is drawn here, as each pixel column's span on the
+    // screen, or mapped to pixels as one polyline where spans cannot be used;
+    // anything else QCustomPlot draws.
     void draw(QCPPainter* painter) override;
     void getOptimizedLineData(QVector<QCPGraphData>* lineData, const QCPGraphDataContainer::const_iterator& begin,
                               const QCPGraphDataContainer::const_iterator& end) const override;
@@ -41,6 +42,11 @@ private:
     // The column width for the key axis as it is now; 0 when the trace is
     // drawn point by point.
     double denseWidth(qsizetype points) const;
+    // Each column as the pixels from its lowest to its highest value, joined
+    // to the column before it; false, with nothing drawn, for columns holding
+    // a gap (NaN), which the polyline shows.
+    bool drawSpans(QCPPainter* painter, const QCPGraphDataContainer::const_iterator& begin,
+                   const QCPGraphDataContainer::const_iterator& end);
     void update(double width) const;
     void rebuild(double width) const;
     void add(double key, double value) const;
@@ -53,6 +59,8 @@ private:
     mutable int rebuilds_ = 0;
     QVector<QCPGraphData> shown_; // reused from frame to frame
     QVector<QPointF> pixels_;
+    QVector<QRect> spans_;
+    QVector<QLineF> joins_;
 };
 
 } // namespace kro

@@ -97,6 +97,37 @@ TEST_F(ChartFixture, DenseLevelsAndRampsDrawWhereTheirPointsAre)
     EXPECT_FALSE(LitAt(image, 0.75, 2.5));
 }
 
+TEST_F(ChartFixture, DenseLevelsStayJoinedAcrossColumnEdgesAndGapsAndKeepTheirDashes)
+{
+    // Four points per pixel column. Plot 0 steps from -0.9 to 0.9 on a column
+    // edge at 5 s; plot 1 holds -0.9 until 2 s and 0.9 from 4 s, nothing between.
+    graph.Plots().Add().setColor(0xFFFFFF);
+    graph.Plots().Add().setColor(0xFFFFFF);
+    graph.Plots().Item(2).setLineStyle(1); // dashed
+    const int columns = graph.customPlot()->axisRect()->width();
+    const int points = 4 * columns;
+    graph.setChartLength(points);
+    for (int i = 0; i < points; ++i) {
+        const double x = 10.0 * i / points;
+        graph.Plots().Item(0).AddXY(x, i < points / 2 ? -0.9 : 0.9);
+        if (x < 2.0 || x >= 4.0)
+            graph.Plots().Item(1).AddXY(x, x < 2.0 ? -0.9 : 0.9);
+        graph.Plots().Item(2).AddXY(x, 1.5);
+    }
+    const QImage image = Frame();
+    EXPECT_TRUE(LitAt(image, 0.0, 5.0));  // the step's edge
+    EXPECT_TRUE(LitAt(image, 0.0, 3.0));  // the line across the gap
+    EXPECT_FALSE(LitAt(image, 0.0, 7.0));
+    // The dashed level shows its gaps along its row.
+    QCPAxis* time = graph.customPlot()->xAxis;
+    const int row = static_cast<int>(std::lround(graph.customPlot()->yAxis->coordToPixel(1.5)));
+    int dark = 0;
+    for (int x = static_cast<int>(time->coordToPixel(6.0)); x < time->coordToPixel(9.0); ++x)
+        dark += image.pixelColor(x, row) != Qt::white && image.pixelColor(x, row - 1) != Qt::white
+                && image.pixelColor(x, row + 1) != Qt::white;
+    EXPECT_GT(dark, 10);
+}
+
 TEST_F(ChartFixture, AutoScaleFitsTheDenseTraceInTheTimeWindowOnly)
 {
     graph.Plots().Item(0).AddXY(-3.0, -50.0); // before the window 0 .. 10
