@@ -1,6 +1,16 @@
 #include "kro/display/chart_canvas.h"
+#include "kro/display/image_paint_buffer.h"
 
 namespace kro {
+
+ChartCanvas::ChartCanvas(QWidget* parent) : QCustomPlot(parent)
+{
+    // QCustomPlot makes its own buffers only while it has none, so this one
+    // stays; the layers take it up at the next frame.
+    mPaintBuffers.clear();
+    mPaintBuffers.append(QSharedPointer<QCPAbstractPaintBuffer>(
+        new ImagePaintBuffer(viewport().size(), bufferDevicePixelRatio())));
+}
 
 void ChartCanvas::paintEvent(QPaintEvent* event)
 {

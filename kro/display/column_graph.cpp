@@ -1,4 +1,5 @@
 #include "kro/display/column_graph.h"
+#include "kro/display/direct_pixels.h"
 #include <algorithm>
 #include <cmath>
 
@@ -129,9 +130,12 @@ bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::co
     auto nearest = [](double pixel) { return static_cast<int>(std::floor(pixel + 0.5)); };
     spans_.clear();
     joins_.clear();
-    // Qt fills a rectangle at a cost per rectangle and per pixel row: a trace
-    // whose rows change in most columns (an analog signal) is drawn faster as
-    // one line, a level or a busy digital line as a few rectangles.
+    // Written straight into the chart's image the spans cost next to nothing.
+    // Elsewhere Qt fills a rectangle at a cost per rectangle and per pixel
+    // row: a trace whose rows change in most columns (an analog signal) is
+    // drawn faster as one line, a level or a busy digital line as a few
+    // rectangles.
+    const std::optional<DirectPixels> direct = DirectPixels::on(*painter, pen().color());
     const qint64 mostSpans = (to - from + 1) / kColumnsPerSpan;
     const Column* previous = nullptr;
     const int first = nearest(pixelX((static_cast<double>(from) + 0.5) * width_));
@@ -165,13 +169,18 @@ bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::co
             last->setRight(left);
         else
             spans_.append(QRect(left, top, 1, bottom - top + 1));
-        if (spans_.size() > mostSpans)
+        if (!direct && spans_.size() > mostSpans)
             return false;
     }
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(pen().color());
-    painter->drawRects(spans_.constData(), static_cast<int>(spans_.size()));
-    painter->setBrush(Qt::NoBrush);
+    if (direct) {
+        for (const QRect& span : spans_)
+            direct->fill(span);
+    } else {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(pen().color());
+        painter->drawRects(spans_.constData(), static_cast<int>(spans_.size()));
+        painter->setBrush(Qt::NoBrush);
+    }
     if (!joins_.isEmpty()) {
         painter->setPen(pen());
         painter->drawLines(joins_.constData(), static_cast<int>(joins_.size()));

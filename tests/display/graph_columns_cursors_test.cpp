@@ -128,6 +128,30 @@ TEST_F(ChartFixture, DenseLevelsStayJoinedAcrossColumnEdgesAndGapsAndKeepTheirDa
     EXPECT_GT(dark, 10);
 }
 
+TEST_F(ChartFixture, TheChartsOwnFrameShowsDenseTracesInsideThePlotAreaOnly)
+{
+    // Two busy lines: one within the range -2 .. 2, and from 5 s one swinging
+    // -5 .. 5, past the range.
+    graph.Plots().Add().setColor(0x0000FF); // red
+    graph.setChartLength(20000);
+    for (int i = 0; i < 20000; ++i) {
+        graph.Plots().Item(0).AddXY(i * 0.0005, i % 2 ? 1.0 : -1.0);
+        if (i >= 10000)
+            graph.Plots().Item(1).AddXY(i * 0.0005, i % 2 ? 5.0 : -5.0);
+    }
+    graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
+    const QImage shown = graph.customPlot()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(LitAt(shown, 1.0, 2.5));
+    EXPECT_TRUE(LitAt(shown, -1.0, 2.5));
+    EXPECT_TRUE(LitAt(shown, 0.0, 2.5));
+    const QRect area = graph.customPlot()->axisRect()->rect();
+    const int x = static_cast<int>(graph.customPlot()->xAxis->coordToPixel(7.5));
+    EXPECT_EQ(shown.pixelColor(x, area.top() + 3), Qt::red);
+    EXPECT_EQ(shown.pixelColor(x, area.bottom() - 3), Qt::red);
+    for (int y : {area.top() - 3, area.bottom() + 3})
+        EXPECT_NE(shown.pixelColor(x, y), Qt::red) << y;
+}
+
 TEST_F(ChartFixture, AutoScaleFitsTheDenseTraceInTheTimeWindowOnly)
 {
     graph.Plots().Item(0).AddXY(-3.0, -50.0); // before the window 0 .. 10
