@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/components/component_error.h"
+#include <cstdint>
 #include <string>
 
 namespace kro {
@@ -9,6 +10,15 @@ namespace kro {
 {
     errorMessage = text;
     throw ondrel::ComponentError(text);
+}
+
+// Every analog input takes 0 (single-ended) or 1 (differential) and refuses
+// anything else.
+inline void requireSignalConnection(std::string& errorMessage, int32_t connection)
+{
+    if (connection != 0 && connection != 1)
+        failWith(errorMessage, "SignalConnection: " + std::to_string(connection)
+                                   + " is neither 0 (single-ended) nor 1 (differential)");
 }
 
 // A number as the components' messages show it: without trailing zeros.

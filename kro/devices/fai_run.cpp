@@ -93,16 +93,7 @@ void FaiRun::postHalf(int half, int32_t count)
 
 void FaiRun::postEnd(FaiDelivery::Kind kind, std::string message)
 {
-    pump_.post([shared = shared_, kind, message = std::move(message)] {
-        if (!shared->live || !shared->handler)
-            return;
-        shared->live = false;
-        FaiDelivery d;
-        d.kind = kind;
-        d.message = message;
-        const Handler handler = shared->handler;
-        handler(d);
-    });
+    pump_.post([shared = shared_, kind, message = std::move(message)] { handOverEnd(*shared, kind, message); });
 }
 
 void forwardDelivery(const FaiDelivery& d, ondrel::IKroAIEvents& sink)

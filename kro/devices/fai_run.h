@@ -46,6 +46,21 @@ void handOverHalf(Shared& shared, int half, int32_t count)
     handler(d);
 }
 
+// Hands a run's end (Finished or Failed, with its message) to its handler
+// while the run is live; no delivery follows it.
+template <class Shared>
+void handOverEnd(Shared& shared, FaiDelivery::Kind kind, const std::string& message)
+{
+    if (!shared.live || !shared.handler)
+        return;
+    shared.live = false;
+    FaiDelivery d;
+    d.kind = kind;
+    d.message = message;
+    const auto handler = shared.handler;
+    handler(d);
+}
+
 struct FaiRunConfig {
     std::shared_ptr<const SampleTable> table;
     SampleTable::Kind kind = SampleTable::Kind::Scaled;

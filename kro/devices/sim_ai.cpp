@@ -94,9 +94,7 @@ int32_t SimAI::SignalConnection() const { return card_ ? connection_[static_cast
 void SimAI::setSignalConnection(int32_t connection)
 {
     const SimAiCard& c = requireCard("SignalConnection");
-    if (connection != 0 && connection != 1)
-        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
-                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    requireSignalConnection(errorMessage_, connection);
     // A card with a fixed connection keeps it; the caller sees that on reading back.
     if (c.connection != SimConnection::Selectable)
         return;

@@ -56,9 +56,7 @@ int32_t SimThermo::SignalConnection() const
 
 void SimThermo::setSignalConnection(int32_t connection)
 {
-    if (connection != 0 && connection != 1)
-        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
-                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    requireSignalConnection(errorMessage_, connection);
     if (card_ == nullptr || card_->connection != SimConnection::Selectable)
         return; // nothing to wire, or a fixed connection that stays as it is
     const auto even = static_cast<size_t>(channel_ & ~1);

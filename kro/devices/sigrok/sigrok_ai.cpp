@@ -55,9 +55,7 @@ void SigrokAI::setChannel(int32_t channel)
 
 void SigrokAI::setSignalConnection(int32_t connection)
 {
-    if (connection != 0 && connection != 1)
-        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
-                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    requireSignalConnection(errorMessage_, connection);
     // Instruments are wired single-ended here: the value reads back unchanged.
 }
 

@@ -40,9 +40,7 @@ void SigrokThermo::setThermoChannel(int32_t channel)
 
 void SigrokThermo::setSignalConnection(int32_t connection)
 {
-    if (connection != 0 && connection != 1)
-        failWith(errorMessage_, "SignalConnection: " + std::to_string(connection)
-                                    + " is neither 0 (single-ended) nor 1 (differential)");
+    requireSignalConnection(errorMessage_, connection);
 }
 
 void SigrokThermo::setTCType(int32_t type)

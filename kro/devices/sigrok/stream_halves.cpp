@@ -170,16 +170,7 @@ void StreamHalves::endOfStream()
 void StreamHalves::finish(FaiDelivery::Kind kind, std::string message)
 {
     over_ = true;
-    pump_.post([shared = shared_, kind, message = std::move(message)] {
-        if (!shared->live || !shared->handler)
-            return;
-        shared->live = false;
-        FaiDelivery d;
-        d.kind = kind;
-        d.message = message;
-        const Handler handler = shared->handler;
-        handler(d);
-    });
+    pump_.post([shared = shared_, kind, message = std::move(message)] { handOverEnd(*shared, kind, message); });
 }
 
 } // namespace kro
