@@ -31,6 +31,32 @@ sr_dev_driver* findDriver(sr_context* context, const std::string& name)
     return nullptr;
 }
 
+// The host's one source of jobs, made on its thread and living as long as the
+// loop: ready whenever the queue holds a job, which every wake-up rechecks.
+struct JobSource {
+    GSource base;
+    SigrokHost* host;
+};
+
+gboolean jobsWaiting(GSource* source, gint* timeout)
+{
+    *timeout = -1;
+    return reinterpret_cast<JobSource*>(source)->host->hasJobs();
+}
+
+gboolean jobsReady(GSource* source)
+{
+    return reinterpret_cast<JobSource*>(source)->host->hasJobs();
+}
+
+gboolean runWaitingJobs(GSource* source, GSourceFunc, gpointer)
+{
+    reinterpret_cast<JobSource*>(source)->host->runJobs();
+    return G_SOURCE_CONTINUE;
+}
+
+GSourceFuncs jobSourceFuncs = {jobsWaiting, jobsReady, runWaitingJobs, nullptr, nullptr, nullptr};
+
 } // namespace
 
 SigrokHost& SigrokHost::instance()
@@ -66,10 +92,15 @@ void SigrokHost::run()
 {
     hostThread_.store(std::this_thread::get_id());
     g_main_context_push_thread_default(mainContext_);
+    GSource* jobs = g_source_new(&jobSourceFuncs, sizeof(JobSource));
+    reinterpret_cast<JobSource*>(jobs)->host = this;
+    g_source_attach(jobs, mainContext_);
     if (sr_init(&context_) != SR_OK)
         context_ = nullptr;
     call([this] { scanAll(); });
     g_main_loop_run(loop_);
+    g_source_destroy(jobs);
+    g_source_unref(jobs);
     g_main_context_pop_thread_default(mainContext_);
 }
 
@@ -92,21 +123,23 @@ void SigrokHost::call(const std::function<void()>& work)
     finished.get();
 }
 
-// The jobs travel through a queue of our own under a standard mutex, GLib only
-// waking the loop: its locks are invisible to the thread sanitizer.
+// The jobs travel through a queue of our own under a standard mutex, and the
+// loop is only woken: GLib's locks are invisible to the thread sanitizer, so
+// nothing GLib allocates may pass between threads (an idle source per job
+// would be made here and freed on the host's thread).
 void SigrokHost::post(std::function<void()> work)
 {
     {
         std::lock_guard lock(jobsMutex_);
         jobs_.push_back(std::move(work));
     }
-    g_main_context_invoke(
-        mainContext_,
-        [](gpointer self) -> gboolean {
-            static_cast<SigrokHost*>(self)->runJobs();
-            return G_SOURCE_REMOVE;
-        },
-        this);
+    g_main_context_wakeup(mainContext_);
+}
+
+bool SigrokHost::hasJobs()
+{
+    std::lock_guard lock(jobsMutex_);
+    return !jobs_.empty();
 }
 
 void SigrokHost::runJobs()

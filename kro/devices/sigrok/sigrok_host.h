@@ -52,9 +52,12 @@ public:
     sr_context* context() const { return context_; }
     _GMainContext* mainContext() const { return mainContext_; }
 
+    // For the host's job source, on its thread.
+    bool hasJobs();
+    void runJobs();
+
 private:
     void run();
-    void runJobs();
     void scanAll();
 
     _GMainContext* mainContext_ = nullptr;
