@@ -23,10 +23,7 @@ EventPump::~EventPump()
 
 void EventPump::post(std::function<void()> call)
 {
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(call));
-    }
+    queue_.push(std::move(call));
     const uint64_t one = 1;
     // A full counter (never reached in practice) still leaves the fd readable.
     [[maybe_unused]] const auto written = ::write(fd_, &one, sizeof one);
@@ -38,15 +35,7 @@ void EventPump::drain()
     [[maybe_unused]] const auto read = ::read(fd_, &ignored, sizeof ignored);
 
     const std::weak_ptr<int> alive = alive_;
-    for (;;) {
-        std::function<void()> call;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty())
-                return;
-            call = std::move(queue_.front());
-            queue_.pop_front();
-        }
+    while (const std::function<void()> call = queue_.take()) {
         call();
         if (alive.expired()) // the call destroyed the pump's owner
             return;

@@ -1,9 +1,8 @@
 #pragma once
+#include "kro/devices/job_queue.h"
 #include <QObject>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class QSocketNotifier;
 
@@ -29,8 +28,7 @@ private:
 
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
-    std::mutex mutex_;
-    std::deque<std::function<void()>> queue_;
+    JobQueue queue_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

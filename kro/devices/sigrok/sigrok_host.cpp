@@ -129,32 +129,19 @@ void SigrokHost::call(const std::function<void()>& work)
 // would be made here and freed on the host's thread).
 void SigrokHost::post(std::function<void()> work)
 {
-    {
-        std::lock_guard lock(jobsMutex_);
-        jobs_.push_back(std::move(work));
-    }
+    jobs_.push(std::move(work));
     g_main_context_wakeup(mainContext_);
 }
 
 bool SigrokHost::hasJobs()
 {
-    std::lock_guard lock(jobsMutex_);
     return !jobs_.empty();
 }
 
 void SigrokHost::runJobs()
 {
-    for (;;) {
-        std::function<void()> job;
-        {
-            std::lock_guard lock(jobsMutex_);
-            if (jobs_.empty())
-                return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
+    while (const std::function<void()> job = jobs_.take())
         job();
-    }
 }
 
 void SigrokHost::scanAll()

@@ -1,7 +1,7 @@
 #pragma once
+#include "kro/devices/job_queue.h"
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -63,8 +63,7 @@ private:
     _GMainContext* mainContext_ = nullptr;
     _GMainLoop* loop_ = nullptr;
     sr_context* context_ = nullptr;
-    std::mutex jobsMutex_;
-    std::deque<std::function<void()>> jobs_;
+    JobQueue jobs_;
     std::mutex mutex_;
     std::condition_variable scanned_;
     bool scanDone_ = false;
