@@ -7,7 +7,6 @@
 #include "ondrel/components/led_readout.h"
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
-#include "ondrel/components/timer_control.h"
 #include "ondrel/graph/time_base_state.h"
 #include "ondrel/session/acquisition_setup.h"
 #include "ondrel/session/clock.h"
@@ -32,11 +31,9 @@ struct AcquisitionParts {
     IKroButton& diSwitch;
     IPrompts& prompts;
     IClock& clock;
+    // Where polled runs tick; what it hands back runs on the program thread.
+    IPollingThread& pollingThread;
     RecordingFiles* files = nullptr; // none when the working folder could not be made
-    ITimerControl* timer = nullptr;  // none when the timer control could not be created
-    // Polling runs on this thread when given, on the program thread by the
-    // timer control otherwise.
-    IPollingThread* pollingThread = nullptr;
 };
 
 // What buffered and polled acquisition work on: the parts, the run's status and
@@ -47,7 +44,6 @@ struct AcquisitionContext : AcquisitionParts {
     std::function<void()> keepProgress; // after each buffer or tick: fields 13-14 kept current, about once a second
 
     RecordingFiles& Files() const;
-    ITimerControl& Timer() const;
 };
 
 } // namespace ondrel

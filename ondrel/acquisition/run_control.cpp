@@ -1,7 +1,6 @@
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/scan_interval.h"
-#include "ondrel/session/timer_dispatcher.h"
 #include <algorithm>
 
 namespace ondrel {
@@ -15,14 +14,10 @@ constexpr uint32_t kProgressPeriodMs = 1000;
 
 RunControl::RunControl(const AcquisitionParts& parts, ICommandPanel& panel)
     : c_{parts, status_, [this] { StopIfRunning(); }, [this] { KeepProgress(); }}, panel_(panel), buffered_(c_),
-      polling_(c_)
-{
-    if (c_.pollingThread != nullptr) {
-        handedChart_ = std::make_unique<HandedPolledChart>(
-            c_.graph, *c_.pollingThread, [this](const std::string& error) { ReportOnce(lastChartError_, error); });
-        polling_.setChart(*handedChart_);
-    }
-}
+      handedChart_(c_.graph, c_.pollingThread,
+                   [this](const std::string& error) { ReportOnce(lastChartError_, error); }),
+      polling_(c_, handedChart_)
+{}
 
 void RunControl::BtnStart_Click()
 {
@@ -106,11 +101,6 @@ void RunControl::EnableSetCmdControls(bool enable)
     }
 }
 
-void RunControl::RegisterTimerKeys(TimerDispatcher& timers)
-{
-    timers.Register(kSoftPoolTimer, [this] { OnSoftPoolTick(); });
-}
-
 void RunControl::WriteProjectInfo()
 {
     const RunDescription run = DescribeRun(c_);
@@ -134,8 +124,7 @@ void RunControl::Start()
         lastChartError_.clear();
         pollingHalted_ = false;
         ++runNumber_;
-        if (handedChart_)
-            handedChart_->NewRun();
+        handedChart_.NewRun();
         c_.graph.ClearData();
         panel_.SetStartCaption("Stop");
         EnableSetCmdControls(false);
@@ -177,12 +166,8 @@ void RunControl::Stop()
     RunStatus& s = status_;
     const uint32_t now = c_.clock.TickCount();
     try {
-        if (setup.bSoftMode && c_.pollingThread != nullptr) {
-            c_.pollingThread->Stop();
-        } else if (setup.bSoftMode) {
-            ITimerControl& timer = c_.Timer();
-            if (timer.exist(kSoftPoolTimer))
-                timer.setEnabled(kSoftPoolTimer, false);
+        if (setup.bSoftMode) {
+            c_.pollingThread.Stop();
         } else {
             c_.ai.StopFAI(0);
             if (setup.bAISaveToDisk && c_.files != nullptr)
@@ -201,28 +186,6 @@ void RunControl::Stop()
     EnableSetCmdControls(true);
     panel_.SetStartCaption("Start");
     panel_.EnableSaveAs(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved);
-}
-
-void RunControl::OnSoftPoolTick()
-{
-    if (!status_.isSystemRunning || !c_.setup.bSoftMode)
-        return;
-    try {
-        polling_.SoftPoolTimerPorc();
-    } catch (const RecordingFiles::WriteError& error) {
-        StopRecording(error.what(), "SoftPoolTimerProc");
-        return;
-    } catch (const SoftPolling::ReadFailure& error) {
-        StopRecording(error.what(), "SoftPoolTimerProc");
-        return;
-    } catch (const std::exception& error) {
-        ReportOnce(lastTickError_, error.what());
-        return;
-    }
-    if (status_.nScanCount >= kMaxScanCount)
-        StopRecording(kRecordingFull, "SoftPoolTimerProc");
-    else
-        KeepProgress();
 }
 
 void RunControl::OnPollingThreadTick(uint64_t run)
@@ -255,7 +218,7 @@ void RunControl::OnPollingThreadTick(uint64_t run)
         // on the program thread, which only shows the chart meanwhile. The
         // count covers scans written before it was handed over, so the sync
         // there takes them in. After Stop the final count stands.
-        c_.pollingThread->Post([this, run, progress = *progress] {
+        c_.pollingThread.Post([this, run, progress = *progress] {
             if (run == runNumber_ && status_.isSystemRunning)
                 WriteProgress(progress);
         });
@@ -266,7 +229,7 @@ void RunControl::HandOver(uint64_t run, std::string message, bool stop)
 {
     if (stop)
         pollingHalted_ = true;
-    c_.pollingThread->Post([this, run, message = std::move(message), stop] {
+    c_.pollingThread.Post([this, run, message = std::move(message), stop] {
         if (run != runNumber_ || !status_.isSystemRunning)
             return;
         c_.prompts.MsgBox(message, "SoftPoolTimerProc");

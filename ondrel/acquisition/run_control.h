@@ -3,13 +3,10 @@
 #include "ondrel/acquisition/buffered_ai.h"
 #include "ondrel/acquisition/soft_polling.h"
 #include "ondrel/recording/project_description.h"
-#include <memory>
 #include <optional>
 #include <string>
 
 namespace ondrel {
-
-class TimerDispatcher;
 
 // The controls a run switches, as the run sees them.
 class ICommandPanel {
@@ -59,12 +56,6 @@ public:
     // The set-up controls, and with them the save boxes of the switches that are on.
     void EnableSetCmdControls(bool enable);
 
-    // The polling tick ("SoftPoolTimer").
-    void RegisterTimerKeys(TimerDispatcher& timers);
-    // A tick of the "SoftPoolTimer" entry; a failing tick is reported, once per
-    // distinct message in a run, and the run goes on.
-    void OnSoftPoolTick();
-
     IKroAIEvents& aiEvents() { return buffered_; }
     BufferedAI& buffered() { return buffered_; }
     SoftPolling& polling() { return polling_; }
@@ -83,8 +74,10 @@ private:
     void WriteProgress(const RunEnd& progress);
     // A recording that cannot go on: the message, then Stop.
     void StopRecording(const std::string& message, const char* title);
-    // A tick on the polling thread: the same work and the same rules as
-    // OnSoftPoolTick, with what concerns the window handed to it.
+    // A tick on the polling thread. A failure to read a device or to write
+    // the recording stops the run; any other failing tick is reported once per
+    // distinct message and the run goes on. What concerns the window is handed
+    // to the program thread.
     void OnPollingThreadTick(uint64_t run);
     // From the polling thread: shows `message` and, with `stop`, stops the
     // run, unless the run `run` has ended meanwhile.
@@ -98,8 +91,8 @@ private:
     AcquisitionContext c_;
     ICommandPanel& panel_;
     BufferedAI buffered_;
+    HandedPolledChart handedChart_;
     SoftPolling polling_;
-    std::unique_ptr<HandedPolledChart> handedChart_; // with a polling thread
     std::string lastTickError_;
     std::string lastChartError_;
     uint32_t lastProgressTicks_ = 0;

@@ -18,7 +18,7 @@ constexpr double kThermoRangeHigh = 0.005;
 
 } // namespace
 
-void SoftPolling::SoftPoolStart(const std::function<void()>& threadTick)
+void SoftPolling::SoftPoolStart(const std::function<void()>& tick)
 {
     const AcquisitionSetup& s = c_.setup;
     if (s.bDIEnabled) {
@@ -49,17 +49,7 @@ void SoftPolling::SoftPoolStart(const std::function<void()>& threadTick)
         c_.Files().WriteDIHeader(s.nDIPortStart, s.nDIPortCount);
     }
 
-    if (c_.pollingThread != nullptr) {
-        c_.pollingThread->Start(s.nTimerInterval, threadTick);
-        return;
-    }
-    ITimerControl& timer = c_.Timer();
-    if (!timer.exist(kSoftPoolTimer)) {
-        timer.Add(kSoftPoolTimer, s.nTimerInterval, true);
-    } else {
-        timer.setInterval(kSoftPoolTimer, s.nTimerInterval);
-        timer.setEnabled(kSoftPoolTimer, true);
-    }
+    c_.pollingThread.Start(s.nTimerInterval, tick);
 }
 
 void SoftPolling::PrepareThermoChannels()
@@ -141,7 +131,7 @@ void SoftPolling::PollAI()
 
     const float t = TimeStamp();
     scan_.assign(values.begin(), values.end());
-    chart_->PlotAI(t, scan_);
+    chart_.PlotAI(t, scan_);
     if (c_.setup.bAISaveToDisk) {
         c_.Files().AppendAIRecord(scan_);
         c_.run.bAIDataSaved = true;
@@ -168,7 +158,7 @@ bool SoftPolling::PollDI()
             levels_.push_back(((ports_[static_cast<size_t>(b)] & bit) ? 1.0 : 0.0) + 1.5 * (8 * port + k) + 3.0 * port);
         }
     }
-    chart_->PlotDI(t, firstPlot, levels_);
+    chart_.PlotDI(t, firstPlot, levels_);
     if (s.bDISaveToDisk) {
         c_.Files().AppendDIRecord(ports_);
         c_.run.bDIDataSaved = true;

@@ -7,12 +7,12 @@
 
 namespace ondrel {
 
-// The timer entry that paces polling.
+// The timer entry that paces polling, on the polling thread's own timer control.
 inline const std::string kSoftPoolTimer = "SoftPoolTimer";
 
-// Software-polled acquisition: on every tick of the "SoftPoolTimer" entry one
-// scan of the AI channels (thermocouple channels through the thermocouple
-// component) and of the DI ports is read, drawn and, when saving is on, recorded.
+// Software-polled acquisition: on every tick of the polling thread one scan of
+// the AI channels (thermocouple channels through the thermocouple component)
+// and of the DI ports is read, drawn and, when saving is on, recorded.
 class SoftPolling {
 public:
     // A device that could not be read: the run cannot go on.
@@ -20,15 +20,13 @@ public:
         using std::runtime_error::runtime_error;
     };
 
-    explicit SoftPolling(AcquisitionContext& context) : c_(context), direct_(context.graph), chart_(&direct_) {}
+    // Scans are drawn on `chart`, from the thread that ticks.
+    SoftPolling(AcquisitionContext& context, IPolledChart& chart) : c_(context), chart_(chart) {}
 
-    // Scans are drawn on `chart` from now on (the chart itself by default).
-    void setChart(IPolledChart& chart) { chart_ = &chart; }
-
-    // Prepares the chart and the devices and arms the timer, or the polling
-    // thread when there is one (ticks then run there). A switched-on device
-    // that is missing stops the run and throws ComponentError saying which.
-    void SoftPoolStart(const std::function<void()>& threadTick);
+    // Prepares the chart and the devices and starts the polling thread, which
+    // runs `tick` from then on. A switched-on device that is missing stops the
+    // run and throws ComponentError saying which.
+    void SoftPoolStart(const std::function<void()>& tick);
     // One tick. Errors propagate to the caller; a DI card that cannot be read
     // throws ReadFailure and the tick's scan does not count.
     void SoftPoolTimerPorc();
@@ -41,8 +39,7 @@ private:
     float TimeStamp() const;
 
     AcquisitionContext& c_;
-    DirectPolledChart direct_;
-    IPolledChart* chart_;
+    IPolledChart& chart_;
     std::vector<float> scan_;
     std::vector<double> levels_;
     std::vector<uint8_t> ports_;

@@ -47,8 +47,8 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     pollingThread_ = std::make_unique<TimerPollingThread>([this] { return factory_.CreateTimer(); });
     run_ = std::make_unique<RunControl>(AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_,
                                                          graphPanel_->KroLED1(), signal_->KroButton1(),
-                                                         signal_->KroButton2(), prompts_, clock_, files_.get(),
-                                                         timer_.get(), pollingThread_.get()},
+                                                         signal_->KroButton2(), prompts_, clock_, *pollingThread_,
+                                                         files_.get()},
                                         *runView_);
     saveAs_ = std::make_unique<SaveAsCommand>(prompts_, files_.get(), run_->status(), choosers_);
     historyView_->setRun(run_.get());
@@ -109,8 +109,8 @@ void FrmMain::CreateControls()
     ApplyGeometry();
 }
 
-// TickwellCtl1 comes with the window; without it the program still starts and
-// buffered AI still works, while polling reports the missing timer at Start.
+// TickwellCtl1 comes with the window and paces replay; without it the program
+// still starts and records (polling makes a timer control of its own).
 void FrmMain::CreateTimer()
 {
     Guarded("Form_Load", [this] {
@@ -122,7 +122,6 @@ void FrmMain::CreateTimer()
 void FrmMain::ConnectHandlers()
 {
     ai_->setEvents(&run_->aiEvents());
-    run_->RegisterTimerKeys(timers_);
     replayControl_->RegisterTimerKeys(timers_);
     connect(signal_, &SignalPanel::aiSwitchChanged, this, [this] { run_->KroButton1_SwitchChanged(); });
     connect(signal_, &SignalPanel::diSwitchChanged, this, [this] { run_->KroButton2_SwitchChanged(); });

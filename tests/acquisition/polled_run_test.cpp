@@ -19,7 +19,7 @@ TEST_F(PolledRun, EachDILineIsLiftedByItsPortAndBit)
     run.CkDISave2Disk_Click(true);
     run.BtnStart_Click();
     for (int i = 0; i < 8; ++i)
-        run.OnSoftPoolTick();
+        ASSERT_TRUE(polling.Tick());
     run.BtnStart_Click();
 
     // y = bit value + 1.5 × (8 × port + bit) + 3 × port.
@@ -47,7 +47,7 @@ TEST_F(PolledRun, TheStripHoldsTenSecondsOfTicksPlusOne)
     setup.nTimerInterval = 30;
     run.BtnStart_Click();
     EXPECT_EQ(graph.ChartLength(), 334); // round(333.3) + 1
-    EXPECT_EQ(timer.entries.at(kSoftPoolTimer).interval, 30);
+    EXPECT_EQ(polling.intervals, (std::vector<int32_t>{100, 30}));
     run.BtnStart_Click();
 }
 
@@ -66,7 +66,7 @@ TEST_F(PolledRun, ThermocouplesOfTheFortyEightFamilyReadOnTheirMappedChannel)
             graph.Plots().Add();
         Flip(aiSwitch, true);
         run.BtnStart_Click();
-        run.OnSoftPoolTick();
+        ASSERT_TRUE(polling.Tick());
         run.BtnStart_Click();
         EXPECT_EQ(thermo.ThermoChannel(), expected) << ai.DeviceName();
         EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;

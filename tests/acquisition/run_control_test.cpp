@@ -4,7 +4,6 @@ namespace ondrel {
 namespace {
 
 using RunControlTest = testing::RunFixture;
-using testing::FakeTimer;
 
 TEST_F(RunControlTest, ASwitchTakenEnablesItsSaveBoxAndRefreshesTheLegend)
 {
@@ -46,13 +45,13 @@ TEST_F(RunControlTest, SaveAsIsOfferedAfterARunThatSavedOnlyDI)
     Flip(diSwitch, true);
     run.CkDISave2Disk_Click(true);
     run.BtnStart_Click();
-    ASSERT_TRUE(timer.entries.at(kSoftPoolTimer).enabled);
-    EXPECT_EQ(timer.entries.at(kSoftPoolTimer).interval, 100);
+    ASSERT_TRUE(polling.Ticking());
+    EXPECT_EQ(polling.intervals, std::vector<int32_t>{100});
     for (int i = 0; i < 3; ++i)
-        run.OnSoftPoolTick();
+        ASSERT_TRUE(polling.Tick());
     run.BtnStart_Click();
 
-    EXPECT_FALSE(timer.entries.at(kSoftPoolTimer).enabled);
+    EXPECT_FALSE(polling.Ticking());
     EXPECT_EQ(panel.calls.back(), "save as on");
     EXPECT_EQ(run.status().nScanCount, 3);
     EXPECT_TRUE(run.status().bDIDataSaved);

@@ -1,7 +1,7 @@
 #pragma once
 #include "session/scratch_folder.h"
-#include "support/fake_timer.h"
 #include "support/recorded_prompts.h"
+#include "support/sync_polling_thread.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
 #include "kro/devices/sim_thermo.h"
@@ -52,10 +52,10 @@ protected:
     ManualClock clock{5000};
     ScratchFolder folder;
     RecordingFiles files{folder.path()};
-    FakeTimer timer;
+    SyncPollingThread polling;
     RecordedPanel panel;
     RunControl run{AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch, diSwitch, prompts, clock,
-                                    &files, &timer},
+                                    polling, &files},
                    panel};
 
     void SetUp() override

@@ -28,10 +28,10 @@ protected:
     ManualClock clock{5000};
     ScratchFolder folder;
     RecordingFiles files{folder.path()};
-    testing::FakeTimer timer;
+    testing::SyncPollingThread polling;
     testing::RecordedPanel panel;
     RunControl run{AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch, diSwitch, prompts, clock,
-                                    &files, &timer},
+                                    polling, &files},
                    panel};
 
     void SetUp() override
@@ -137,7 +137,7 @@ TEST_F(DemoRun, PollingTheAnalogAndLogicChannelsRecordsEveryTick)
     run.BtnStart_Click();
     ASSERT_TRUE(run.IsRunning()) << prompts.messages.back().text;
     for (int i = 0; i < 20; ++i)
-        run.OnSoftPoolTick();
+        ASSERT_TRUE(polling.Tick());
     run.BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
     EXPECT_EQ(run.status().nScanCount, 20);
