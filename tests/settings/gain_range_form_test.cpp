@@ -20,7 +20,7 @@ protected:
     kro::SimDIO dio;
     kro::SimThermo thermo;
     AcquisitionSetup setup;
-    testing::FakeFormView view;
+    testing::FakeFormView view{GainRangeDialogControls()};
     std::unique_ptr<GainRangeForm> form;
 
     void Open(int32_t card, bool fromFastTab = false)
@@ -33,7 +33,7 @@ protected:
     // A fresh dialog over the devices and set-up as they are.
     void Reopen(bool fromFastTab = false)
     {
-        view = {};
+        view = testing::FakeFormView(GainRangeDialogControls());
         form = std::make_unique<GainRangeForm>(view, GainRangeParts{setup, ai, thermo, prompts, fromFastTab});
         form->Form_Load();
     }
@@ -44,12 +44,12 @@ TEST_F(GainRangeTest, OpeningListsEveryChannelAndTheRangesInWalkOrder)
 {
     Open(kro::card::Differential16);
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(view.controls["ComboRange"].items,
+    EXPECT_EQ(view.Items("ComboRange"),
               (std::vector<std::string>{"-10. ~ 10. V", "-5. ~ 5. V", "-2.5 ~ 2.5 V", "-1.25 ~ 1.25 V", "0. ~ 10. V",
                                         "4. ~ 20. mA"}));
     EXPECT_EQ(view.Selected("ComboRange"), 0);
-    EXPECT_EQ(view.controls["ComboTCType"].items.size(), 7u);
-    EXPECT_EQ(view.controls["ComboExpChan"].items.back(), "15");
+    EXPECT_EQ(view.Items("ComboTCType").size(), 7u);
+    EXPECT_EQ(view.Items("ComboExpChan").back(), "15");
     const auto channels = view.Column(kChannel);
     ASSERT_EQ(channels.size(), 16u);
     EXPECT_EQ(channels[15], "Chan15");

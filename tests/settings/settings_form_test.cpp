@@ -19,7 +19,7 @@ protected:
     kro::SimDIO dio{kro::card::Di3Ports, &prompts};
     AcquisitionSetup setup;
     AIColorTable colors = SetAIColors();
-    testing::FakeFormView view;
+    testing::FakeFormView view{SettingsDialogControls()};
     SettingsForm form{view, {setup, ai, dio, colors, prompts}};
 
     void SetUp() override
@@ -43,13 +43,13 @@ TEST_F(SettingsFormTest, OpeningShowsTheCardOnBothTabsAndTheLastConfirmedTab)
     }
     EXPECT_EQ(view.Text("txtCount"), "5000");
     EXPECT_EQ(view.Text("txtSampleRate"), "1000");
-    EXPECT_EQ(view.controls["cmbDataReturnType"].items, (std::vector<std::string>{"Digital ", "Analog "}));
+    EXPECT_EQ(view.Items("cmbDataReturnType"), (std::vector<std::string>{"Digital ", "Analog "}));
     EXPECT_EQ(view.Selected("cmbDataReturnType"), 1);
-    EXPECT_EQ(view.controls["cmbTriggerSource"].items.size(), 5u);
+    EXPECT_EQ(view.Items("cmbTriggerSource").size(), 5u);
     EXPECT_TRUE(view.IsEnabled("FrameFAITrigger"));
     EXPECT_EQ(view.Text("txtAITimeInterval"), "100");
     EXPECT_EQ(view.Text("LabelDIDevName"), "KroSim-DI24 3 ports");
-    EXPECT_EQ(view.controls["ComboDIPort"].items, (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_EQ(view.Items("ComboDIPort"), (std::vector<std::string>{"0", "1", "2"}));
     EXPECT_EQ(view.shownTab, 1); // polled mode at start
 
     setup.bSoftMode = false;
@@ -72,7 +72,7 @@ TEST_F(SettingsFormTest, ACardWithoutPacerOrTriggersDisablesThemAndOkWritesNoTri
     form.Form_Load();
     EXPECT_FALSE(view.IsEnabled("cmbPacerSource"));
     EXPECT_FALSE(view.IsEnabled("Label23"));
-    EXPECT_TRUE(view.controls["cmbPacerSource"].items.empty());
+    EXPECT_TRUE(view.Items("cmbPacerSource").empty());
     for (const char* name : {"FrameFAITrigger", "cmbTriggerMode", "txtTriggerVoltage", "Label18"})
         EXPECT_FALSE(view.IsEnabled(name)) << name;
     Type("txtTriggerVoltage", "not even checked");
@@ -265,7 +265,7 @@ TEST_F(SettingsFormTest, DIDevicesWithoutPortsOrWithoutADeviceDisableThePortGrou
     form.Form_Load();
     prompts.deviceAnswers = {kro::card::Di0Ports};
     form.DISelectDevice_Click();
-    EXPECT_TRUE(view.controls["ComboDIPort"].items.empty());
+    EXPECT_TRUE(view.Items("ComboDIPort").empty());
     for (const char* name : {"FrameDIScan", "ComboDIPort", "CheckDIChannel_7", "Label13_0"})
         EXPECT_FALSE(view.IsEnabled(name)) << name;
     // The old card's lines are gone with it: nothing is polled from ports this one lacks.

@@ -1,13 +1,16 @@
 #include "window/modal_steps.h"
 #include "window/window_fixture.h"
 #include "ondrel/window/dialogs/dlg_gain_range.h"
+#include "ondrel/settings/dialog_controls.h"
 #include "ondrel/window/dialogs/frm_setting.h"
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -81,6 +84,54 @@ TEST_F(SettingsDialogs, SettingsDialogHasItsControlsChecksBoxesOnLeavingAndEscap
     QApplication::sendEvent(&dialog, &escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.form().result().outcome, SettingsResult::Outcome::Closed);
+}
+
+// Whether `widget` is a control of the kind the settings logic takes it for.
+bool IsOfKind(QWidget* widget, ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Frame:
+        return qobject_cast<QGroupBox*>(widget) != nullptr;
+    case ControlKind::Label:
+        return qobject_cast<QLabel*>(widget) != nullptr;
+    case ControlKind::Box:
+        return qobject_cast<QLineEdit*>(widget) != nullptr;
+    case ControlKind::Button:
+        return qobject_cast<QPushButton*>(widget) != nullptr;
+    case ControlKind::Check:
+        return qobject_cast<QCheckBox*>(widget) != nullptr;
+    case ControlKind::Option:
+        return qobject_cast<QRadioButton*>(widget) != nullptr;
+    case ControlKind::List:
+        return qobject_cast<QComboBox*>(widget) != nullptr;
+    case ControlKind::Report:
+        return qobject_cast<QTreeWidget*>(widget) != nullptr;
+    }
+    return false;
+}
+
+// The logic's tests run on views that know only the declared controls; each of
+// them is in the real dialog, of its kind, and option buttons sit in their frame.
+TEST_F(SettingsDialogs, EveryControlTheLogicAddressesIsInItsDialogAsDeclared)
+{
+    Open();
+    FrmSetting settings({state(), form->KroAI1(), *components.dio, SetAIColors(), prompts}, *components.thermo,
+                        form.get());
+    DlgGainRange range({state(), form->KroAI1(), *components.thermo, prompts, false}, nullptr);
+    for (const auto& [dialog, declared] :
+         {std::pair<QWidget*, const std::vector<DeclaredControl>*>{&settings, &SettingsDialogControls()},
+          {&range, &GainRangeDialogControls()}}) {
+        for (const DeclaredControl& control : *declared) {
+            const std::string where = dialog->objectName().toStdString() + " " + control.name;
+            auto* widget = dialog->findChild<QWidget*>(QString::fromStdString(control.name));
+            ASSERT_NE(widget, nullptr) << where;
+            EXPECT_TRUE(IsOfKind(widget, control.kind)) << where;
+            if (control.kind == ControlKind::Option) {
+                EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), control.group) << where;
+            }
+        }
+    }
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)

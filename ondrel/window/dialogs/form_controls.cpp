@@ -7,19 +7,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <stdexcept>
 
 namespace ondrel::form_controls {
 
 namespace {
 
-// A name the dialog does not have is a programming error; it is reported and
-// the call does nothing rather than take the dialog down.
+// A name the dialog does not have, or a control of another kind, is a
+// programming error: it throws, so the handler that asked is shown failing
+// (and a test fails) instead of going on as if the control had answered.
 template <typename T = QWidget>
 T* Find(const QWidget& root, const std::string& name)
 {
     auto* widget = root.findChild<T*>(QString::fromStdString(name));
     if (widget == nullptr)
-        qWarning("%s has no control %s", qPrintable(root.objectName()), name.c_str());
+        throw std::logic_error(root.objectName().toStdString() + " has no control " + name);
     return widget;
 }
 
@@ -59,7 +61,7 @@ std::string Text(const QWidget& root, const std::string& name)
         return button->text().toStdString();
     if (auto* frame = qobject_cast<QGroupBox*>(w))
         return frame->title().toStdString();
-    return {};
+    throw std::logic_error(name + " has no text");
 }
 
 void SetText(QWidget& root, const std::string& name, const std::string& text)
@@ -69,61 +71,42 @@ void SetText(QWidget& root, const std::string& name, const std::string& text)
         edit->setText(Q(text));
     else if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(Q(text));
+    else
+        throw std::logic_error(name + " is not a box or a label");
 }
 
-bool IsEnabled(const QWidget& root, const std::string& name)
-{
-    const QWidget* w = Find(root, name);
-    return w != nullptr && w->isEnabled();
-}
+bool IsEnabled(const QWidget& root, const std::string& name) { return Find(root, name)->isEnabled(); }
 
-void SetEnabled(QWidget& root, const std::string& name, bool enabled)
-{
-    // A control disabled by itself stays disabled when its frame comes back.
-    if (QWidget* w = Find(root, name))
-        w->setEnabled(enabled);
-}
+// A control disabled by itself stays disabled when its frame comes back.
+void SetEnabled(QWidget& root, const std::string& name, bool enabled) { Find(root, name)->setEnabled(enabled); }
 
-bool Checked(const QWidget& root, const std::string& name)
-{
-    const auto* button = Find<QAbstractButton>(root, name);
-    return button != nullptr && button->isChecked();
-}
+bool Checked(const QWidget& root, const std::string& name) { return Find<QAbstractButton>(root, name)->isChecked(); }
 
 void SetChecked(QWidget& root, const std::string& name, bool checked)
 {
-    if (auto* button = Find<QAbstractButton>(root, name))
-        button->setChecked(checked);
+    Find<QAbstractButton>(root, name)->setChecked(checked);
 }
 
 void SetItems(QWidget& root, const std::string& name, const std::vector<std::string>& items)
 {
     auto* list = Find<QComboBox>(root, name);
-    if (list == nullptr)
-        return;
     list->clear();
     for (const std::string& item : items)
         list->addItem(Q(item));
     list->setCurrentIndex(-1);
 }
 
-int Selected(const QWidget& root, const std::string& name)
-{
-    const auto* list = Find<QComboBox>(root, name);
-    return list ? list->currentIndex() : -1;
-}
+int Selected(const QWidget& root, const std::string& name) { return Find<QComboBox>(root, name)->currentIndex(); }
 
 void Select(QWidget& root, const std::string& name, int position)
 {
-    if (auto* list = Find<QComboBox>(root, name))
-        list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+    auto* list = Find<QComboBox>(root, name);
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
 }
 
 void SetRowCount(QWidget& root, const std::string& name, int rows)
 {
     auto* list = Find<QTreeWidget>(root, name);
-    if (list == nullptr)
-        return;
     list->clear();
     for (int r = 0; r < rows; ++r)
         list->addTopLevelItem(new QTreeWidgetItem(list));
@@ -132,8 +115,8 @@ void SetRowCount(QWidget& root, const std::string& name, int rows)
 void SetCell(QWidget& root, const std::string& name, int row, int column, const std::string& text)
 {
     auto* list = Find<QTreeWidget>(root, name);
-    if (list == nullptr || row < 0 || row >= list->topLevelItemCount())
-        return;
+    if (row < 0 || row >= list->topLevelItemCount())
+        throw std::logic_error(name + " has no row " + std::to_string(row));
     list->topLevelItem(row)->setText(column, Q(text));
 }
 
