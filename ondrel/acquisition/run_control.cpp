@@ -133,6 +133,7 @@ void RunControl::Start()
         // Counters restart before the first buffer or tick can arrive.
         s.nScanCount = 0;
         s.nStartTicks = c_.clock.TickCount();
+        lastScanTicks_ = s.nStartTicks;
         lastProgressTicks_ = s.nStartTicks;
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
         if (setup.bSoftMode)
@@ -164,7 +165,6 @@ void RunControl::Stop()
 {
     const AcquisitionSetup& setup = c_.setup;
     RunStatus& s = status_;
-    const uint32_t now = c_.clock.TickCount();
     try {
         if (setup.bSoftMode) {
             c_.pollingThread.Stop();
@@ -176,6 +176,10 @@ void RunControl::Stop()
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BtnStart");
     }
+    // Read once no tick runs any more. A polled recording that halted early
+    // ends at its last scan, not when the operator dismissed the message that
+    // said so: its interval is that of the scans recorded.
+    const uint32_t now = setup.bSoftMode && pollingHalted_ ? lastScanTicks_.load() : c_.clock.TickCount();
     // The description is completed whatever stopping the device did.
     try {
         c_.Files().WriteRunEnd(RunEndAt(now));
@@ -211,6 +215,7 @@ void RunControl::OnPollingThreadTick(uint64_t run)
         }
         return;
     }
+    lastScanTicks_ = c_.clock.TickCount();
     if (status_.nScanCount >= kMaxScanCount) {
         HandOver(run, kRecordingFull, true);
     } else if (const auto progress = ProgressDue()) {
@@ -230,10 +235,13 @@ void RunControl::HandOver(uint64_t run, std::string message, bool stop)
     if (stop)
         pollingHalted_ = true;
     c_.pollingThread.Post([this, run, message = std::move(message), stop] {
-        if (run != runNumber_ || !status_.isSystemRunning)
+        const bool current = run == runNumber_ && status_.isSystemRunning;
+        // A failure that cut the recording short is shown even when the
+        // operator stopped the run before the message arrived.
+        if (!current && !stop)
             return;
         c_.prompts.MsgBox(message, "SoftPoolTimerProc");
-        if (stop)
+        if (stop && current)
             StopIfRunning();
     });
 }

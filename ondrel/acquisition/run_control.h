@@ -3,6 +3,7 @@
 #include "ondrel/acquisition/buffered_ai.h"
 #include "ondrel/acquisition/soft_polling.h"
 #include "ondrel/recording/project_description.h"
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -79,8 +80,10 @@ private:
     // distinct message and the run goes on. What concerns the window is handed
     // to the program thread.
     void OnPollingThreadTick(uint64_t run);
-    // From the polling thread: shows `message` and, with `stop`, stops the
-    // run, unless the run `run` has ended meanwhile.
+    // From the polling thread: shows `message` on the program thread and, with
+    // `stop`, stops the run `run` if it still runs. A message with `stop` says
+    // the recording was cut short and is shown even after the run ended; one
+    // without is dropped then.
     void HandOver(uint64_t run, std::string message, bool stop);
     // A message shown once per distinct text in a run.
     void ReportOnce(std::string& last, const std::string& message);
@@ -96,8 +99,10 @@ private:
     std::string lastTickError_;
     std::string lastChartError_;
     uint32_t lastProgressTicks_ = 0;
-    uint64_t runNumber_ = 0;     // program thread: counts Starts
-    bool pollingHalted_ = false; // polling thread: a stop was handed over
+    uint64_t runNumber_ = 0; // program thread: counts Starts
+    // Written by the polling thread, read at Stop once it has stopped.
+    std::atomic<bool> pollingHalted_ = false; // a stop was handed over
+    std::atomic<uint32_t> lastScanTicks_ = 0; // the clock at the last scan recorded
 };
 
 } // namespace ondrel

@@ -44,7 +44,10 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text)
 std::string ShortestReal(double value)
 {
     char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // The general form with 15 significant digits: plain digits (100000,
+    // 0.0001) unless the value is very small or very large, as the export
+    // writes reals, rather than whichever of the two forms is shorter.
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return error == std::errc{} ? std::string(buffer, end) : std::string("0");
 }
 

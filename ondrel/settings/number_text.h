@@ -15,7 +15,8 @@ std::optional<double> ParseReal(std::string_view text);
 // nothing when the text is not a number or the result does not fit 32 bits.
 std::optional<int32_t> ParseWholeNumber(std::string_view text);
 
-// A real in its shortest form that reads back as the same value (1000, 1234.5).
+// A real in the shortest general form with up to 15 significant digits (1000,
+// 1234.5, 100000, 0.0001); an exponent only below 0.0001 or from 1e+15 on.
 std::string ShortestReal(double value);
 
 } // namespace ondrel

@@ -334,6 +334,9 @@ void SettingsForm::cmdDIOK_Click()
         prompts_.MsgBox(error.what(), "");
         return;
     }
+    // The span now matches the lines chosen on whichever DI device is chosen:
+    // DI goes off only when it is empty, even after a change of device.
+    result_.diSwitchOff = setup_.nDIPortCount == 0;
     result_.outcome = SettingsResult::Outcome::PolledOk;
     view_.Close();
 }

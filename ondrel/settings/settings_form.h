@@ -21,8 +21,9 @@ public:
 struct SettingsResult {
     enum class Outcome { Closed, FastOk, PolledOk };
     Outcome outcome = Outcome::Closed;
-    // The polled tab found no DI line chosen (or the DI device did not answer),
-    // or the DI device changed: the DI switch goes off, however the dialog ended.
+    // The polled tab's OK found no DI line chosen (or the DI device did not
+    // answer), or the DI device changed and the dialog ended without that OK:
+    // the DI switch goes off.
     bool diSwitchOff = false;
 };
 

@@ -3,6 +3,7 @@
 #include "support/counted_polling_thread.h"
 #include "kro/devices/sim_signal.h"
 #include <cerrno>
+#include <cstring>
 
 namespace ondrel {
 namespace {
@@ -87,6 +88,23 @@ TEST_F(ThreadedPolling, AFailingWriteStopsTheRecordingWholeAndIsShownOnceOnThePr
             << scan;
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(static_cast<size_t>(Description().end->scanCount), AIRecords());
+}
+
+TEST_F(ThreadedPolling, AFailureHandedOverAfterTheOperatorStoppedIsStillShown)
+{
+    pollingThread.Hold();
+    StartAIAndDI();
+    {
+        testing::FailingWrites disk(26, ENOSPC);
+        pollingThread.Release();
+        ASSERT_TRUE(pollingThread.WaitForTicks());
+    }
+    threaded.BtnStart_Click(); // Stop comes before the program thread hears of it
+    pollingThread.RunPosted();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_NE(prompts.messages[0].text.find(std::strerror(ENOSPC)), std::string::npos);
+    EXPECT_EQ(prompts.messages[0].title, "SoftPoolTimerProc");
+    EXPECT_FALSE(threaded.IsRunning());
 }
 
 TEST_F(ThreadedPolling, FieldsThirteenAndFourteenAreKeptByTheProgramThreadForScansAlreadyWritten)

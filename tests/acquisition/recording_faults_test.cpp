@@ -127,6 +127,26 @@ TEST_F(RecordingFaults, EveryFailingWriteOfAPolledRunLeavesWholeScansAndAnIndexT
     }
 }
 
+TEST_F(RecordingFaults, APolledRunCutShortKeepsTheIntervalOfTheScansItRecorded)
+{
+    setup.nTimerInterval = 10;
+    StartPolledAIAndDI();
+    prompts.whileShown = [this] { clock.Advance(30000); }; // the operator reads the message for 30 s
+    {
+        FailingWrites disk(26, ENOSPC); // the DI record of the 13th tick
+        for (int tick = 0; tick < 13; ++tick) {
+            clock.Advance(10);
+            polling.Tick();
+        }
+    }
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    ASSERT_FALSE(run.IsRunning());
+    ASSERT_TRUE(Description().end.has_value());
+    EXPECT_EQ(Description().end->scanCount, 12);
+    // 12 scans in the 120 ms up to the last of them, not until the message was dismissed.
+    EXPECT_DOUBLE_EQ(Description().end->scanInterval, 0.120 / 12);
+}
+
 TEST_F(RecordingFaults, WhileRecordingTheIndexNamesTheScansOnDiskAndStopWritesTheSameBytesAsOnce)
 {
     StartPolledAIAndDI();

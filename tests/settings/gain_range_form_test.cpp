@@ -44,9 +44,8 @@ TEST_F(GainRangeTest, OpeningListsEveryChannelAndTheRangesInWalkOrder)
 {
     Open(kro::card::Differential16);
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(view.Items("ComboRange"),
-              (std::vector<std::string>{"-10. ~ 10. V", "-5. ~ 5. V", "-2.5 ~ 2.5 V", "-1.25 ~ 1.25 V", "0. ~ 10. V",
-                                        "4. ~ 20. mA"}));
+    EXPECT_EQ(view.Items("ComboRange"), (std::vector<std::string>{"-10. ~ 10. V", "-5. ~ 5. V", "-2.5 ~ 2.5 V",
+                                                                  "-1.25 ~ 1.25 V", "0. ~ 10. V", "4. ~ 20. mA"}));
     EXPECT_EQ(view.Selected("ComboRange"), 0);
     EXPECT_EQ(view.Items("ComboTCType").size(), 7u);
     EXPECT_EQ(view.Items("ComboExpChan").back(), "15");

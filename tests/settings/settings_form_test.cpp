@@ -250,6 +250,40 @@ TEST_F(SettingsFormTest, PortListShowsEachPortsOwnLinesAndChecksChangeOnlyThatPo
     EXPECT_EQ(ai.ChanCount(), 2);
 }
 
+TEST_F(SettingsFormTest, ConfirmedRealsReopenInPlainDigits)
+{
+    form.Form_Load();
+    Type("txtSampleRate", "100000");
+    view.Select("cmbTriggerMode", 2);
+    Type("txtTriggerDelayTime", "0.0001");
+    form.cmdFAIOK_Click();
+    ASSERT_EQ(form.result().outcome, Outcome::FastOk) << prompts.messages.at(0).text;
+    EXPECT_EQ(view.Text("txtSampleRate"), "100000"); // shown back as the card kept it
+    form.Form_Load();
+    EXPECT_EQ(view.Text("txtSampleRate"), "100000");
+    EXPECT_EQ(view.Text("txtTriggerDelayTime"), "0.0001");
+}
+
+TEST_F(SettingsFormTest, APolledOkAfterChangingTheDICardKeepsDIWhenLinesAreChosen)
+{
+    form.Form_Load();
+    prompts.deviceAnswers = {kro::card::Di0Ports};
+    form.DISelectDevice_Click();
+    prompts.deviceAnswers = {kro::card::Di3Ports};
+    form.DISelectDevice_Click();
+    ASSERT_TRUE(form.result().diSwitchOff); // closing now would leave DI off
+    view.Select("ComboDIPort", 2);
+    form.ComboDIPort_Click();
+    Tick("CheckDIChannel_3", true);
+    form.CheckDIChannel_Click(3);
+    form.cmdDIOK_Click();
+    EXPECT_EQ(form.result().outcome, Outcome::PolledOk);
+    EXPECT_FALSE(form.result().diSwitchOff);
+    EXPECT_EQ(setup.nDIPortStart, 2);
+    EXPECT_EQ(setup.nDIPortCount, 1);
+    EXPECT_EQ(setup.nDIChanCount, 1);
+}
+
 TEST_F(SettingsFormTest, PolledOkWithNothingChosenTurnsDIOff)
 {
     form.Form_Load();

@@ -25,6 +25,21 @@ TEST(NumberText, WholeNumbersRoundTiesToEvenAndRefuseWhatIsNoNumber)
     EXPECT_EQ(ShortestReal(1234.5), "1234.5");
 }
 
+TEST(NumberText, RealsShowPlainDigitsUnlessVerySmallOrVeryLarge)
+{
+    // The general form at 15 significant digits: an exponent only below 1e-4
+    // or from 1e15 on, never because it happens to be shorter.
+    EXPECT_EQ(ShortestReal(100000.0), "100000");
+    EXPECT_EQ(ShortestReal(0.0001), "0.0001");
+    EXPECT_EQ(ShortestReal(250000.0), "250000");
+    EXPECT_EQ(ShortestReal(-0.25), "-0.25");
+    EXPECT_EQ(ShortestReal(0.1), "0.1");
+    EXPECT_EQ(ShortestReal(123456789012345.0), "123456789012345");
+    EXPECT_EQ(ShortestReal(1e15), "1e+15");
+    EXPECT_EQ(ShortestReal(0.00001), "1e-05");
+    EXPECT_EQ(ShortestReal(0.0), "0");
+}
+
 TEST(RangeText, LimitsKeepTheDecimalPointAndFourDecimalsAtMost)
 {
     EXPECT_EQ(RangeLimitText(2.5), "2.5");

@@ -1,6 +1,7 @@
 #pragma once
 #include "ondrel/session/prompts.h"
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,12 @@ public:
         bool operator==(const Message&) const = default;
     };
 
-    void MsgBox(const std::string& text, const std::string& title) override { messages.push_back({text, title}); }
+    void MsgBox(const std::string& text, const std::string& title) override
+    {
+        messages.push_back({text, title});
+        if (whileShown)
+            whileShown(); // what happens while the operator reads it
+    }
 
     std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) override
     {
@@ -92,6 +98,7 @@ public:
     }
 
     std::vector<Message> messages;
+    std::function<void()> whileShown;                      // run inside each MsgBox
     std::deque<std::optional<FolderChoice>> folderAnswers; // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;
     std::deque<std::optional<std::string>> projectAnswers; // nothing = cancel
