@@ -123,7 +123,7 @@ void RunControl::Start()
         lastTickError_.clear();
         lastChartError_.clear();
         pollingHalted_ = false;
-        ++runNumber_;
+        ++s.runsStarted;
         handedChart_.NewRun();
         c_.graph.ClearData();
         panel_.SetStartCaption("Stop");
@@ -137,7 +137,7 @@ void RunControl::Start()
         lastProgressTicks_ = s.nStartTicks;
         s.bAIDataSaved = s.bFAIDataSaved = s.bDIDataSaved = false;
         if (setup.bSoftMode)
-            polling_.SoftPoolStart([this, run = runNumber_] { OnPollingThreadTick(run); });
+            polling_.SoftPoolStart([this, run = s.runsStarted] { OnPollingThreadTick(run); });
         else
             buffered_.FAIStart();
         return;
@@ -189,7 +189,7 @@ void RunControl::Stop()
     s.isSystemRunning = false;
     EnableSetCmdControls(true);
     panel_.SetStartCaption("Start");
-    panel_.EnableSaveAs(s.bAIDataSaved || s.bFAIDataSaved || s.bDIDataSaved);
+    panel_.EnableSaveAs(s.Recorded());
 }
 
 void RunControl::OnPollingThreadTick(uint64_t run)
@@ -224,7 +224,7 @@ void RunControl::OnPollingThreadTick(uint64_t run)
         // count covers scans written before it was handed over, so the sync
         // there takes them in. After Stop the final count stands.
         c_.pollingThread.Post([this, run, progress = *progress] {
-            if (run == runNumber_ && status_.isSystemRunning)
+            if (run == status_.runsStarted && status_.isSystemRunning)
                 WriteProgress(progress);
         });
     }
@@ -235,7 +235,7 @@ void RunControl::HandOver(uint64_t run, std::string message, bool stop)
     if (stop)
         pollingHalted_ = true;
     c_.pollingThread.Post([this, run, message = std::move(message), stop] {
-        const bool current = run == runNumber_ && status_.isSystemRunning;
+        const bool current = run == status_.runsStarted && status_.isSystemRunning;
         // A failure that cut the recording short is shown even when the
         // operator stopped the run before the message arrived.
         if (!current && !stop)

@@ -99,7 +99,6 @@ private:
     std::string lastTickError_;
     std::string lastChartError_;
     uint32_t lastProgressTicks_ = 0;
-    uint64_t runNumber_ = 0; // program thread: counts Starts
     // Written by the polling thread, read at Stop once it has stopped.
     std::atomic<bool> pollingHalted_ = false; // a stop was handed over
     std::atomic<uint32_t> lastScanTicks_ = 0; // the clock at the last scan recorded

@@ -16,6 +16,11 @@ struct RunStatus {
     bool bAIDataSaved = false;
     bool bFAIDataSaved = false;
     bool bDIDataSaved = false;
+    // Starts so far: tells one run's recording from the next one's.
+    uint64_t runsStarted = 0;
+
+    // The last run wrote data into the working folder.
+    bool Recorded() const { return bAIDataSaved || bFAIDataSaved || bDIDataSaved; }
 };
 
 } // namespace ondrel

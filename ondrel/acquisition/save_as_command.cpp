@@ -2,28 +2,62 @@
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/save_as.h"
 #include "ondrel/session/file_paths.h"
+#include <filesystem>
 #include <stdexcept>
 
 namespace ondrel {
 
-void SaveAsCommand::BtnSaveAs_Click()
+namespace {
+
+// A folder that holds a saved project, whatever state its files are in.
+bool HoldsProject(const std::string& folder)
 {
-    memory_.szNewFolder.clear();
+    std::error_code error;
+    return std::filesystem::symlink_status(std::filesystem::path(folder) / "Project.onp", error).type()
+           != std::filesystem::file_type::not_found;
+}
+
+} // namespace
+
+void SaveAsCommand::BtnSaveAs_Click() { SaveAs(); }
+
+bool SaveAsCommand::HasUnsavedRecording() const
+{
+    return files_ != nullptr && run_.Recorded() && savedRun_ != run_.runsStarted;
+}
+
+std::optional<std::string> SaveAsCommand::ChooseTarget()
+{
     // The chooser first opens in the user's home folder (an installed program's
     // own folder is no place for recordings), then where the last choice was made.
     if (memory_.szDrive.empty()) {
         memory_.szDrive = RootPath();
         memory_.szDir = HomePath();
     }
-    const auto choice = prompts_.ChooseSaveFolder(memory_.szDrive, memory_.szDir);
-    if (!choice || choice->folderName.empty())
-        return;
-    memory_.szDrive = choice->drive;
-    memory_.szDir = choice->dir;
-    memory_.szNewFolder = choice->dir;
-    if (!memory_.szNewFolder.ends_with('/'))
-        memory_.szNewFolder += '/';
-    memory_.szNewFolder += choice->folderName;
+    for (;;) {
+        const auto choice = prompts_.ChooseSaveFolder(memory_.szDrive, memory_.szDir);
+        if (!choice || choice->folderName.empty())
+            return std::nullopt;
+        memory_.szDrive = choice->drive;
+        memory_.szDir = choice->dir;
+        std::string folder = choice->dir;
+        if (!folder.ends_with('/'))
+            folder += '/';
+        folder += choice->folderName;
+        // Saving over a project would lose it: the operator says so first, or
+        // chooses again.
+        if (!HoldsProject(folder) || prompts_.AskYesNo(folder + " already holds a project. Replace it?"))
+            return folder;
+    }
+}
+
+bool SaveAsCommand::SaveAs()
+{
+    memory_.szNewFolder.clear();
+    const auto target = ChooseTarget();
+    if (!target)
+        return false;
+    memory_.szNewFolder = *target;
     try {
         if (files_ == nullptr)
             throw std::runtime_error("There is no recording to save");
@@ -33,11 +67,14 @@ void SaveAsCommand::BtnSaveAs_Click()
                              run_.bDIDataSaved};
         prompts_.RunWithProgress("Save As",
                                  [&](const Progress& progress) { SaveRunAs(saved, memory_.szNewFolder, progress); });
+        savedRun_ = run_.runsStarted;
+        return true;
     } catch (const Cancelled&) {
         // The target is as it was; the operator knows why.
     } catch (const std::exception& error) {
         prompts_.MsgBox(error.what(), "BtnSaveAs");
     }
+    return false;
 }
 
 } // namespace ondrel

@@ -33,6 +33,9 @@ struct SerialDeviceChoice {
 // What to do with a recording whose program ended before it shut down.
 enum class RecoveryAnswer { SaveAs, Discard, Later };
 
+// What to do with the last recording, not saved yet, when the program ends.
+enum class UnsavedAnswer { SaveAs, Discard, Cancel };
+
 // One row of a device chooser: the device number and the name shown beside it.
 struct DeviceEntry {
     int32_t number = -1;
@@ -78,6 +81,11 @@ public:
     // shows. `work` gets the progress report to call; its exceptions come out
     // of here.
     virtual void RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work) = 0;
+    // A question answered Yes or No, No being the default; true for Yes.
+    virtual bool AskYesNo(const std::string& text) = 0;
+    // Offers the last recording, not saved yet, to be saved before the program
+    // ends or discarded with it; Cancel keeps the program open.
+    virtual UnsavedAnswer AskUnsavedRecording(const std::string& text) = 0;
 };
 
 } // namespace ondrel

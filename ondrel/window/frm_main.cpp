@@ -45,11 +45,10 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
     resize(Px(kMinFormWidth), Px(kMinFormHeight));
     Form_Load();
     pollingThread_ = std::make_unique<TimerPollingThread>([this] { return factory_.CreateTimer(); });
-    run_ = std::make_unique<RunControl>(AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_,
-                                                         graphPanel_->KroLED1(), signal_->KroButton1(),
-                                                         signal_->KroButton2(), prompts_, clock_, *pollingThread_,
-                                                         files_.get()},
-                                        *runView_);
+    run_ = std::make_unique<RunControl>(
+        AcquisitionParts{setup_, timeBase_, *ai_, *dio_, *thermo_, *graph_, graphPanel_->KroLED1(),
+                         signal_->KroButton1(), signal_->KroButton2(), prompts_, clock_, *pollingThread_, files_.get()},
+        *runView_);
     saveAs_ = std::make_unique<SaveAsCommand>(prompts_, files_.get(), run_->status(), choosers_);
     historyView_->setRun(run_.get());
     replayControl_ = std::make_unique<ReplayControl>(ReplayParts{replay_, timeBase_, *graph_, history_->KroSliderR(),
@@ -223,8 +222,31 @@ void FrmMain::dropEvent(QDropEvent* event)
 
 void FrmMain::closeEvent(QCloseEvent* event)
 {
+    if (!unloaded_ && !KeepsNoUnsavedRecording()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+// The working folder goes with the program: a recording not saved yet is
+// offered for Save As first. False when the program is to stay open.
+bool FrmMain::KeepsNoUnsavedRecording()
+{
+    if (!saveAs_->HasUnsavedRecording())
+        return true;
+    switch (prompts_.AskUnsavedRecording("The last recording has not been saved.")) {
+    case UnsavedAnswer::Cancel:
+        return false;
+    case UnsavedAnswer::Discard:
+        return true;
+    case UnsavedAnswer::SaveAs:
+        break;
+    }
+    if (!replay_.bHistoryMode)
+        run_->StopIfRunning();
+    return saveAs_->SaveAs();
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event)

@@ -76,6 +76,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    bool KeepsNoUnsavedRecording();
     void CreateControls();
     void CreateTimer();
     void OpenWorkingFolder();

@@ -12,10 +12,37 @@
 
 namespace ondrel {
 
+// The program's messages carry a text and an OK button, no icon.
 void MessageBoxPrompts::MsgBox(const std::string& text, const std::string& title)
 {
-    QMessageBox::information(owner_, QString::fromStdString(title.empty() ? "Ondrel" : title),
-                             QString::fromStdString(text));
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? "Ondrel" : title),
+                    QString::fromStdString(text), QMessageBox::Ok, owner_);
+    box.setObjectName("MsgBox");
+    box.exec();
+}
+
+bool MessageBoxPrompts::AskYesNo(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, "Ondrel", QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
+                    owner_);
+    box.setObjectName("AskYesNo");
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+UnsavedAnswer MessageBoxPrompts::AskUnsavedRecording(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Warning, "Ondrel", QString::fromStdString(text), QMessageBox::NoButton, owner_);
+    box.setObjectName("AskUnsavedRecording");
+    QPushButton* save = box.addButton("Save As...", QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedAnswer::SaveAs;
+    return box.clickedButton() == discard ? UnsavedAnswer::Discard : UnsavedAnswer::Cancel;
 }
 
 std::optional<FolderChoice> MessageBoxPrompts::ChooseSaveFolder(const std::string& drive, const std::string& dir)

@@ -21,6 +21,8 @@ public:
     std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,
                                                    bool hasDI) override;
     void RunWithProgress(const std::string& title, const std::function<void(const Progress&)>& work) override;
+    bool AskYesNo(const std::string& text) override;
+    UnsavedAnswer AskUnsavedRecording(const std::string& text) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -97,7 +97,32 @@ public:
         work([&](double) { return cancelAfterReports < 0 || ++reports <= cancelAfterReports; });
     }
 
+    // Yes unless told otherwise: a test that does not care goes on as before.
+    bool AskYesNo(const std::string& text) override
+    {
+        yesNoQuestions.push_back(text);
+        if (yesNoAnswers.empty())
+            return true;
+        const bool answer = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return answer;
+    }
+    // Discard unless told otherwise, as the program did before it asked.
+    UnsavedAnswer AskUnsavedRecording(const std::string& text) override
+    {
+        unsavedQuestions.push_back(text);
+        if (unsavedAnswers.empty())
+            return UnsavedAnswer::Discard;
+        const UnsavedAnswer answer = unsavedAnswers.front();
+        unsavedAnswers.pop_front();
+        return answer;
+    }
+
     std::vector<Message> messages;
+    std::vector<std::string> yesNoQuestions;
+    std::deque<bool> yesNoAnswers;
+    std::vector<std::string> unsavedQuestions;
+    std::deque<UnsavedAnswer> unsavedAnswers;
     std::function<void()> whileShown;                      // run inside each MsgBox
     std::deque<std::optional<FolderChoice>> folderAnswers; // nothing = cancel
     std::vector<FolderChoice> chooserOpenedAt;

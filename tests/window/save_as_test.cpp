@@ -87,6 +87,70 @@ TEST_F(SaveAs, ChooserKeepsTheLastPlaceAndCancelChangesNothing)
     EXPECT_TRUE(form->choosers().szNewFolder.empty());
 }
 
+TEST_F(SaveAs, SavingOverAProjectAsksFirstAndNoChoosesAgain)
+{
+    RecordPolledRun();
+    Answer("run");
+    form->saveAs().BtnSaveAs_Click();
+    EXPECT_TRUE(prompts.yesNoQuestions.empty()); // a new folder needs no question
+    const auto before = FileBytes(Saved("run", "AI.ond"));
+
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 4; }));
+    form->run().BtnStart_Click();
+    const std::string folder = target.path().toStdString() + "/run";
+    Answer("run");
+    prompts.yesNoAnswers = {false};
+    form->saveAs().BtnSaveAs_Click(); // No, then the chooser again, cancelled
+    EXPECT_EQ(prompts.yesNoQuestions, std::vector<std::string>{folder + " already holds a project. Replace it?"});
+    EXPECT_EQ(prompts.chooserOpenedAt.size(), 3u);
+    EXPECT_EQ(prompts.chooserOpenedAt.back().dir, target.path().toStdString());
+    EXPECT_EQ(FileBytes(Saved("run", "AI.ond")), before);
+
+    Answer("run");
+    prompts.yesNoAnswers = {true};
+    form->saveAs().BtnSaveAs_Click();
+    EXPECT_EQ(FileBytes(Saved("run", "AI.ond")), FileBytes(form->files()->AIFileName()));
+    EXPECT_NE(FileBytes(Saved("run", "AI.ond")), before);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(SaveAs, ClosingWithAnUnsavedRecordingOffersItAndCancelKeepsTheProgramOpen)
+{
+    RecordPolledRun();
+    const std::string working = form->files()->AIFileName();
+    form->show();
+    prompts.unsavedAnswers = {UnsavedAnswer::Cancel};
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompts.unsavedQuestions, std::vector<std::string>{"The last recording has not been saved."});
+    EXPECT_TRUE(fs::exists(working));
+
+    // Save As from the question, then the program ends; a saved run asks nothing.
+    prompts.unsavedAnswers = {UnsavedAnswer::SaveAs};
+    Answer("kept");
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(fs::exists(Saved("kept", "Project.onp")));
+    EXPECT_EQ(prompts.unsavedQuestions.size(), 2u);
+}
+
+TEST_F(SaveAs, NothingIsAskedAtExitWhenTheLastRunIsSavedOrRecordedNothing)
+{
+    RecordPolledRun();
+    Answer("saved");
+    form->saveAs().BtnSaveAs_Click();
+    form->show();
+    EXPECT_TRUE(form->close());
+
+    Open(); // a session whose run recorded nothing
+    FlipAI(true);
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
+    form->run().BtnStart_Click();
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(prompts.unsavedQuestions.empty());
+}
+
 TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
 {
     RecordPolledRun();
