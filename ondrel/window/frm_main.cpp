@@ -200,20 +200,26 @@ void FrmMain::Form_Unload()
 
 void FrmMain::BtnExit_Click() { close(); }
 
+// As BtnHistory: not while a run records, nor while a replay plays or is
+// paused (the replay's controls would stay as they are until Stop).
+bool FrmMain::TakesAProject() const { return !run_->IsRunning() && !replay_.isHisPlaying && !replay_.isHisPlayPaused; }
+
 void FrmMain::OpenProject(const std::string& projectFile)
 {
-    if (!run_->IsRunning())
+    if (TakesAProject())
         replayControl_->OpenProject(projectFile);
 }
 
 void FrmMain::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (DraggedProject(event->mimeData()) && !run_->IsRunning())
+    if (DraggedProject(event->mimeData()) && TakesAProject())
         event->acceptProposedAction();
 }
 
 void FrmMain::dropEvent(QDropEvent* event)
 {
+    if (!TakesAProject())
+        return;
     if (const auto project = DraggedProject(event->mimeData())) {
         event->acceptProposedAction();
         OpenProject(*project);

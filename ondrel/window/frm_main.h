@@ -77,6 +77,7 @@ protected:
 
 private:
     bool KeepsNoUnsavedRecording();
+    bool TakesAProject() const;
     void CreateControls();
     void CreateTimer();
     void OpenWorkingFolder();

@@ -103,6 +103,32 @@ TEST_F(HistoryWindow, AProjectDroppedOnTheWindowOrNamedAtStartOpens)
     EXPECT_FALSE(form->replay().bHistoryMode);
 }
 
+TEST_F(HistoryWindow, AProjectIsNotTakenWhileAReplayPlaysOrIsPaused)
+{
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    ASSERT_TRUE(form->replay().bHistoryMode);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(project))});
+    for (const bool paused : {false, true}) {
+        Button("ChkPlay")->click(); // plays, then pauses
+        ASSERT_EQ(form->replay().isHisPlayPaused, paused);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject*>(form.get())->event(&enter);
+        EXPECT_FALSE(enter.isAccepted()) << paused;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        Deliver(drop);
+        form->OpenProject(project);
+        // Still the replay as it was: playing or paused, the commands as they were.
+        EXPECT_EQ(form->replayControl().IsPlaying(), !paused) << paused;
+        EXPECT_EQ(form->replay().isHisPlayPaused, paused);
+        EXPECT_FALSE(Enabled("BtnHistory"));
+    }
+    Button("BtnStop")->click();
+    EXPECT_TRUE(Enabled("BtnHistory"));
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+}
+
 TEST_F(HistoryWindow, AMissingProjectNamedAtStartIsReportedAndNothingChanges)
 {
     form->OpenProject(target.path().toStdString() + "/gone/Project.onp");
