@@ -4,21 +4,26 @@
 
 namespace ondrel {
 
-void SetKeyboardOrder(QWidget& form)
+void SetTabOrder(QWidget& root, std::initializer_list<const char*> readingOrder)
 {
-    static constexpr const char* kReadingOrder[] = {
-        "KroGraph1",     "ListView1",   "KroSliderV",    "KroSliderR", "ChkPlay",    "BtnAccelerate", "BtnStop",
-        "BtnHisConvert", "BtnStart",    "BtnModeSwitch", "BtnSaveAs",  "BtnSet",     "CkAISave2Disk", "CkDISave2Disk",
-        "KroLED1",       "BtnGraphSet", "BtnClearGraph", "KroButton1", "KroButton2", "BtnHistory",    "BtnExit"};
     QWidget* previous = nullptr;
-    for (const char* name : kReadingOrder) {
-        QWidget* control = form.findChild<QWidget*>(name);
+    for (const char* name : readingOrder) {
+        QWidget* control = root.findChild<QWidget*>(name);
         if (control == nullptr)
             continue;
         if (previous != nullptr)
             QWidget::setTabOrder(previous, control);
         previous = control;
     }
+}
+
+void SetKeyboardOrder(QWidget& form)
+{
+    SetTabOrder(form,
+                {"KroGraph1",     "ListView1",     "KroSliderV", "KroSliderR",    "ChkPlay",       "BtnAccelerate",
+                 "BtnStop",       "BtnHisConvert", "BtnStart",   "BtnModeSwitch", "BtnSaveAs",     "BtnSet",
+                 "CkAISave2Disk", "CkDISave2Disk", "KroLED1",    "BtnGraphSet",   "BtnClearGraph", "KroButton1",
+                 "KroButton2",    "BtnHistory",    "BtnExit"});
     for (QPushButton* button : form.findChildren<QPushButton*>())
         button->setAutoDefault(true);
 }

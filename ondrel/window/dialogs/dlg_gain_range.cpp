@@ -1,4 +1,5 @@
 #include "ondrel/window/dialogs/dlg_gain_range.h"
+#include "ondrel/window/keyboard_order.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -97,6 +98,10 @@ void DlgGainRange::BuildControls()
     layout->addWidget(list, 1);
     layout->addLayout(side);
     resize(760, 420);
+    // The channel list, then the side column top to bottom.
+    SetTabOrder(*this, {"lstViewGain", "OptAI", "OptThermo", "ComboRange", "optSingle", "optDifferent", "ComboTCType",
+                        "ComboExpChan", "ComboScale", "OKButton"});
+    list->setFocus();
 }
 
 void DlgGainRange::ConnectHandlers()

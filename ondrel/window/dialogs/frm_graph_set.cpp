@@ -1,4 +1,5 @@
 #include "ondrel/window/dialogs/frm_graph_set.h"
+#include "ondrel/window/keyboard_order.h"
 #include "ondrel/window/named.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,6 +55,7 @@ FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner) : QDia
 
     auto* frameAxes = Named(new QGroupBox("Axes", this), "frameAxes");
     auto* frame1 = Named(new QGroupBox("X", frameAxes), "Frame1");
+    frame1->setAccessibleName("X");
     chkXAutoS_ = Named(new QCheckBox("AutoScale", frame1), "chkXAutoS");
     chkXAutoS_->setAccessibleName("X AutoScale");
     txtXMin_ = BoxFor("txtXMin", AxisBox::XMin);
@@ -71,6 +73,7 @@ FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner) : QDia
     xLayout->addWidget(Named(new QLabel("s", frame1), "Label9"), 2, 2);
 
     auto* frame2 = Named(new QGroupBox("Y", frameAxes), "Frame2");
+    frame2->setAccessibleName("Y");
     chkYAutoS_ = Named(new QCheckBox("AutoScale", frame2), "chkYAutoS");
     chkYAutoS_->setAccessibleName("Y AutoScale");
     txtYMin_ = BoxFor("txtYMin", AxisBox::YMin);
@@ -98,6 +101,9 @@ FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner) : QDia
     layout->addWidget(framePlots);
     layout->addWidget(frameAxes);
     layout->addLayout(buttons);
+    SetTabOrder(*this, {"lstPlots", "BtnColor", "CmbLineStyle", "chkXAutoS", "txtXMin", "txtXMax", "chkYAutoS",
+                        "txtYMin", "txtYMax", "BtnApply", "BtnCancel"});
+    lstPlots_->setFocus();
 
     logic_.Form_Load();
     for (const std::string& name : logic_.PlotNames())

@@ -1,5 +1,6 @@
 #include "ondrel/window/dialogs/frm_setting.h"
 #include "ondrel/window/dialogs/dlg_gain_range.h"
+#include "ondrel/window/keyboard_order.h"
 #include "ondrel/window/named.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,6 +55,39 @@ FrmSetting::FrmSetting(const SettingsFormParts& parts, IKroThermo& thermo, QWidg
     // Enter confirms the tab on show, after the same checks as leaving a box.
     connect(tabs, &QTabWidget::currentChanged, this,
             [this](int tab) { findChild<QPushButton*>(tab == 0 ? "cmdFAIOK" : "cmdDIOK")->setDefault(true); });
+    // Each tab reads down its left column, then its right one, then Interval and OK.
+    SetTabOrder(*this, {"cmdAISelectDevice_0",
+                        "txtAIScanStart_0",
+                        "txtAIScanNumber_0",
+                        "cmdRange_0",
+                        "txtCount",
+                        "txtSampleRate",
+                        "cmbDataReturnType",
+                        "cmbPacerSource",
+                        "chkCylic",
+                        "cmbTriggerMode",
+                        "cmbTriggerEdge",
+                        "cmbTriggerSource",
+                        "txtTriggerDelayTime",
+                        "txtTriggerAfterTimeinAboveMode",
+                        "txtTriggerVoltage",
+                        "cmdFAIOK",
+                        "cmdAISelectDevice_1",
+                        "txtAIScanStart_1",
+                        "txtAIScanNumber_1",
+                        "cmdRange_1",
+                        "DISelectDevice",
+                        "ComboDIPort",
+                        "CheckDIChannel_0",
+                        "CheckDIChannel_1",
+                        "CheckDIChannel_2",
+                        "CheckDIChannel_3",
+                        "CheckDIChannel_4",
+                        "CheckDIChannel_5",
+                        "CheckDIChannel_6",
+                        "CheckDIChannel_7",
+                        "txtAITimeInterval",
+                        "cmdDIOK"});
     ConnectHandlers();
     form_.Form_Load();
 }
@@ -62,7 +96,9 @@ QGroupBox* FrmSetting::BuildDeviceGroup(int index, const char* caption)
 {
     auto* group = Make<QGroupBox>(nullptr, Element("Frame2", index), caption);
     auto* grid = new QGridLayout(group);
-    grid->addWidget(Make<QPushButton>(group, Element("cmdAISelectDevice", index), "Se&lect Device"), 0, 0, 1, 2);
+    auto* select = Make<QPushButton>(group, Element("cmdAISelectDevice", index), "Se&lect Device");
+    select->setAccessibleName("AI Select Device"); // beside the DI one on the polled tab
+    grid->addWidget(select, 0, 0, 1, 2);
     grid->addWidget(Make<QLabel>(group, Element("Label1", index), "Device Number"), 1, 0);
     grid->addWidget(Make<QLabel>(group, Element("LabelAIDeviceNumber", index)), 1, 1);
     grid->addWidget(Make<QLabel>(group, Element("Label6", index), "Device Name"), 2, 0);
@@ -151,7 +187,9 @@ QWidget* FrmSetting::BuildPolledTab()
 
     auto* diDevice = Make<QGroupBox>(page, "Frame3", "DI Select Device");
     auto* devGrid = new QGridLayout(diDevice);
-    devGrid->addWidget(Make<QPushButton>(diDevice, "DISelectDevice", "Select &Device"), 0, 0, 1, 2);
+    auto* select = Make<QPushButton>(diDevice, "DISelectDevice", "Select &Device");
+    select->setAccessibleName("DI Select Device");
+    devGrid->addWidget(select, 0, 0, 1, 2);
     devGrid->addWidget(Make<QLabel>(diDevice, "Label16", "Device Number"), 1, 0);
     devGrid->addWidget(Make<QLabel>(diDevice, "LabelDIDevNum"), 1, 1);
     devGrid->addWidget(Make<QLabel>(diDevice, "Label15", "Device Name"), 2, 0);
@@ -211,6 +249,8 @@ void FrmSetting::ShowTab(int tab)
 {
     findChild<QTabWidget*>("SSTab1")->setCurrentIndex(tab);
     findChild<QPushButton*>(tab == 0 ? "cmdFAIOK" : "cmdDIOK")->setDefault(true);
+    // The dialog opens on the tab's first control, not on the tab bar.
+    findChild<QPushButton*>(tab == 0 ? "cmdAISelectDevice_0" : "cmdAISelectDevice_1")->setFocus();
 }
 
 void FrmSetting::ShowGainRange()
