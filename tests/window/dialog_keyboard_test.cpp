@@ -103,10 +103,13 @@ TEST_F(DialogKeyboard, TheRangeDialogReadsFromItsChannelListDownTheSideColumn)
 TEST_F(DialogKeyboard, TheGraphSettingsDialogReadsPlotsThenXThenYThenItsButtons)
 {
     Open();
+    Activate(*form);
     testing::ModalSteps modal;
     std::vector<std::string> round;
     std::string first, x, y;
     modal.Then("frmGraphSet", [&](QDialog& dialog) {
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         first = Focused();
         x = AccessibleName("Frame1", dialog);
         y = AccessibleName("Frame2", dialog);

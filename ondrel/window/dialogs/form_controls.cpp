@@ -129,11 +129,12 @@ void Guarded(IPrompts& prompts, const std::function<void()>& handler)
     }
 }
 
-void OnBoxFocusLoss(QDialog& dialog, std::function<void(const std::string&)> lostFocus)
+QObject* OnBoxFocusLoss(QDialog& dialog, std::function<void(const std::string&)> lostFocus)
 {
     auto* filter = new FocusLossFilter(&dialog, std::move(lostFocus));
     for (QLineEdit* box : dialog.findChildren<QLineEdit*>())
         box->installEventFilter(filter);
+    return filter;
 }
 
 } // namespace ondrel::form_controls

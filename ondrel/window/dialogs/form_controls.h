@@ -24,8 +24,9 @@ void SetCell(QWidget& root, const std::string& name, int row, int column, const 
 void Guarded(IPrompts& prompts, const std::function<void()>& handler);
 // Calls `lostFocus` with the box's name whenever one of the dialog's text boxes
 // loses the focus to another control (not when the window itself loses it, as
-// to the message box a check shows).
-void OnBoxFocusLoss(QDialog& dialog, std::function<void(const std::string&)> lostFocus);
+// to the message box a check shows). Returns the watcher, which the dialog
+// deletes before its controls go.
+QObject* OnBoxFocusLoss(QDialog& dialog, std::function<void(const std::string&)> lostFocus);
 } // namespace form_controls
 
 // A dialog whose controls the settings logic drives through `View`.

@@ -240,10 +240,14 @@ void FrmSetting::ConnectHandlers()
         on(Element("CheckDIChannel", b).c_str(), [this, b] { form_.CheckDIChannel_Click(b); });
     connect(findChild<QComboBox*>("ComboDIPort"), &QComboBox::activated, this,
             [this, &prompts] { form_controls::Guarded(prompts, [this] { form_.ComboDIPort_Click(); }); });
-    form_controls::OnBoxFocusLoss(*this, [this, &prompts](const std::string& box) {
+    boxFocusFilter_ = form_controls::OnBoxFocusLoss(*this, [this, &prompts](const std::string& box) {
         form_controls::Guarded(prompts, [this, &box] { form_.Box_LostFocus(box); });
     });
 }
+
+// A box that holds the focus loses it while the dialog's controls are being
+// destroyed: no check may run on them then.
+FrmSetting::~FrmSetting() { delete boxFocusFilter_; }
 
 void FrmSetting::ShowTab(int tab)
 {

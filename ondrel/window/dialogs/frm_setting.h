@@ -14,6 +14,7 @@ namespace ondrel {
 class FrmSetting final : public FormDialog<ISettingsFormView> {
 public:
     FrmSetting(const SettingsFormParts& parts, IKroThermo& thermo, QWidget* owner);
+    ~FrmSetting() override;
 
     SettingsForm& form() { return form_; }
     void ShowTab(int tab) override;
@@ -29,6 +30,7 @@ private:
     SettingsFormParts parts_;
     IKroThermo& thermo_;
     SettingsForm form_;
+    QObject* boxFocusFilter_ = nullptr;
 };
 
 } // namespace ondrel
