@@ -59,6 +59,7 @@ SaveFolderDialog::SaveFolderDialog(const std::string& drive, const std::string& 
     lastDrive_ = startDrive;
     ShowDirectory(QString::fromStdString(dir));
     connect(drive1_, &QComboBox::currentTextChanged, this, [this] { Drive1_Change(); });
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { KeepShownFolderInView(); });
 }
 
 void SaveFolderDialog::Drive1_Change()
@@ -77,8 +78,18 @@ void SaveFolderDialog::ShowDirectory(const QString& path)
 {
     const QModelIndex index = model_->index(path);
     dir1_->setCurrentIndex(index);
-    dir1_->scrollTo(index);
+    dir1_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     dir1_->expand(index);
+    shown_ = index;
+}
+
+// The tree fills in as its folders load, in the background: the siblings
+// sorted before the folder shown push it down and out of view. It is brought
+// back into view while it is still the one selected.
+void SaveFolderDialog::KeepShownFolderInView()
+{
+    if (shown_.isValid() && dir1_->currentIndex() == shown_)
+        dir1_->scrollTo(shown_, QAbstractItemView::PositionAtCenter);
 }
 
 FolderChoice SaveFolderDialog::Choice() const

@@ -1,6 +1,7 @@
 #pragma once
 #include "ondrel/session/prompts.h"
 #include <QDialog>
+#include <QPersistentModelIndex>
 
 class QComboBox;
 class QFileSystemModel;
@@ -22,12 +23,14 @@ public:
 private:
     void Drive1_Change();
     void ShowDirectory(const QString& path);
+    void KeepShownFolderInView();
 
     QComboBox* drive1_ = nullptr;
     QTreeView* dir1_ = nullptr;
     QFileSystemModel* model_ = nullptr;
     QLineEdit* txtFolderName_ = nullptr;
     QString lastDrive_;
+    QPersistentModelIndex shown_; // the folder the chooser opened at
 };
 
 } // namespace ondrel
