@@ -7,6 +7,7 @@
 //   komreg --path             print the registry file in use
 #include "kom/module.h"
 #include "kom/registry.h"
+#include "tools/cli/command_line.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -16,52 +17,61 @@
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "-h" || args[0] == "--help") {
-        std::fputs("usage: komreg [-u] MODULE...\n       komreg --query CLSID|PROGID\n       komreg --path\n",
-                   args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
-    }
+    cli::CommandLine commandLine("komreg", {"[-u] MODULE...", "--query CLSID|PROGID", "--path"},
+                                 {{"unregister", 'u', "", "unregister the modules instead"},
+                                  {"query", '\0', "ID", "print the module that serves a class identifier or ProgID"},
+                                  {"path", '\0', "", "print the registry file in use"}});
+    if (const auto status = commandLine.Parse(argc, argv))
+        return *status;
+    const std::vector<std::string>& modules = commandLine.Operands();
+    const bool query = commandLine.IsSet("query");
+    const bool path = commandLine.IsSet("path");
+    if (query + path + commandLine.IsSet("unregister") > 1)
+        return commandLine.UsageError("--query, --path and -u do not go together");
+    if ((query || path) && !modules.empty())
+        return commandLine.UsageError("no module goes with --query or --path");
+    if (!query && !path && modules.empty())
+        return commandLine.UsageError("no module named");
     const std::string registry = kom::Registry::defaultPath();
     constexpr const char* NoRegistry =
         "komreg: no class registry: HOME is not set and this account has no home folder;\n"
         "        set KOM_REGISTRY to an absolute path, or keep libraries beside their hosts\n";
-    if (args[0] == "--path") {
+    if (path) {
         if (registry.empty())
             return std::fputs(NoRegistry, stderr), 1;
         std::printf("%s\n", registry.c_str());
         return 0;
     }
-    if (args[0] == "--query") {
-        if (args.size() != 2)
-            return 2;
+    if (query) {
+        const std::string id = commandLine.Value("query");
         kom::CLSID clsid;
-        if (kom::FAILED(kom::clsidFromString(args[1], &clsid))) {
-            std::fprintf(stderr, "komreg: %s: unknown class\n", args[1].c_str());
+        if (kom::FAILED(kom::clsidFromString(id, &clsid))) {
+            std::fprintf(stderr, "komreg: %s: unknown class\n", id.c_str());
             return 1;
         }
-        std::string path = kom::modulePathForClass(clsid);
-        if (path.empty()) {
+        const std::string served = kom::modulePathForClass(clsid);
+        if (served.empty()) {
             std::fprintf(stderr, "komreg: %s: no module serves this class\n", clsid.toString().c_str());
             return 1;
         }
-        std::printf("%s\t%s\n", clsid.toString().c_str(), path.c_str());
+        std::printf("%s\t%s\n", clsid.toString().c_str(), served.c_str());
         return 0;
     }
     if (registry.empty())
         return std::fputs(NoRegistry, stderr), 1;
-    bool unregister = args[0] == "-u";
+    const bool unregister = commandLine.IsSet("unregister");
     int rc = 0;
-    for (size_t i = unregister ? 1 : 0; i < args.size(); ++i) {
+    for (const std::string& module : modules) {
         std::error_code ec;
-        std::string path = std::filesystem::absolute(args[i], ec).string();
-        kom::HRESULT h = kom::registerModule(path, unregister);
+        std::string modulePath = std::filesystem::absolute(module, ec).string();
+        kom::HRESULT h = kom::registerModule(modulePath, unregister);
         if (kom::FAILED(h)) {
-            std::fprintf(stderr, "komreg: %s: %s failed (0x%08" PRIX32 ")\n", path.c_str(),
+            std::fprintf(stderr, "komreg: %s: %s failed (0x%08" PRIX32 ")\n", modulePath.c_str(),
                          unregister ? "unregistration" : "registration", static_cast<uint32_t>(h));
             rc = 1;
         } else {
-            std::printf("%s %s in %s\n", unregister ? "unregistered" : "registered", path.c_str(), registry.c_str());
+            std::printf("%s %s in %s\n", unregister ? "unregistered" : "registered", modulePath.c_str(),
+                        registry.c_str());
         }
     }
     return rc;

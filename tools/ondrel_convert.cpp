@@ -9,6 +9,7 @@
 // a usage error.
 #include "ondrel/export/project_export.h"
 #include "ondrel/history/project_index.h"
+#include "tools/cli/command_line.h"
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -18,12 +19,6 @@
 #include <vector>
 
 namespace {
-
-int Usage()
-{
-    std::fputs("usage: ondrel-convert [--ai] [--di] PROJECT.onp OUTDIR\n", stderr);
-    return 2;
-}
 
 // The decimal separator of the user's locale, as the program's own Convert uses.
 char LocaleDecimal()
@@ -37,24 +32,16 @@ char LocaleDecimal()
 
 int main(int argc, char** argv)
 {
-    ondrel::ExportRequest request;
-    std::vector<std::string> operands;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--ai")
-            request.ai = true;
-        else if (arg == "--di")
-            request.di = true;
-        else if (arg == "--help" || arg == "-h") {
-            Usage();
-            return 0;
-        } else if (arg.starts_with("--"))
-            return Usage();
-        else
-            operands.push_back(arg);
-    }
+    cli::CommandLine commandLine("ondrel-convert", {"[--ai] [--di] PROJECT.onp OUTDIR"},
+                                 {{"ai", '\0', "", "write AI.xlt"}, {"di", '\0', "", "write DI.xlt"}});
+    if (const auto status = commandLine.Parse(argc, argv))
+        return *status;
+    const std::vector<std::string>& operands = commandLine.Operands();
     if (operands.size() != 2)
-        return Usage();
+        return commandLine.UsageError("needs a project and an output folder");
+    ondrel::ExportRequest request;
+    request.ai = commandLine.IsSet("ai");
+    request.di = commandLine.IsSet("di");
     request.projectFile = operands[0];
     request.folder = operands[1];
     request.decimal = LocaleDecimal();

@@ -13,7 +13,10 @@
 #include "tickwell/state_format.h"
 #include "tickwell/tickwell_ids.h"
 
+#include "tools/cli/qt_command_line.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -23,6 +26,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,11 +34,6 @@
 namespace {
 
 using kom::HRESULT;
-
-constexpr const char* Usage = "usage: tickwell-frame STATE            edit a saved timer state in its property page\n"
-                              "       tickwell-frame --list STATE     print the entries: key, enabled, interval\n"
-                              "       tickwell-frame --run MS STATE   run for MS milliseconds and print, per key,\n"
-                              "                                       events, mean, p50, p99 and max period (ms)\n";
 
 int fail(const std::string& message)
 {
@@ -231,25 +230,43 @@ int edit(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "-h" || args[0] == "--help") {
-        std::fputs(Usage, args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
+    std::string state;
+    std::optional<std::string> runFor;
+    bool listOnly = false;
+    {
+        // Parsed before any QApplication exists: --help, --version, --list and
+        // --run need no display.
+        QCoreApplication parsing(argc, argv);
+        QCommandLineParser parser;
+        parser.setApplicationDescription("Edits and inspects a saved state of the Tickwell timer control.\n"
+                                         "Without an option: open the property page on STATE (a missing file "
+                                         "starts from a fresh control); Apply writes the state back.");
+        const QCommandLineOption list("list", "Print one line per entry: key, enabled, interval.");
+        const QCommandLineOption run("run",
+                                     "Run the state for MS milliseconds and print, per key, events, mean, "
+                                     "p50, p99 and max period (ms).",
+                                     "MS");
+        parser.addOptions({list, run});
+        parser.addPositionalArgument("STATE", "The saved timer state.");
+        if (const auto status = cli::ParseOrFinish(parser, "tickwell-frame", argc, argv))
+            return *status;
+        if (parser.positionalArguments().size() != 1)
+            return cli::UsageError(parser, "tickwell-frame", "needs one STATE file");
+        if (parser.isSet(list) && parser.isSet(run))
+            return cli::UsageError(parser, "tickwell-frame", "--list and --run do not go together");
+        state = cli::Bytes(parser.positionalArguments().front());
+        listOnly = parser.isSet(list);
+        if (parser.isSet(run))
+            runFor = cli::Bytes(parser.value(run));
     }
-    if (args[0] == "--list") {
-        if (args.size() != 2)
-            return std::fputs(Usage, stderr), 2;
+    if (listOnly) {
         QCoreApplication app(argc, argv);
-        return list(args[1]);
+        return list(state);
     }
-    if (args[0] == "--run") {
-        if (args.size() != 3)
-            return std::fputs(Usage, stderr), 2;
+    if (runFor) {
         QCoreApplication app(argc, argv);
-        return run(args[1], args[2]);
+        return run(*runFor, state);
     }
-    if (args.size() != 1 || args[0].starts_with("--"))
-        return std::fputs(Usage, stderr), 2;
     QApplication app(argc, argv);
-    return edit(args[0]);
+    return edit(state);
 }

@@ -7,4 +7,9 @@ namespace ondrel {
 // and removes its working folder.
 void QuitOnTerminationSignals();
 
+// The program's event loop; none at all when a termination signal came before
+// it started (while a start-up message box was open, say), since Qt drops a
+// quit asked for outside its main loop. The loop's exit status, or 0.
+int ExecUntilQuit();
+
 } // namespace ondrel

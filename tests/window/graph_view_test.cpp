@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -97,6 +99,23 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     chart().customPlot()->xAxis->setRange(0.0, 8.0);
     QTest::qWait(50); // the range report is queued; nothing must arrive
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
+}
+
+TEST_F(GraphViewTest, GraphSettingsShowAWholeAxisLimit)
+{
+    Open();
+    WithGraphSettings([](FrmGraphSet& dialog) {
+        for (const char* name : {"txtXMin", "txtXMax", "txtYMin", "txtYMax"}) {
+            auto* box = dialog.findChild<QLineEdit*>(name);
+            box->setText("-8.79984741210938");
+            QStyleOptionFrame option;
+            option.initFrom(box);
+            option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+            const int shown = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width() - 4;
+            EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), shown) << name;
+        }
+        dialog.reject();
+    });
 }
 
 TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)

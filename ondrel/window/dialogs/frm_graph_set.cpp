@@ -9,6 +9,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -139,6 +141,15 @@ FrmGraphSet::FrmGraphSet(const GraphSettingsParts& parts, QWidget* owner) : QDia
 QLineEdit* FrmGraphSet::BoxFor(const char* name, ondrel::AxisBox box)
 {
     auto* edit = Named(new QLineEdit(this), name);
+    // Wide enough for an axis limit as the chart gives it ("-8.79984741210938"),
+    // in the font the screen's scale gives.
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const int lineEditMargins = 4;
+    const QSize text(edit->fontMetrics().horizontalAdvance(QStringLiteral("-8.88888888888888")) + lineEditMargins,
+                     edit->fontMetrics().height());
+    edit->setMinimumWidth(style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
     boxes_.insert(edit, box);
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textEdited, this, [this, box](const QString& text) {
