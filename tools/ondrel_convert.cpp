@@ -8,7 +8,7 @@
 // holds. Exit status 0 on success, 1 with a one-line message otherwise, 2 for
 // a usage error.
 #include "ondrel/export/project_export.h"
-#include "ondrel/history/project_index.h"
+#include "ondrel/history/recording_reader.h"
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -62,10 +62,9 @@ int main(int argc, char** argv)
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
     try {
         if (!request.ai && !request.di) {
-            ondrel::ReplayState recorded;
-            ondrel::ApplyProjectInfo(ondrel::ReadProjectInfo(request.projectFile), recorded);
-            request.ai = recorded.bHisAI;
-            request.di = recorded.bHisDI;
+            const ondrel::RecordingInfo recorded = ondrel::ReadRecordingInfo(request.projectFile);
+            request.ai = recorded.ai;
+            request.di = recorded.di;
         }
         int shown = -1;
         ondrel::ExportProject(request, [&](double fraction) {

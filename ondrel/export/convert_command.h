@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/history/replay_state.h"
+#include "ondrel/history/opened_recording.h"
 #include "ondrel/session/chooser_memory.h"
 #include "ondrel/session/prompts.h"
 
@@ -10,15 +10,15 @@ namespace ondrel {
 class ConvertCommand {
 public:
     // `decimal` is the decimal separator of the user's locale.
-    ConvertCommand(IPrompts& prompts, ReplayState& replay, ChooserMemory& memory, char decimal)
-        : prompts_(prompts), replay_(replay), memory_(memory), decimal_(decimal)
+    ConvertCommand(IPrompts& prompts, IOpenedRecording& recording, ChooserMemory& memory, char decimal)
+        : prompts_(prompts), recording_(recording), memory_(memory), decimal_(decimal)
     {}
 
     void BtnHisConvert_Click();
 
 private:
     IPrompts& prompts_;
-    ReplayState& replay_;
+    IOpenedRecording& recording_;
     ChooserMemory& memory_;
     char decimal_;
 };

@@ -1,5 +1,4 @@
 #pragma once
-#include "ondrel/history/replay_state.h"
 #include "ondrel/recording/project_description.h"
 #include <string>
 
@@ -11,9 +10,5 @@ namespace ondrel {
 // Throws DescriptionFormatError (or FileError when the file cannot be read)
 // with a text for the operator; nothing is returned half read.
 ProjectDescription ReadProjectInfo(const std::string& projectFile);
-
-// Copies a checked description into the replay fields and tables. A section
-// whose flag is off leaves its counts at 0.
-void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state);
 
 } // namespace ondrel

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace ondrel {
+
+// A file opened for reading, read at a position of its own.
+// Its size is measured once, at open: reads never go past it, so a file that
+// grows while it is read (or lies about its size) cannot make a reader run on.
+class RegularFile {
+public:
+    RegularFile() = default;
+    ~RegularFile();
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Throws FileError when the file cannot be opened.
+    void Open(const std::string& path);
+    void Close() noexcept;
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    const std::string& Path() const noexcept { return path_; }
+
+    // The size measured at open; 0 when closed.
+    uint64_t Size() const noexcept { return size_; }
+    uint64_t Position() const noexcept { return position_; }
+    // Moves the position, at most to the end.
+    void Seek(uint64_t offset) noexcept;
+    // Reads up to bytes.size() bytes from the position and moves past them;
+    // fewer only at the end. Throws FileError when the system fails a read.
+    size_t Read(std::span<std::byte> bytes);
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    uint64_t size_ = 0;
+    uint64_t position_ = 0;
+};
+
+} // namespace ondrel
