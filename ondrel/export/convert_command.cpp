@@ -1,4 +1,5 @@
 #include "ondrel/export/convert_command.h"
+#include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
 #include "ondrel/session/file_paths.h"
 
@@ -31,7 +32,7 @@ void ConvertCommand::BtnHisConvert_Click()
     folder += memory_.szTextSaveFolder;
     try {
         prompts_.RunWithProgress("Convert", [&](const Progress& progress) {
-            ExportProject({recording_.ProjectFile(), folder, choice->ai, choice->di, decimal_}, progress);
+            ExportProject({recording_.ProjectFile(), folder, choice->ai, choice->di, NumericLocaleDecimal()}, progress);
         });
         // Replay reads its AI data from the start again, as after an export it always has.
         if (choice->ai)

@@ -9,9 +9,9 @@ namespace ondrel {
 // operator chooses, with progress and Cancel.
 class ConvertCommand {
 public:
-    // `decimal` is the decimal separator of the user's locale.
-    ConvertCommand(IPrompts& prompts, IOpenedRecording& recording, ChooserMemory& memory, char decimal)
-        : prompts_(prompts), recording_(recording), memory_(memory), decimal_(decimal)
+    // Numbers are written with NumericLocaleDecimal(), as ondrel-convert writes them.
+    ConvertCommand(IPrompts& prompts, IOpenedRecording& recording, ChooserMemory& memory)
+        : prompts_(prompts), recording_(recording), memory_(memory)
     {}
 
     void BtnHisConvert_Click();
@@ -20,7 +20,6 @@ private:
     IPrompts& prompts_;
     IOpenedRecording& recording_;
     ChooserMemory& memory_;
-    char decimal_;
 };
 
 } // namespace ondrel

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <random>
 #include <sys/stat.h>
 
 namespace ondrel {
@@ -16,31 +19,73 @@ constexpr int64_t kBlockBytes = 400000;
 
 int64_t BlockScans(int64_t bytesPerScan) { return std::max<int64_t>(1, kBlockBytes / bytesPerScan); }
 
-// The export's folder, removed with what is in it unless the export completes.
-class NewFolder {
+// The export is written into a hidden folder beside the one asked for and
+// renamed to it only once complete, so whatever ends an export early (a
+// failure, a cancel, a signal, a power cut) never leaves a half-written folder
+// under the name asked for. The hidden folder is removed unless published.
+class StagingFolder {
 public:
-    explicit NewFolder(std::string path) : path_(std::move(path))
+    explicit StagingFolder(const std::string& target);
+    ~StagingFolder()
     {
-        if (::mkdir(path_.c_str(), 0755) != 0)
-            throw CreateFolderError(errno, path_);
-    }
-    ~NewFolder()
-    {
-        if (kept_)
+        if (published_)
             return;
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    NewFolder(const NewFolder&) = delete;
-    NewFolder& operator=(const NewFolder&) = delete;
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    void Keep() { kept_ = true; }
+    // Renames the folder to the target, which must still not exist.
+    void Publish();
 
 private:
+    std::string target_;
     std::string path_;
-    bool kept_ = false;
+    bool published_ = false;
 };
+
+StagingFolder::StagingFolder(const std::string& target) : target_(target)
+{
+    struct stat status {};
+    if (::lstat(target_.c_str(), &status) == 0)
+        throw CreateFolderError(EEXIST, target_);
+    std::filesystem::path name(target_);
+    if (!name.has_filename())
+        name = name.parent_path();
+    const std::string parent = name.has_parent_path() ? name.parent_path().string() : std::string(".");
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+        path_ = parent + "/." + name.filename().string() + ".partial-" + suffix;
+        if (::mkdir(path_.c_str(), 0755) == 0)
+            return;
+        if (errno != EEXIST || attempt == 15)
+            throw CreateFolderError(errno, target_);
+    }
+}
+
+void StagingFolder::Publish()
+{
+    // Never onto a folder made meanwhile: rename() would replace an empty one.
+    int result = ::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without RENAME_NOREPLACE: check, then rename.
+        struct stat status {};
+        if (::lstat(target_.c_str(), &status) == 0)
+            errno = EEXIST;
+        else
+            result = ::rename(path_.c_str(), target_.c_str());
+    }
+    if (result != 0) {
+        if (errno == EEXIST || errno == ENOTEMPTY)
+            throw CreateFolderError(EEXIST, target_);
+        throw FileError(errno, target_);
+    }
+    published_ = true;
+}
 
 void WriteBlocks(RecordingReader& reader, IExporter& exporter, ExportKinds kinds, ProgressCounter& progress)
 {
@@ -76,12 +121,13 @@ void WriteBlocks(RecordingReader& reader, IExporter& exporter, ExportKinds kinds
 ExportOutcome ExportRecording(RecordingReader& reader, IExporter& exporter, ExportKinds kinds,
                               const std::string& folder, const Progress& progress)
 {
-    NewFolder made(folder);
+    StagingFolder staging(folder);
     ProgressCounter counter(progress, reader.DataBytes());
     try {
-        exporter.Begin(reader.Info(), kinds, made.path());
+        exporter.Begin(reader.Info(), kinds, staging.path());
         WriteBlocks(reader, exporter, kinds, counter);
         exporter.Finish();
+        staging.Publish();
     } catch (const Cancelled&) {
         exporter.Abandon();
         return ExportOutcome::Cancelled;
@@ -89,7 +135,6 @@ ExportOutcome ExportRecording(RecordingReader& reader, IExporter& exporter, Expo
         exporter.Abandon();
         throw;
     }
-    made.Keep();
     return ExportOutcome::Written;
 }
 

@@ -24,13 +24,16 @@ public:
 };
 
 // Reads the recording through `reader` and hands it to `exporter`, block by
-// block, into the new folder `folder`: all of the AI data, then the DI data
-// up to the scans the description states. The data files are read in blocks
-// of about 400,000 bytes, progress reported after each.
+// block, for the new folder `folder`: all of the AI data, then the DI data up
+// to the scans the description states. The data files are read in blocks of
+// about 400,000 bytes, progress reported after each.
 //
-// A cancelled or failed export removes the folder and everything in it:
-// nothing half-written is left. Throws CreateFolderError when the folder
-// cannot be made, and whatever the reader or the exporter throws.
+// The exporter writes into a hidden folder beside `folder` (".NAME.partial-*"),
+// renamed to `folder` once everything is written: an export that ends early,
+// however, leaves nothing under that name, and a cancelled or failed one
+// removes the hidden folder too. Throws CreateFolderError when `folder`
+// exists or its parent does not (before anything is made, or at the end when
+// one appeared meanwhile), and whatever the reader or the exporter throws.
 ExportOutcome ExportRecording(RecordingReader& reader, IExporter& exporter, ExportKinds kinds,
                               const std::string& folder, const Progress& progress);
 

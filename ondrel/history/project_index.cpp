@@ -17,7 +17,7 @@ constexpr uint64_t kMaxDescriptionBytes = 16u << 20;
 std::vector<std::byte> ReadWholeFile(const std::string& path)
 {
     RegularFile file;
-    file.Open(path);
+    file.Open(path, LastLink::Follow);
     const uint64_t size = file.Size();
     if (size > kMaxDescriptionBytes)
         throw DescriptionFormatError("Project description: the file is too large to be a description ("
@@ -43,6 +43,13 @@ ProjectDescription ReadProjectInfo(const std::string& projectFile)
         Refuse("AI is recorded but AIChanCount is " + std::to_string(run.aiChanCount));
     if (run.diRecorded && run.diChanCount <= 0)
         Refuse("DI is recorded but DIChanCount is " + std::to_string(run.diChanCount));
+    // Replay builds one chart plot per channel; no device comes near these.
+    if (run.aiRecorded && run.aiChanCount > kMaxAIChannels)
+        Refuse("AIChanCount is " + std::to_string(run.aiChanCount) + "; a recording holds at most "
+               + std::to_string(kMaxAIChannels) + " AI channels");
+    if (run.diRecorded && run.diChanCount > kMaxDILines)
+        Refuse("DIChanCount is " + std::to_string(run.diChanCount) + "; a recording holds at most "
+               + std::to_string(kMaxDILines) + " DI lines");
     if (!description.end)
         Refuse("ScanCount and ScanInterval are missing (the run was never stopped)");
     if (description.end->scanCount < 0)

@@ -50,8 +50,9 @@ void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state)
 }
 
 // A data file that cannot be opened is reported and replay goes on without
-// it; a missing one is never created. A file that opens but whose header makes
-// no sense is reported with what is wrong.
+// it; a missing one is never created. A file that is refused (not a regular
+// file of the format's name) or opens but whose header makes no sense is
+// reported with what is wrong and its path.
 template <typename Open>
 void OpenDataFile(IPrompts& prompts, const char* title, Open&& open)
 {
@@ -88,10 +89,12 @@ void ReplayControl::OpenProject(const std::string& projectFile)
     DIReplayReader di;
     if (loaded.bHisAI)
         OpenDataFile(prompts_, "ReadHisAIFile", [&] {
-            ai.Open(ResolveDataFile(projectFile, loaded.szHisAIFile), loaded.nHisAIChanCount, loaded.bHisAIAnalog);
+            ai.Open(RecordedDataFile(projectFile, loaded.szHisAIFile, kAIDataFileName), loaded.nHisAIChanCount,
+                    loaded.bHisAIAnalog);
         });
     if (loaded.bHisDI)
-        OpenDataFile(prompts_, "ReadHisDIFile", [&] { di.Open(ResolveDataFile(projectFile, loaded.szHisDIFile)); });
+        OpenDataFile(prompts_, "ReadHisDIFile",
+                     [&] { di.Open(RecordedDataFile(projectFile, loaded.szHisDIFile, kDIDataFileName)); });
 
     // Everything read; from here on the window changes.
     if (ticking_)

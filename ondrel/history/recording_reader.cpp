@@ -42,12 +42,12 @@ RecordingReader::RecordingReader(const std::string& projectFile, bool ai, bool d
         throw std::invalid_argument("The recording holds no DI data");
     const std::optional<SavedPaths>& paths = info_.description.paths;
     if (ai) {
-        ai_.Open(ResolveDataFile(projectFile, paths ? paths->aiFilePath : std::string{}), info_.aiChanCount,
-                 info_.floatSamples);
+        ai_.Open(RecordedDataFile(projectFile, paths ? paths->aiFilePath : std::string{}, kAIDataFileName),
+                 info_.aiChanCount, info_.floatSamples);
         dataBytes_ += static_cast<uint64_t>(ai_.ScanCount() * ai_.BytesPerScan());
     }
     if (di) {
-        di_.Open(ResolveDataFile(projectFile, paths ? paths->diFilePath : std::string{}));
+        di_.Open(RecordedDataFile(projectFile, paths ? paths->diFilePath : std::string{}, kDIDataFileName));
         info_.diPortStart = di_.PortStart();
         info_.diPortCount = di_.PortCount();
         dataBytes_ += static_cast<uint64_t>(di_.ScanCount() * di_.PortCount());

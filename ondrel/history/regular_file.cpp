@@ -11,6 +11,40 @@
 
 namespace ondrel {
 
+namespace {
+
+// The descriptor and the size it had when opened.
+int OpenChecked(const std::string& path, LastLink link, uint64_t& size)
+{
+    const int noFollow = link == LastLink::Refuse ? O_NOFOLLOW : 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
+    if (fd < 0) {
+        if (errno == ELOOP && link == LastLink::Refuse)
+            throw FileError("A link is not read as a recording's file", path);
+        throw FileError(errno, path);
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw FileError(error, path);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw FileError("Not a regular file (a folder, device or pipe is never read)", path);
+    }
+    size = static_cast<uint64_t>(status.st_size);
+    return fd;
+}
+
+} // namespace
+
+int OpenRegularFile(const std::string& path, LastLink link)
+{
+    uint64_t size = 0;
+    return OpenChecked(path, link, size);
+}
+
 RegularFile::~RegularFile() { Close(); }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept
@@ -30,18 +64,10 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
     return *this;
 }
 
-void RegularFile::Open(const std::string& path)
+void RegularFile::Open(const std::string& path, LastLink link)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(errno, path);
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        const int error = errno;
-        ::close(fd);
-        throw FileError(error, path);
-    }
-    const auto size = static_cast<uint64_t>(status.st_size);
+    uint64_t size = 0;
+    const int fd = OpenChecked(path, link, size);
     Close();
     fd_ = fd;
     path_ = path;

@@ -6,7 +6,19 @@
 
 namespace ondrel {
 
-// A file opened for reading, read at a position of its own.
+// Whether a link at the last component of a path is followed. A data path
+// stored in a project is not: a project may come from a stranger, and its
+// paths must not make the program read anything but the project's own files.
+// The project file the operator names may be a link.
+enum class LastLink { Refuse, Follow };
+
+// Opens `path` for reading only if it is a regular file: without blocking (a
+// FIFO would hang open()), and checked with fstat once open. Returns the
+// descriptor (close-on-exec); throws FileError naming the file when it is
+// missing, unreadable, a refused link, a device, a pipe or a folder.
+int OpenRegularFile(const std::string& path, LastLink link = LastLink::Refuse);
+
+// A regular file opened with OpenRegularFile, read at a position of its own.
 // Its size is measured once, at open: reads never go past it, so a file that
 // grows while it is read (or lies about its size) cannot make a reader run on.
 class RegularFile {
@@ -18,8 +30,8 @@ public:
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // Throws FileError when the file cannot be opened.
-    void Open(const std::string& path);
+    // Throws FileError as OpenRegularFile does.
+    void Open(const std::string& path, LastLink link = LastLink::Refuse);
     void Close() noexcept;
     bool IsOpen() const noexcept { return fd_ >= 0; }
     const std::string& Path() const noexcept { return path_; }

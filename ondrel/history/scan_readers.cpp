@@ -77,11 +77,19 @@ DIHeader ReadDIHeader(RegularFile& file)
 {
     std::array<std::byte, DIHeader::kBytes> bytes{};
     const size_t got = file.Read(bytes);
+    DIHeader header;
     try {
-        return ParseDIHeader(std::span(bytes).first(got));
+        header = ParseDIHeader(std::span(bytes).first(got));
     } catch (const DIHeaderError& error) {
         throw FileError(error.what(), file.Path());
     }
+    // Both are at most kMaxPorts by now, so the sum cannot overflow.
+    if (header.portStart > DIHeader::kMaxPorts - header.portCount)
+        throw FileError("DI data: ports " + std::to_string(header.portStart) + " to "
+                            + std::to_string(int64_t{header.portStart} + header.portCount - 1) + " pass the last port "
+                            + std::to_string(DIHeader::kMaxPorts - 1) + " a device can have",
+                        file.Path());
+    return header;
 }
 
 void DIScanReader::Open(const std::string& path)

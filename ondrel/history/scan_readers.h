@@ -29,7 +29,8 @@ struct AIScanBlock {
 // never handed out.
 class AIScanReader {
 public:
-    // Throws FileError when the file cannot be opened (a missing one included).
+    // Throws FileError when the file cannot be opened (a missing one included)
+    // or is not a regular file.
     void Open(const std::string& path, int32_t chanCount, bool floatSamples);
     void Close() noexcept { file_.Close(); }
     bool IsOpen() const noexcept { return file_.IsOpen(); }
@@ -68,8 +69,8 @@ struct DIScanBlock {
 // count, then one byte per port per scan. Opening reads the header only.
 class DIScanReader {
 public:
-    // Throws FileError when the file cannot be opened or its header is cut
-    // short or names no sensible ports.
+    // Throws FileError when the file cannot be opened, is not a regular file,
+    // or its header is cut short or names no sensible ports.
     void Open(const std::string& path);
     void Close() noexcept { file_.Close(); }
     bool IsOpen() const noexcept { return file_.IsOpen(); }
@@ -92,8 +93,9 @@ private:
 };
 
 // Reads the header of a DI data file positioned at its start, leaving it at
-// the first scan. Throws FileError when the header is cut short or names no
-// sensible ports.
+// the first scan. Throws FileError when the header is cut short, names no
+// sensible ports, or numbers its ports past DIHeader::kMaxPorts (so port
+// numbers never overflow).
 DIHeader ReadDIHeader(RegularFile& file);
 
 } // namespace ondrel

@@ -17,6 +17,7 @@ public:
         calls.push_back("begin " + std::to_string(recording.aiChanCount) + " " + std::to_string(kinds.ai)
                         + std::to_string(kinds.di));
         folderWasEmpty = fs::is_empty(folder);
+        this->folder = folder;
         names = recording.aiNames;
         diPorts = {recording.diPortStart, recording.diPortCount};
     }
@@ -32,11 +33,17 @@ public:
                         + (block.end ? " end " + std::to_string(block.cutOff.size()) : ""));
         ports.insert(ports.end(), block.ports.begin(), block.ports.end());
     }
-    void Finish() override { calls.push_back("finish"); }
+    void Finish() override
+    {
+        calls.push_back("finish");
+        finishedBeforeTheFolderAppeared = !fs::exists(fs::path(folder).parent_path() / "out");
+    }
     void Abandon() noexcept override { calls.push_back("abandon"); }
 
     std::vector<std::string> calls;
     bool folderWasEmpty = false;
+    std::string folder;
+    bool finishedBeforeTheFolderAppeared = false;
     std::vector<std::string> names;
     std::pair<int32_t, int32_t> diPorts;
     std::vector<float> samples;
@@ -47,6 +54,18 @@ class ExporterTest : public ::testing::Test {
 protected:
     ScratchFolder folder;
     std::string project = folder / "Project.onp";
+
+    // Whether anything of an export to "out" is left: the folder or the
+    // hidden one it is written in first.
+    bool AnythingLeft()
+    {
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            const std::string name = entry.path().filename().string();
+            if (name == "out" || name.rfind(".out.partial-", 0) == 0)
+                return true;
+        }
+        return false;
+    }
 
     void SetUp() override
     {
@@ -78,6 +97,10 @@ TEST_F(ExporterTest, AFormatGetsTheDescriptionThenWholeScansInBlocksAIFirst)
     EXPECT_EQ(format.calls, (std::vector<std::string>{"begin 4 11", "ai 0+25000", "ai 25000+25000", "ai 50000+10001",
                                                       "di 0+40000 end 1", "finish"}));
     EXPECT_TRUE(format.folderWasEmpty);
+    // Written beside the folder asked for, which appears only when complete.
+    EXPECT_NE(format.folder, folder / "out");
+    EXPECT_FALSE(fs::exists(format.folder));
+    EXPECT_TRUE(format.finishedBeforeTheFolderAppeared);
     EXPECT_TRUE(fs::is_directory(folder / "out"));
     EXPECT_EQ(format.names, (std::vector<std::string>{"AI0", "AI1", "AI2", "AI3"}));
     EXPECT_EQ(format.diPorts, (std::pair<int32_t, int32_t>{2, 2}));
@@ -113,7 +136,7 @@ TEST_F(ExporterTest, ACancelOrAFailureAbandonsTheFormatAndRemovesTheFolder)
         EXPECT_EQ(ExportRecording(reader, format, {true, true}, folder / "out", [&](double) { return ++reports < 2; }),
                   ExportOutcome::Cancelled);
         EXPECT_EQ(format.calls, (std::vector<std::string>{"begin 4 11", "ai 0+25000", "ai 25000+25000", "abandon"}));
-        EXPECT_FALSE(fs::exists(folder / "out"));
+        EXPECT_FALSE(AnythingLeft());
     }
     // A format that fails is abandoned too, and its failure reaches the caller.
     struct Failing final : IExporter {
@@ -130,7 +153,7 @@ TEST_F(ExporterTest, ACancelOrAFailureAbandonsTheFormatAndRemovesTheFolder)
     RecordingReader reader(project, true, false);
     EXPECT_THROW(ExportRecording(reader, failing, {true, false}, folder / "out", {}), FileError);
     EXPECT_TRUE(failing.abandoned);
-    EXPECT_FALSE(fs::exists(folder / "out"));
+    EXPECT_FALSE(AnythingLeft());
 }
 
 TEST_F(ExporterTest, TheReaderRefusesAKindThatIsNotRecorded)
