@@ -11,10 +11,7 @@
 
 namespace ondrel {
 
-namespace {
-
-// The descriptor and the size it had when opened.
-int OpenChecked(const std::string& path, LastLink link, uint64_t& size)
+int OpenRegularFile(const std::string& path, LastLink link, uint64_t& size)
 {
     const int noFollow = link == LastLink::Refuse ? O_NOFOLLOW : 0;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
@@ -35,14 +32,6 @@ int OpenChecked(const std::string& path, LastLink link, uint64_t& size)
     }
     size = static_cast<uint64_t>(status.st_size);
     return fd;
-}
-
-} // namespace
-
-int OpenRegularFile(const std::string& path, LastLink link)
-{
-    uint64_t size = 0;
-    return OpenChecked(path, link, size);
 }
 
 RegularFile::~RegularFile() { Close(); }
@@ -67,7 +56,7 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept
 void RegularFile::Open(const std::string& path, LastLink link)
 {
     uint64_t size = 0;
-    const int fd = OpenChecked(path, link, size);
+    const int fd = OpenRegularFile(path, link, size);
     Close();
     fd_ = fd;
     path_ = path;

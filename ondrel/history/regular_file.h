@@ -14,9 +14,10 @@ enum class LastLink { Refuse, Follow };
 
 // Opens `path` for reading only if it is a regular file: without blocking (a
 // FIFO would hang open()), and checked with fstat once open. Returns the
-// descriptor (close-on-exec); throws FileError naming the file when it is
-// missing, unreadable, a refused link, a device, a pipe or a folder.
-int OpenRegularFile(const std::string& path, LastLink link = LastLink::Refuse);
+// descriptor (close-on-exec) and sets `size` to the file's size then; throws
+// FileError naming the file when it is missing, unreadable, a refused link, a
+// device, a pipe or a folder.
+int OpenRegularFile(const std::string& path, LastLink link, uint64_t& size);
 
 // A regular file opened with OpenRegularFile, read at a position of its own.
 // Its size is measured once, at open: reads never go past it, so a file that
