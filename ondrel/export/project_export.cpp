@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
+#include <chrono>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ondrel {
 
@@ -55,10 +56,13 @@ StagingFolder::StagingFolder(const std::string& target) : target_(target)
     if (!name.has_filename())
         name = name.parent_path();
     const std::string parent = name.has_parent_path() ? name.parent_path().string() : std::string(".");
-    std::random_device random;
+    // Unique enough to be free at the first try; mkdir never reuses anything there.
+    const auto seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())
+                      ^ (static_cast<uint64_t>(::getpid()) << 40);
     for (int attempt = 0;; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(random()));
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, "%012llx",
+                      static_cast<unsigned long long>((seed + static_cast<uint64_t>(attempt)) & 0xFFFFFFFFFFFFull));
         path_ = parent + "/." + name.filename().string() + ".partial-" + suffix;
         if (::mkdir(path_.c_str(), 0755) == 0)
             return;
