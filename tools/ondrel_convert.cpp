@@ -6,11 +6,14 @@
 // Makes OUTDIR (its parent must exist; an existing OUTDIR is refused) and
 // writes AI.xlt and/or DI.xlt; with neither flag, every kind the recording
 // holds. Exit status 0 on success, 1 with a one-line message otherwise, 2 for
-// a usage error.
+// a usage error. SIGINT or SIGTERM during the export removes what it wrote and
+// then ends the program as the signal would have.
+#include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
-#include "ondrel/history/project_index.h"
+#include "ondrel/history/recording_reader.h"
 #include "tools/cli/command_line.h"
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -20,12 +23,36 @@
 
 namespace {
 
-// The decimal separator of the user's locale, as the program's own Convert uses.
+// The decimal separator of the user's locale, from where the program's own
+// Convert takes it.
 char LocaleDecimal()
 {
     std::setlocale(LC_NUMERIC, "");
-    const char* point = std::localeconv()->decimal_point;
-    return point != nullptr && point[0] != '\0' && point[1] == '\0' ? point[0] : '.';
+    return ondrel::NumericLocaleDecimal();
+}
+
+// The termination signal received, if any. An export asks after every block
+// and stops as a Cancel would, removing what it wrote.
+volatile std::sig_atomic_t stopSignal = 0;
+
+void NoteStop(int signal) { stopSignal = signal; }
+
+void CancelOnTermination()
+{
+    struct sigaction action {};
+    action.sa_handler = NoteStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Ends the program by the signal that stopped the export, as the shell expects.
+[[noreturn]] void EndBySignal()
+{
+    const int signal = stopSignal;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
 }
 
 } // namespace
@@ -47,24 +74,28 @@ int main(int argc, char** argv)
     request.decimal = LocaleDecimal();
 
     const bool showProgress = ::isatty(STDERR_FILENO) != 0;
+    CancelOnTermination();
     try {
         if (!request.ai && !request.di) {
-            ondrel::ReplayState recorded;
-            ondrel::ApplyProjectInfo(ondrel::ReadProjectInfo(request.projectFile), recorded);
-            request.ai = recorded.bHisAI;
-            request.di = recorded.bHisDI;
+            const ondrel::RecordingInfo recorded = ondrel::ReadRecordingInfo(request.projectFile);
+            request.ai = recorded.ai;
+            request.di = recorded.di;
         }
         int shown = -1;
-        ondrel::ExportProject(request, [&](double fraction) {
+        const ondrel::ExportOutcome outcome = ondrel::ExportProject(request, [&](double fraction) {
             const int percent = static_cast<int>(fraction * 100.0);
             if (showProgress && percent != shown) {
                 shown = percent;
                 std::fprintf(stderr, "\rondrel-convert: %3d %%", percent);
             }
-            return true;
+            return stopSignal == 0;
         });
         if (showProgress)
             std::fputs("\n", stderr);
+        if (outcome == ondrel::ExportOutcome::Cancelled) {
+            std::fputs("ondrel-convert: interrupted; nothing was written\n", stderr);
+            EndBySignal();
+        }
         return 0;
     } catch (const std::exception& error) {
         if (showProgress)

@@ -1,4 +1,5 @@
 #include "ondrel/export/convert_command.h"
+#include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
 #include "ondrel/session/file_paths.h"
 
@@ -13,8 +14,8 @@ void ConvertCommand::BtnHisConvert_Click()
         memory_.szTextSaveDir = HomePath();
     }
     memory_.szTextSaveFolder.clear();
-    const auto choice =
-        prompts_.ChooseExportFolder(memory_.szTextSaveDrive, memory_.szTextSaveDir, replay_.bHisAI, replay_.bHisDI);
+    const auto choice = prompts_.ChooseExportFolder(memory_.szTextSaveDrive, memory_.szTextSaveDir, recording_.HasAI(),
+                                                    recording_.HasDI());
     if (!choice || choice->folder.folderName.empty())
         return;
     memory_.szTextSaveDrive = choice->folder.drive;
@@ -31,11 +32,11 @@ void ConvertCommand::BtnHisConvert_Click()
     folder += memory_.szTextSaveFolder;
     try {
         prompts_.RunWithProgress("Convert", [&](const Progress& progress) {
-            ExportProject({replay_.szHisProjectFile, folder, choice->ai, choice->di, decimal_}, progress);
+            ExportProject({recording_.ProjectFile(), folder, choice->ai, choice->di, NumericLocaleDecimal()}, progress);
         });
         // Replay reads its AI data from the start again, as after an export it always has.
         if (choice->ai)
-            replay_.nHisFAIReadPos = 0;
+            recording_.RewindAI();
     } catch (const CreateFolderError&) {
         prompts_.MsgBox("Create Directory Fail", "Ondrel");
     } catch (const std::exception& error) {

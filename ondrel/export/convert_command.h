@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/history/replay_state.h"
+#include "ondrel/history/opened_recording.h"
 #include "ondrel/session/chooser_memory.h"
 #include "ondrel/session/prompts.h"
 
@@ -9,18 +9,17 @@ namespace ondrel {
 // operator chooses, with progress and Cancel.
 class ConvertCommand {
 public:
-    // `decimal` is the decimal separator of the user's locale.
-    ConvertCommand(IPrompts& prompts, ReplayState& replay, ChooserMemory& memory, char decimal)
-        : prompts_(prompts), replay_(replay), memory_(memory), decimal_(decimal)
+    // Numbers are written with NumericLocaleDecimal(), as ondrel-convert writes them.
+    ConvertCommand(IPrompts& prompts, IOpenedRecording& recording, ChooserMemory& memory)
+        : prompts_(prompts), recording_(recording), memory_(memory)
     {}
 
     void BtnHisConvert_Click();
 
 private:
     IPrompts& prompts_;
-    ReplayState& replay_;
+    IOpenedRecording& recording_;
     ChooserMemory& memory_;
-    char decimal_;
 };
 
 } // namespace ondrel

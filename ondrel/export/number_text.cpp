@@ -1,6 +1,7 @@
 #include "ondrel/export/number_text.h"
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 
 namespace ondrel {
@@ -40,5 +41,13 @@ char* AppendSingle(char* out, float value, char decimal) { return AppendGeneral(
 char* AppendDouble(char* out, double value, char decimal) { return AppendGeneral(out, value, 15, decimal); }
 
 char* AppendInt32(char* out, int32_t value) { return std::to_chars(out, out + kMaxNumberText, value).ptr; }
+
+char NumericLocaleDecimal()
+{
+    const char* point = std::localeconv()->decimal_point;
+    const bool plain =
+        point != nullptr && point[0] != '\0' && point[1] == '\0' && static_cast<unsigned char>(point[0]) < 0x80;
+    return plain ? point[0] : '.';
+}
 
 } // namespace ondrel

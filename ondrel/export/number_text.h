@@ -16,4 +16,12 @@ char* AppendDouble(char* out, double value, char decimal);
 // A 32-bit integer in plain decimal digits.
 char* AppendInt32(char* out, int32_t value);
 
+// The decimal separator of the C library's LC_NUMERIC as the program has set
+// it (the window's toolkit sets it from the environment at start-up,
+// ondrel-convert itself), a point where it is not one plain character. The
+// window's Convert and ondrel-convert both take it from here, so the two
+// write the same text even when the environment names a locale that is not
+// installed.
+char NumericLocaleDecimal();
+
 } // namespace ondrel

@@ -1,4 +1,5 @@
 #pragma once
+#include "ondrel/export/exporter.h"
 #include "ondrel/session/file_error.h"
 #include "ondrel/session/progress.h"
 #include <string>
@@ -9,9 +10,9 @@ namespace ondrel {
 struct ExportRequest {
     std::string projectFile; // the "Project.onp" of a recording
     std::string folder;      // made by the export; it must not exist yet
-    bool ai = false;         // write "AI.xlt"
-    bool di = false;         // write "DI.xlt"
-    char decimal = '.';      // the decimal separator of the user's locale
+    bool ai = false;         // write the AI data ("AI.xlt")
+    bool di = false;         // write the DI data ("DI.xlt")
+    char decimal = '.';      // the decimal separator numbers are written with
 };
 
 enum class ExportOutcome { Written, Cancelled };
@@ -22,18 +23,25 @@ public:
     using FileError::FileError;
 };
 
-// Writes the recording as tab-separated text, one row per scan: "AI.xlt" with
-// one column per AI channel titled with its plot's name (samples as stored,
-// F32 or Int32 counts), "DI.xlt" with one 1/0 column per line shown, titled
-// "port:bit". Rows start with CR LF, the first line is the header, and the
-// time of row r is the scan interval added r + 1 times. Only whole AI scans
-// are written; a DI file that ends early ends its last row where the data
-// ends. The data files are found as replay finds them.
+// Reads the recording through `reader` and hands it to `exporter`, block by
+// block, for the new folder `folder`: all of the AI data, then the DI data up
+// to the scans the description states. The data files are read in blocks of
+// about 400,000 bytes, progress reported after each.
 //
-// A cancelled or failed export removes every file it wrote and the folder:
-// nothing half-written is left. Throws CreateFolderError, FileError for any
+// The exporter writes into a hidden folder beside `folder` (".NAME.partial-*"),
+// renamed to `folder` once everything is written: an export that ends early,
+// however, leaves nothing under that name, and a cancelled or failed one
+// removes the hidden folder too. Throws CreateFolderError when `folder`
+// exists or its parent does not (before anything is made, or at the end when
+// one appeared meanwhile), and whatever the reader or the exporter throws.
+ExportOutcome ExportRecording(RecordingReader& reader, IExporter& exporter, ExportKinds kinds,
+                              const std::string& folder, const Progress& progress);
+
+// Writes the recording as tab-separated text (TextExporter), its data files
+// found as replay finds them. Throws CreateFolderError, FileError for any
 // other file failure, DescriptionFormatError for an index that cannot be
-// replayed, and std::invalid_argument when a kind asked for is not recorded.
+// replayed, and std::invalid_argument when a kind asked for is not recorded;
+// all before the folder is made, except a failing write.
 ExportOutcome ExportProject(const ExportRequest& request, const Progress& progress);
 
 } // namespace ondrel

@@ -2,7 +2,7 @@
 #include "ondrel/components/graph.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/graph/time_base.h"
-#include "ondrel/history/replay_state.h"
+#include "ondrel/graph/replay_chart.h"
 #include "ondrel/session/acquisition_setup.h"
 #include "ondrel/session/prompts.h"
 #include <optional>
@@ -25,7 +25,7 @@ struct GraphSettingsParts {
     IKroGraph& graph;
     TimeBase& timeBase;
     AcquisitionSetup& setup;
-    ReplayState& replay;
+    ReplayChart& replay;
     AIScanLayout scan; // the live AI scan: which device channel each AI plot shows
     IPrompts& prompts;
     bool running; // a run or a replay is moving the X axis

@@ -3,7 +3,7 @@
 #include "ondrel/components/graph.h"
 #include "ondrel/graph/plot_list.h"
 #include "ondrel/graph/plot_setup.h"
-#include "ondrel/history/replay_state.h"
+#include "ondrel/graph/replay_chart.h"
 #include "ondrel/session/acquisition_setup.h"
 #include <vector>
 
@@ -20,7 +20,7 @@ public:
 // The chart's plots and their legend, for live acquisition and for replay.
 class PlotControl {
 public:
-    PlotControl(IKroGraph& graph, IKroAI& ai, const AcquisitionSetup& setup, const ReplayState& replay,
+    PlotControl(IKroGraph& graph, IKroAI& ai, const AcquisitionSetup& setup, const ReplayChart& replay,
                 IPlotLegend& legend)
         : graph_(graph), ai_(ai), setup_(setup), replay_(replay), legend_(legend)
     {}
@@ -37,7 +37,7 @@ private:
     IKroGraph& graph_;
     IKroAI& ai_;
     const AcquisitionSetup& setup_;
-    const ReplayState& replay_;
+    const ReplayChart& replay_;
     IPlotLegend& legend_;
 };
 

@@ -73,7 +73,7 @@ const ReplayPlot& PlotAt(const std::vector<ReplayPlot>& plots, int32_t index)
     return index >= 0 && static_cast<size_t>(index) < plots.size() ? plots[static_cast<size_t>(index)] : none;
 }
 
-void SetupReplayPlots(IKroGraph& graph, const ReplayState& replay, bool rebuild)
+void SetupReplayPlots(IKroGraph& graph, const ReplayChart& replay, bool rebuild)
 {
     if (rebuild)
         AddPlots(graph, replay.nHisAIChanCount + replay.nHisDIChanCount);
@@ -109,7 +109,7 @@ std::vector<int32_t> PlotPhysicalChannels(const std::string& deviceName, int32_t
     return physical;
 }
 
-void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay, const AIScanLayout& scan,
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayChart& replay, const AIScanLayout& scan,
                 bool historyMode, bool rebuild)
 {
     if (rebuild)

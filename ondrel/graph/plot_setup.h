@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/components/graph.h"
-#include "ondrel/history/replay_state.h"
+#include "ondrel/graph/replay_chart.h"
 #include "ondrel/session/acquisition_setup.h"
 #include <string>
 #include <vector>
@@ -29,7 +29,7 @@ inline constexpr int kTemperatureAxis = 3;
 
 // (Re)creates and configures the chart's plots: AI plots first, then one plot per
 // selected DI line in port and bit order. In history mode from the replay state.
-void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayState& replay, const AIScanLayout& scan,
+void SetupPlots(IKroGraph& graph, const AcquisitionSetup& setup, const ReplayChart& replay, const AIScanLayout& scan,
                 bool historyMode, bool rebuild);
 
 } // namespace ondrel

@@ -3,7 +3,7 @@
 #include "ondrel/components/graph.h"
 #include "ondrel/components/led_readout.h"
 #include "ondrel/graph/time_base_state.h"
-#include "ondrel/history/replay_state.h"
+#include "ondrel/graph/replay_chart.h"
 #include "ondrel/session/acquisition_setup.h"
 #include "ondrel/session/prompts.h"
 
@@ -16,7 +16,7 @@ struct TimeBaseParts {
     IKroLED& led; // KroLED1, seconds per division
     IKroAI& ai;
     const AcquisitionSetup& setup;
-    const ReplayState& replay;
+    const ReplayChart& replay;
     IPrompts& prompts;
 };
 

@@ -1,5 +1,6 @@
 #include "ondrel/history/data_file_path.h"
 
+#include "ondrel/session/file_error.h"
 #include "ondrel/session/file_paths.h"
 
 #include <filesystem>
@@ -26,6 +27,14 @@ std::string ResolveDataFile(const std::string& projectFile, const std::string& s
             break; // an exact match beats a case-insensitive one
     }
     return found.empty() ? storedPath : found;
+}
+
+std::string RecordedDataFile(const std::string& projectFile, const std::string& storedPath, const char* formatName)
+{
+    std::string path = ResolveDataFile(projectFile, storedPath);
+    if (!path.empty() && ::strcasecmp(FileNameOf(path).c_str(), formatName) != 0)
+        throw FileError(std::string("Not a recording's data file (only \"") + formatName + "\" is read)", path);
+    return path;
 }
 
 } // namespace ondrel

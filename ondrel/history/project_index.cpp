@@ -1,6 +1,6 @@
 #include "ondrel/history/project_index.h"
 
-#include "ondrel/recording/binary_file.h"
+#include "ondrel/history/regular_file.h"
 #include "ondrel/recording/description_reader.h"
 #include "ondrel/session/file_error.h"
 
@@ -16,8 +16,8 @@ constexpr uint64_t kMaxDescriptionBytes = 16u << 20;
 
 std::vector<std::byte> ReadWholeFile(const std::string& path)
 {
-    BinaryFile file;
-    file.Open(path, BinaryFile::Mode::ReadOnly);
+    RegularFile file;
+    file.Open(path, LastLink::Follow);
     const uint64_t size = file.Size();
     if (size > kMaxDescriptionBytes)
         throw DescriptionFormatError("Project description: the file is too large to be a description ("
@@ -32,15 +32,6 @@ std::vector<std::byte> ReadWholeFile(const std::string& path)
     throw DescriptionFormatError("Project description: " + problem);
 }
 
-std::vector<ReplayPlot> ToReplayPlots(const std::vector<PlotRecord>& records)
-{
-    std::vector<ReplayPlot> plots;
-    plots.reserve(records.size());
-    for (const PlotRecord& record : records)
-        plots.push_back({static_cast<uint32_t>(record.color), record.lineStyle, record.name});
-    return plots;
-}
-
 } // namespace
 
 ProjectDescription ReadProjectInfo(const std::string& projectFile)
@@ -52,6 +43,13 @@ ProjectDescription ReadProjectInfo(const std::string& projectFile)
         Refuse("AI is recorded but AIChanCount is " + std::to_string(run.aiChanCount));
     if (run.diRecorded && run.diChanCount <= 0)
         Refuse("DI is recorded but DIChanCount is " + std::to_string(run.diChanCount));
+    // Replay builds one chart plot per channel; no device comes near these.
+    if (run.aiRecorded && run.aiChanCount > kMaxAIChannels)
+        Refuse("AIChanCount is " + std::to_string(run.aiChanCount) + "; a recording holds at most "
+               + std::to_string(kMaxAIChannels) + " AI channels");
+    if (run.diRecorded && run.diChanCount > kMaxDILines)
+        Refuse("DIChanCount is " + std::to_string(run.diChanCount) + "; a recording holds at most "
+               + std::to_string(kMaxDILines) + " DI lines");
     if (!description.end)
         Refuse("ScanCount and ScanInterval are missing (the run was never stopped)");
     if (description.end->scanCount < 0)
@@ -60,29 +58,6 @@ ProjectDescription ReadProjectInfo(const std::string& projectFile)
     if (!std::isfinite(interval) || interval <= 0.0)
         Refuse("ScanInterval is not a positive number of seconds");
     return description;
-}
-
-void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state)
-{
-    const RunDescription& run = description.run;
-    state.bHisAI = run.aiRecorded;
-    state.bHisDI = run.diRecorded;
-    state.bHisAISoft = run.softRecorded;
-    state.bHisAIAnalog = run.floatSamples;
-    state.nHisAIChanCount = run.aiRecorded ? run.aiChanCount : 0;
-    state.nHisDIChanCount = run.diRecorded ? run.diChanCount : 0;
-
-    state.aiPlots = run.ai ? ToReplayPlots(run.ai->plots) : std::vector<ReplayPlot>{};
-    state.HisAIChanKind = run.ai ? run.ai->channelKinds : std::vector<uint8_t>{};
-    state.nHisAIMaxChanNum = static_cast<int32_t>(state.HisAIChanKind.size());
-    state.diPlots = run.di ? ToReplayPlots(run.di->plots) : std::vector<ReplayPlot>{};
-    state.HisDIPortMask = run.di ? run.di->portMasks : std::vector<uint8_t>{};
-    state.nHisDIMaxPortCount = static_cast<int32_t>(state.HisDIPortMask.size());
-
-    state.nHisScanCount = description.end ? description.end->scanCount : 0;
-    state.dHisScanInterval = description.end ? description.end->scanInterval : 0.0;
-    state.szHisAIFile = description.paths ? description.paths->aiFilePath : std::string{};
-    state.szHisDIFile = description.paths ? description.paths->diFilePath : std::string{};
 }
 
 } // namespace ondrel

@@ -15,9 +15,44 @@ namespace ondrel {
 
 namespace {
 
+std::vector<ReplayPlot> ToReplayPlots(const std::vector<PlotRecord>& records)
+{
+    std::vector<ReplayPlot> plots;
+    plots.reserve(records.size());
+    for (const PlotRecord& record : records)
+        plots.push_back({static_cast<uint32_t>(record.color), record.lineStyle, record.name});
+    return plots;
+}
+
+// Copies a checked description into the replay fields and tables. A section
+// whose flag is off leaves its counts at 0.
+void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state)
+{
+    const RunDescription& run = description.run;
+    state.bHisAI = run.aiRecorded;
+    state.bHisDI = run.diRecorded;
+    state.bHisAISoft = run.softRecorded;
+    state.bHisAIAnalog = run.floatSamples;
+    state.nHisAIChanCount = run.aiRecorded ? run.aiChanCount : 0;
+    state.nHisDIChanCount = run.diRecorded ? run.diChanCount : 0;
+
+    state.aiPlots = run.ai ? ToReplayPlots(run.ai->plots) : std::vector<ReplayPlot>{};
+    state.HisAIChanKind = run.ai ? run.ai->channelKinds : std::vector<uint8_t>{};
+    state.nHisAIMaxChanNum = static_cast<int32_t>(state.HisAIChanKind.size());
+    state.diPlots = run.di ? ToReplayPlots(run.di->plots) : std::vector<ReplayPlot>{};
+    state.HisDIPortMask = run.di ? run.di->portMasks : std::vector<uint8_t>{};
+    state.nHisDIMaxPortCount = static_cast<int32_t>(state.HisDIPortMask.size());
+
+    state.nHisScanCount = description.end ? description.end->scanCount : 0;
+    state.dHisScanInterval = description.end ? description.end->scanInterval : 0.0;
+    state.szHisAIFile = description.paths ? description.paths->aiFilePath : std::string{};
+    state.szHisDIFile = description.paths ? description.paths->diFilePath : std::string{};
+}
+
 // A data file that cannot be opened is reported and replay goes on without
-// it; a missing one is never created. A file that opens but whose header makes
-// no sense is reported with what is wrong.
+// it; a missing one is never created. A file that is refused (not a regular
+// file of the format's name) or opens but whose header makes no sense is
+// reported with what is wrong and its path.
 template <typename Open>
 void OpenDataFile(IPrompts& prompts, const char* title, Open&& open)
 {
@@ -54,10 +89,12 @@ void ReplayControl::OpenProject(const std::string& projectFile)
     DIReplayReader di;
     if (loaded.bHisAI)
         OpenDataFile(prompts_, "ReadHisAIFile", [&] {
-            ai.Open(ResolveDataFile(projectFile, loaded.szHisAIFile), loaded.nHisAIChanCount, loaded.bHisAIAnalog);
+            ai.Open(RecordedDataFile(projectFile, loaded.szHisAIFile, kAIDataFileName), loaded.nHisAIChanCount,
+                    loaded.bHisAIAnalog);
         });
     if (loaded.bHisDI)
-        OpenDataFile(prompts_, "ReadHisDIFile", [&] { di.Open(ResolveDataFile(projectFile, loaded.szHisDIFile)); });
+        OpenDataFile(prompts_, "ReadHisDIFile",
+                     [&] { di.Open(RecordedDataFile(projectFile, loaded.szHisDIFile, kDIDataFileName)); });
 
     // Everything read; from here on the window changes.
     if (ticking_)

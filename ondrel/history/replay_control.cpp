@@ -197,6 +197,8 @@ void ReplayControl::BtnStop_Click()
     view_.EnableCmdFrame(true);
 }
 
+void ReplayControl::RewindAI() { s_.nHisFAIReadPos = ai_.SeekScan(0); }
+
 void ReplayControl::StopIfPlaying()
 {
     if (s_.bHistoryMode)

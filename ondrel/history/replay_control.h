@@ -6,6 +6,7 @@
 #include "ondrel/graph/time_base_state.h"
 #include "ondrel/history/ai_replay_reader.h"
 #include "ondrel/history/di_replay_reader.h"
+#include "ondrel/history/opened_recording.h"
 #include "ondrel/history/play_speed.h"
 #include "ondrel/history/replay_state.h"
 #include "ondrel/history/replay_view.h"
@@ -34,10 +35,10 @@ struct ReplayParts {
 
 // History mode: opening a saved project, timed replay on the chart, and the
 // way back to acquisition. Listens to both sliders' ValueChanged itself.
-class ReplayControl {
+class ReplayControl final : public IOpenedRecording {
 public:
     ReplayControl(const ReplayParts& parts, IReplayView& view);
-    ~ReplayControl();
+    ~ReplayControl() override;
     ReplayControl(const ReplayControl&) = delete;
     ReplayControl& operator=(const ReplayControl&) = delete;
 
@@ -62,6 +63,11 @@ public:
 
     void KroSliderR_ValueChanged(double value); // jump
     void KroSliderV_ValueChanged(double value); // speed
+
+    const std::string& ProjectFile() const override { return s_.szHisProjectFile; }
+    bool HasAI() const override { return s_.bHisAI; }
+    bool HasDI() const override { return s_.bHisDI; }
+    void RewindAI() override;
 
     // The replay tick ("HistoryTimer").
     void RegisterTimerKeys(TimerDispatcher& timers);

@@ -1,35 +1,24 @@
 #pragma once
+#include "ondrel/graph/replay_chart.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace ondrel {
 
-// One plot of a recorded project, as its description stores it
-// (HisAIPlotColor/Style/Name, HisDIPlotColor/Style/Name).
-struct ReplayPlot {
-    uint32_t color = 0;
-    int32_t style = 0;
-    std::string name;
-};
-
 // The window's mode and what a project opened for replay says about itself.
-struct ReplayState {
-    bool bHistoryMode = false;
+// The part the chart draws from is a ReplayChart; the rest is replay's own.
+struct ReplayState : ReplayChart {
     bool bHisFileExist = false;   // a project was opened in this session
     std::string szHisProjectFile; // the "Project.onp" being replayed
 
-    bool bHisAI = false, bHisDI = false, bHisAISoft = false, bHisAIAnalog = false;
-    int32_t nHisAIMaxChanNum = 0, nHisAIChanCount = 0, nHisDIMaxPortCount = 0;
-    int32_t nHisDIPortCount = 0, nHisDIPortStart = 0, nHisDIChanCount = 0;
+    bool bHisAISoft = false, bHisAIAnalog = false;
+    int32_t nHisAIMaxChanNum = 0, nHisDIMaxPortCount = 0;
+    int32_t nHisDIPortCount = 0, nHisDIPortStart = 0;
 
-    std::vector<ReplayPlot> aiPlots;
-    std::vector<uint8_t> HisAIChanKind; // per device channel: 0 a voltage input
-    std::vector<ReplayPlot> diPlots;
     std::vector<uint8_t> HisDIPortMask;
 
     int32_t nHisScanCount = 0;            // as the description states it
-    double dHisScanInterval = 0.0;        // seconds between two scans
     std::string szHisAIFile, szHisDIFile; // as stored; the files read may lie beside the description
     // Whole scans the data files hold (the shorter file when both are replayed).
     // Positions and jumps follow this, not nHisScanCount, so a description that
@@ -42,7 +31,6 @@ struct ReplayState {
     int32_t nHisPlayInterval = 0; // the HistoryTimer period, milliseconds
     int64_t nHisFAIReadPos = 0;   // byte offset of the next AI scan
     int64_t nHisNextScan = 0;     // scan the next tick draws first
-    bool isHisPlaying = false;
     bool isHisPlayPaused = false; // Play resumes instead of rewinding
 };
 

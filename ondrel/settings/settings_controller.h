@@ -2,7 +2,7 @@
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/graph/plot_control.h"
 #include "ondrel/graph/time_base_state.h"
-#include "ondrel/history/replay_state.h"
+#include "ondrel/graph/replay_chart.h"
 #include "ondrel/settings/settings_form.h"
 
 namespace ondrel {
@@ -18,7 +18,7 @@ public:
 struct SettingsParts {
     AcquisitionSetup& setup;
     TimeBaseState& timeBase;
-    const ReplayState& replay;
+    const ReplayChart& replay;
     IKroAI& ai;
     IKroThermo& thermo;
     IKroGraph& graph;

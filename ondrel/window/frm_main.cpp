@@ -55,7 +55,7 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
                                                                  history_->KroSliderV(), graphPanel_->KroLED1(),
                                                                  prompts_, clock_, timer_.get()},
                                                      *historyView_);
-    convert_ = std::make_unique<ConvertCommand>(prompts_, replay_, choosers_, LocaleDecimalPoint());
+    convert_ = std::make_unique<ConvertCommand>(prompts_, *replayControl_, choosers_);
     settingsWindow_ =
         std::make_unique<SettingsWindow>(SettingsFormParts{setup_, *ai_, *dio_, aiColors_, prompts_}, *thermo_, this);
     settings_ = std::make_unique<SettingsController>(SettingsParts{setup_, timeBase_, replay_, *ai_, *thermo_, *graph_,

@@ -23,7 +23,7 @@ struct GraphViewParts {
     GraphPanel& panel;
     PlotControl& plots;
     AcquisitionSetup& setup;
-    ReplayState& replay;
+    ReplayChart& replay;
     std::function<bool()> running; // a run or a replay moves the X axis
 };
 

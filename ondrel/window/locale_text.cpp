@@ -1,15 +1,8 @@
 #include "ondrel/window/locale_text.h"
-#include <QLocale>
 #include <QMimeData>
 #include <QUrl>
 
 namespace ondrel {
-
-char LocaleDecimalPoint()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
-}
 
 std::optional<std::string> DraggedProject(const QMimeData* data)
 {

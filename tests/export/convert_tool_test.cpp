@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <chrono>
+#include <csignal>
 #include <iterator>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace ondrel {
 namespace {
@@ -78,6 +83,54 @@ TEST_F(ConvertTool, RefusalsExitWithOneLineAndWriteNothing)
 
     EXPECT_EQ(Convert("--bogus " + project + " " + (folder / "d")), 2);
     EXPECT_EQ(Convert(project), 2);
+}
+
+TEST_F(ConvertTool, AnInterruptedExportLeavesNoOutdir)
+{
+    // 16 channels x 10,000,000 scans of zeros (a sparse file): far longer to
+    // export than the moment the test lets it run.
+    testing::IndexSpec spec;
+    spec.aiChans = 16;
+    spec.scanCount = 10000000;
+    spec.paths = std::pair{folder / "AI.ond", folder / "DI.ond"};
+    testing::WriteFile(project, testing::IndexBytes(spec).bytes());
+    testing::WriteFile(folder / "AI.ond", {});
+    fs::resize_file(folder / "AI.ond", uint64_t{16} * 4 * 10000000);
+    fs::create_directory(folder / "exports");
+    const std::string outdir = folder / "exports/text";
+
+    for (int signal : {SIGINT, SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        std::vector<std::string> args = {ONDREL_CONVERT, project, outdir};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        pid_t child = 0;
+        ASSERT_EQ(::posix_spawn(&child, ONDREL_CONVERT, nullptr, nullptr, argv.data(), environ), 0);
+        // Interrupted once it has begun to write.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (fs::is_empty(folder / "exports") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        ASSERT_FALSE(fs::is_empty(folder / "exports"));
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_FALSE(fs::exists(outdir));
+        if (signal != SIGKILL) {
+            EXPECT_TRUE(fs::is_empty(folder / "exports")) << fs::directory_iterator(folder / "exports")->path();
+        } else {
+            // Nothing can clean up after SIGKILL; what is left is hidden and is not OUTDIR.
+            for (const auto& entry : fs::directory_iterator(folder / "exports"))
+                EXPECT_EQ(entry.path().filename().string().rfind(".text.partial-", 0), 0u) << entry.path();
+        }
+    }
+    // A retry is not refused.
+    spec.scanCount = 3;
+    testing::WriteFile(project, testing::IndexBytes(spec).bytes());
+    testing::WriteFile(folder / "AI.ond", testing::AIData(3, 16));
+    EXPECT_EQ(Convert(project + " " + outdir), 0) << Message();
 }
 
 } // namespace

@@ -25,7 +25,7 @@ protected:
     kro::SimDIO dio{kro::card::Di3Ports};
     kro::KroGraph graph;
     AcquisitionSetup setup;
-    ReplayState replay;
+    ReplayChart replay;
     testing::RecordedPrompts prompts;
     RecordedLegend legend;
     PlotControl control{graph, ai, setup, replay, legend};
@@ -139,7 +139,7 @@ TEST_F(PlotSetup, DifferentialPairsMapPlotsToTheirEvenChannel)
 
 TEST_F(PlotSetup, ReplayModeBuildsPlotsFromTheRecordedTables)
 {
-    ReplayState& s = replay;
+    ReplayChart& s = replay;
     s.bHistoryMode = true;
     s.bHisDI = true;
     s.nHisAIChanCount = 2;

@@ -21,7 +21,7 @@ protected:
     kro::KroGraph graph;
     kro::KroLED led;
     AcquisitionSetup setup;
-    ReplayState replay;
+    ReplayChart replay;
     TimeBaseState state;
     RecordedPrompts prompts;
     TimeBase timeBase{{state, graph, led, ai, setup, replay, prompts}};

@@ -28,7 +28,7 @@ public:
 
 class SettingsControllerTest : public testing::RunFixture {
 protected:
-    ReplayState replay;
+    ReplayChart replay;
     NoLegend legend;
     PlotControl plots{graph, ai, setup, replay, legend};
     ScriptedSettings dialog;

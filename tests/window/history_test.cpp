@@ -2,10 +2,12 @@
 #include "display/graph_points.h"
 #include <QDir>
 #include <QDropEvent>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <clocale>
 
 namespace ondrel {
 namespace {
@@ -169,6 +171,35 @@ TEST_F(HistoryWindow, ConvertWritesTheOpenRecordingAndRefusesAnExistingFolder)
     Button("BtnHisConvert")->click();
     EXPECT_FALSE(fs::exists(dir + "/cancelled"));
     EXPECT_EQ(prompts.progressTitles.back(), "Convert");
+}
+
+// Qt's default locale writes "1,5"; the C library's LC_NUMERIC, which
+// ondrel-convert also writes with, is what Convert follows.
+class HistoryWindowInAnotherLocale : public HistoryWindow {
+protected:
+    QLocale before;
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        HistoryWindow::SetUp();
+    }
+    void TearDown() override { QLocale::setDefault(before); }
+};
+
+TEST_F(HistoryWindowInAnotherLocale, ConvertWritesTheCLibrarysDecimalSeparator)
+{
+    ASSERT_EQ(QLocale().decimalPoint(), ",");
+    ASSERT_STREQ(std::localeconv()->decimal_point, ".");
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    const std::string dir = target.path().toStdString();
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "text"}, true, false});
+    Button("BtnHisConvert")->click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    const std::string ai = FileText(dir + "/text/AI.xlt");
+    const std::string rows = ai.substr(ai.find("\r\n"));
+    EXPECT_NE(rows.find('.'), std::string::npos) << rows;
+    EXPECT_EQ(rows.find(','), std::string::npos) << rows;
 }
 
 } // namespace

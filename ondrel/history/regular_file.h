@@ -1,0 +1,56 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace ondrel {
+
+// Whether a link at the last component of a path is followed. A data path
+// stored in a project is not: a project may come from a stranger, and its
+// paths must not make the program read anything but the project's own files.
+// The project file the operator names may be a link.
+enum class LastLink { Refuse, Follow };
+
+// Opens `path` for reading only if it is a regular file: without blocking (a
+// FIFO would hang open()), and checked with fstat once open. Returns the
+// descriptor (close-on-exec) and sets `size` to the file's size then; throws
+// FileError naming the file when it is missing, unreadable, a refused link, a
+// device, a pipe or a folder.
+int OpenRegularFile(const std::string& path, LastLink link, uint64_t& size);
+
+// A regular file opened with OpenRegularFile, read at a position of its own.
+// Its size is measured once, at open: reads never go past it, so a file that
+// grows while it is read (or lies about its size) cannot make a reader run on.
+class RegularFile {
+public:
+    RegularFile() = default;
+    ~RegularFile();
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Throws FileError as OpenRegularFile does.
+    void Open(const std::string& path, LastLink link = LastLink::Refuse);
+    void Close() noexcept;
+    bool IsOpen() const noexcept { return fd_ >= 0; }
+    const std::string& Path() const noexcept { return path_; }
+
+    // The size measured at open; 0 when closed.
+    uint64_t Size() const noexcept { return size_; }
+    uint64_t Position() const noexcept { return position_; }
+    // Moves the position, at most to the end.
+    void Seek(uint64_t offset) noexcept;
+    // Reads up to bytes.size() bytes from the position and moves past them;
+    // fewer only at the end. Throws FileError when the system fails a read.
+    size_t Read(std::span<std::byte> bytes);
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    uint64_t size_ = 0;
+    uint64_t position_ = 0;
+};
+
+} // namespace ondrel
