@@ -34,7 +34,9 @@ ChartCursors::ChartCursors(QCustomPlot& plot, QCPAxis& timeAxis, std::function<v
     readout_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
     readout_->setTextAlignment(Qt::AlignLeft);
     readout_->setColor(Qt::white);
-    readout_->setBrush(QColor(0, 0, 0, 200));
+    // Opaque and above the traces, which would otherwise cross its text.
+    readout_->setBrush(QColor(Qt::black));
+    readout_->setLayer(QStringLiteral("overlay"));
     readout_->setPen(QPen(QColor(170, 170, 170)));
     readout_->setPadding(QMargins(4, 2, 4, 2));
     readout_->setSelectable(false);

@@ -120,14 +120,18 @@ bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::co
     const qint64 to = static_cast<qint64>(std::floor((end - 1)->key / width_));
     auto column = std::lower_bound(columns_.begin(), columns_.end(), from,
                                    [](const Column& c, qint64 index) { return c.index < index; });
-    // coordToPixel's arithmetic, as the polyline maps its points; a pixel is
-    // the one an aliased line through the point lights.
+    // coordToPixel's arithmetic, as the polyline maps its points. An aliased
+    // line lights the pixel a point falls in (the floor, not the nearest), so
+    // a span starts in the pixel where Qt would draw the column's middle and
+    // covers the rows its extremes fall in: a trace keeps its pixels when it
+    // grows dense.
     const QRect area = keyAxis()->axisRect()->rect();
     const QCPRange keys = keyAxis()->range();
     const QCPRange values = valueAxis()->range();
     auto pixelX = [&](double key) { return (key - keys.lower) / keys.size() * area.width() + area.left(); };
     auto pixelY = [&](double value) { return area.bottom() - (value - values.lower) / values.size() * area.height(); };
-    auto nearest = [](double pixel) { return static_cast<int>(std::floor(pixel + 0.5)); };
+    auto pixel = [](double coordinate) { return static_cast<int>(std::floor(coordinate)); };
+    auto middle = [&](qint64 index) { return pixelX((static_cast<double>(index) + 0.5) * width_); };
     spans_.clear();
     joins_.clear();
     // Written straight into the chart's image the spans cost next to nothing.
@@ -137,31 +141,33 @@ bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::co
     // rectangles.
     const std::optional<DirectPixels> direct = DirectPixels::on(*painter, pen().color());
     const qint64 mostSpans = (to - from + 1) / kColumnsPerSpan;
-    const Column* previous = nullptr;
-    const int first = nearest(pixelX((static_cast<double>(from) + 0.5) * width_));
+    const int first = pixel(middle(from));
+    qint64 previous = from - 2; // no column drawn yet
     for (; column != columns_.end() && column->index <= to; ++column) {
-        if (std::isnan(column->min) || std::isnan(column->max) || std::isnan(column->first)
-            || std::isnan(column->last))
+        if (std::isnan(column->min) || std::isnan(column->max) || std::isnan(column->first) || std::isnan(column->last))
             return false;
-        const double x = pixelX((static_cast<double>(column->index) + 0.5) * width_);
         double low = column->min;
         double high = column->max;
-        // The step from the column before is drawn in this one; past a column
-        // with no points it is a line across the empty ones.
-        if (previous != nullptr && previous->index + 1 == column->index) {
-            low = std::min(low, previous->last);
-            high = std::max(high, previous->last);
-        } else if (previous != nullptr) {
-            const double before = pixelX((static_cast<double>(previous->index) + 0.5) * width_);
-            joins_.append(QLineF(before, pixelY(previous->last), x, pixelY(column->first)));
+        // The step to the next column is drawn in this one, where Qt's segment
+        // from this column's last point to the next one's first runs; past
+        // empty columns it is a line across them.
+        const auto next = column + 1;
+        if (next != columns_.end() && next->index <= to) {
+            if (next->index == column->index + 1) {
+                low = std::min(low, next->first);
+                high = std::max(high, next->first);
+            } else {
+                joins_.append(
+                    QLineF(middle(column->index), pixelY(column->last), middle(next->index), pixelY(next->first)));
+            }
         }
-        const bool adjacent = previous != nullptr && previous->index + 1 == column->index;
-        previous = &*column;
-        // Columns are one pixel wide: counted from the first, so that centres
-        // falling on a pixel's edge cannot round two columns onto one pixel.
+        const bool adjacent = previous + 1 == column->index;
+        previous = column->index;
+        // Columns are one pixel wide: counted from the first, so that middles
+        // falling on a pixel's edge cannot put two columns on one pixel.
         const int left = first + static_cast<int>(column->index - from);
-        const int top = nearest(pixelY(high));
-        const int bottom = nearest(pixelY(low));
+        const int top = pixel(pixelY(high));
+        const int bottom = pixel(pixelY(low));
         // A level held over several columns is one rectangle, and so is a
         // busy digital line that crosses between the same rows in each.
         QRect* last = spans_.isEmpty() ? nullptr : &spans_.last();
@@ -186,6 +192,13 @@ bool ColumnGraph::drawSpans(QCPPainter* painter, const QCPGraphDataContainer::co
         painter->drawLines(joins_.constData(), static_cast<int>(joins_.size()));
     }
     return true;
+}
+
+void ColumnGraph::clearData()
+{
+    mDataContainer->clear();
+    columns_.clear();
+    counted_ = 0;
 }
 
 double ColumnGraph::denseWidth(qsizetype points) const

@@ -16,6 +16,10 @@ class ColumnGraph final : public QCPGraph {
 public:
     ColumnGraph(QCPAxis* keyAxis, QCPAxis* valueAxis);
 
+    // Empties the data and the columns with it: points that come back at the
+    // same times, as many as before, would otherwise pass for the old ones.
+    void clearData();
+
     // Full rebuilds of the columns so far, for tests and benchmarks.
     int rebuilds() const { return rebuilds_; }
 
@@ -43,7 +47,7 @@ private:
     // drawn point by point.
     double denseWidth(qsizetype points) const;
     // Each column as the pixels from its lowest to its highest value, joined
-    // to the column before it; false, with nothing drawn, for columns holding
+    // to the column after it; false, with nothing drawn, for columns holding
     // a gap (NaN), which the polyline shows.
     bool drawSpans(QCPPainter* painter, const QCPGraphDataContainer::const_iterator& begin,
                    const QCPGraphDataContainer::const_iterator& end);

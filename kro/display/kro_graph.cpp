@@ -368,6 +368,27 @@ std::optional<double> KroGraph::valueAt(int32_t plot, double x) const
     return before->value + fraction * (after->value - before->value);
 }
 
+std::optional<double> KroGraph::heldValueAt(int32_t plot, double x) const
+{
+    if (plot < 0 || plot >= plots_->Count())
+        return std::nullopt;
+    const auto data = plots_->all()[static_cast<size_t>(plot)]->graph()->data();
+    if (data->isEmpty() || x < data->constBegin()->key || x > (data->constEnd() - 1)->key)
+        return std::nullopt;
+    return (data->findEnd(x, false) - 1)->value;
+}
+
+int32_t KroGraph::plotAxis(int32_t plot) const
+{
+    if (plot < 0 || plot >= plots_->Count())
+        return -1;
+    const KroAxis& axis = plots_->all()[static_cast<size_t>(plot)]->yAxis();
+    for (int32_t i = 0; i < axes_->Count(); ++i)
+        if (&axes_->Item(i) == &axis)
+            return i;
+    return -1;
+}
+
 bool KroGraph::savePicture(const QString& path)
 {
     if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))

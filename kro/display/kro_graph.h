@@ -69,6 +69,11 @@ public:
     void setCursorReadout(std::function<QString()> readout) { cursorReadout_ = std::move(readout); }
     // Linear between the neighbouring points; nothing outside the plot's data.
     std::optional<double> valueAt(int32_t plot, double x) const;
+    // The plot's last point at or before x, as a digital line holds its level
+    // until its next sample; nothing outside the plot's data.
+    std::optional<double> heldValueAt(int32_t plot, double x) const;
+    // The index in Axes() of the plot's Y axis; -1 for no such plot.
+    int32_t plotAxis(int32_t plot) const;
     // PNG or PDF by the file's suffix; false when the file could not be written.
     bool savePicture(const QString& path);
 

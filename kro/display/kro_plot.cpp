@@ -1,5 +1,6 @@
 #include "kro/display/kro_plot.h"
 #include "kro/display/color_ref.h"
+#include "kro/display/column_graph.h"
 #include "kro/display/kro_axis.h"
 #include "kro/display/line_style.h"
 #include "ondrel/components/component_error.h"
@@ -45,7 +46,10 @@ void KroPlot::applyPen()
 
 void KroPlot::ClearPlotData()
 {
-    graph_->data()->clear();
+    if (auto* columns = qobject_cast<ColumnGraph*>(graph_))
+        columns->clearData();
+    else
+        graph_->data()->clear();
     lastX_.reset();
     host_.requestRedraw();
 }

@@ -2,6 +2,7 @@
 #include "kro/display/kro_graph.h"
 #include "ondrel/graph/chart_error.h"
 #include "ondrel/graph/cursor_readout.h"
+#include "ondrel/graph/plot_setup.h"
 #include "ondrel/window/dialogs/frm_graph_set.h"
 #include "ondrel/window/graph_panel.h"
 #include "ondrel/window/named.h"
@@ -141,8 +142,12 @@ QString GraphView::CursorText() const
     IKroPlots& plots = p_.timeBase.graph.Plots();
     for (int32_t i = 0; i < plots.Count(); ++i) {
         IKroPlot& plot = plots.Item(i);
-        if (plot.Visible())
-            traces.push_back({plot.Name(), chart_->valueAt(i, cursors.x(0)), chart_->valueAt(i, cursors.x(1))});
+        if (!plot.Visible())
+            continue;
+        // A digital line holds its level between samples: never a fraction.
+        const bool digital = chart_->plotAxis(i) == kDIAxis;
+        auto at = [&](double x) { return digital ? chart_->heldValueAt(i, x) : chart_->valueAt(i, x); };
+        traces.push_back({plot.Name(), at(cursors.x(0)), at(cursors.x(1)), digital});
     }
     return QString::fromStdString(CursorReadout(cursors.x(0), cursors.x(1), traces));
 }

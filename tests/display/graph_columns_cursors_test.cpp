@@ -27,18 +27,14 @@ protected:
         graph.customPlot()->replot(QCustomPlot::rpImmediateRefresh);
         return graph.customPlot()->toPixmap().toImage();
     }
-    // Whether the plot's white shows on the pixel row of `value` at time `time`.
+    // Whether the plot's white shows on the pixel an aliased line through
+    // (`time`, `value`) lights: the one the point falls in.
     bool LitAt(const QImage& image, double value, double time = 5.0)
     {
         QCPAxisRect* rect = graph.customPlot()->axisRect();
-        const int y = static_cast<int>(std::lround(rect->axis(QCPAxis::atLeft)->coordToPixel(value)));
-        const int x = static_cast<int>(std::lround(rect->axis(QCPAxis::atBottom)->coordToPixel(time)));
-        // Qt's aliased lines may round a row half way between pixels either way.
-        for (int dx = -2; dx <= 2; ++dx)
-            for (int dy = -1; dy <= 1; ++dy)
-                if (image.pixelColor(x + dx, y + dy) == Qt::white)
-                    return true;
-        return false;
+        const int y = static_cast<int>(std::floor(rect->axis(QCPAxis::atLeft)->coordToPixel(value)));
+        const int x = static_cast<int>(std::floor(rect->axis(QCPAxis::atBottom)->coordToPixel(time)));
+        return image.pixelColor(x, y) == Qt::white;
     }
     kro::KroGraph graph;
 };
@@ -89,7 +85,8 @@ TEST_F(ChartFixture, DenseLevelsAndRampsDrawWhereTheirPointsAre)
     EXPECT_TRUE(LitAt(image, -0.9, 4.5));
     EXPECT_TRUE(LitAt(image, 0.9, 5.5));
     EXPECT_TRUE(LitAt(image, 0.9, 9.5));
-    EXPECT_TRUE(LitAt(image, 0.3, 5.0)); // the step
+    // The step, on the segment from the last low point to the first high one.
+    EXPECT_TRUE(LitAt(image, 0.3, 4.9999));
     EXPECT_FALSE(LitAt(image, 0.9, 2.5));
     EXPECT_FALSE(LitAt(image, -0.9, 7.5));
     EXPECT_TRUE(LitAt(image, -0.75, 2.5)); // the ramp
@@ -115,8 +112,8 @@ TEST_F(ChartFixture, DenseLevelsStayJoinedAcrossColumnEdgesAndGapsAndKeepTheirDa
         graph.Plots().Item(2).AddXY(x, 1.5);
     }
     const QImage image = Frame();
-    EXPECT_TRUE(LitAt(image, 0.0, 5.0));  // the step's edge
-    EXPECT_TRUE(LitAt(image, 0.0, 3.0));  // the line across the gap
+    EXPECT_TRUE(LitAt(image, 0.0, 4.9999)); // the step, just before its first high point
+    EXPECT_TRUE(LitAt(image, 0.0, 3.0));    // the line across the gap
     EXPECT_FALSE(LitAt(image, 0.0, 7.0));
     // The dashed level shows its gaps along its row.
     QCPAxis* time = graph.customPlot()->xAxis;
