@@ -2,6 +2,7 @@
 #include "kro/devices/device_chooser.h"
 #include "ondrel/window/dialogs/convert_file_dialog.h"
 #include "ondrel/window/dialogs/save_folder_dialog.h"
+#include "ondrel/window/message_box.h"
 #include "ondrel/window/progress_runner.h"
 #include <QColorDialog>
 #include <QFileDialog>
@@ -12,14 +13,7 @@
 
 namespace ondrel {
 
-// The program's messages carry a text and an OK button, no icon.
-void MessageBoxPrompts::MsgBox(const std::string& text, const std::string& title)
-{
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title.empty() ? "Ondrel" : title),
-                    QString::fromStdString(text), QMessageBox::Ok, owner_);
-    box.setObjectName("MsgBox");
-    box.exec();
-}
+void MessageBoxPrompts::MsgBox(const std::string& text, const std::string& title) { ShowMessage(owner_, text, title); }
 
 bool MessageBoxPrompts::AskYesNo(const std::string& text)
 {

@@ -1,5 +1,7 @@
 #include "acquisition/run_fixture.h"
 #include "display/graph_points.h"
+#include "support/watched_ai.h"
+#include "ondrel/graph/plot_setup.h"
 #include <cmath>
 
 namespace ondrel {
@@ -87,6 +89,96 @@ TEST_F(PolledRun, AMissingDeviceAtStartIsNamedUnderBtnStart)
     EXPECT_EQ(prompts.messages[0], (testing::RecordedPrompts::Message{"No DI device is selected", "BtnStart"}));
     EXPECT_EQ(panel.calls.back(), "caption Start");
     ASSERT_TRUE(Description().end.has_value());
+}
+
+TEST_F(PolledRun, TheDIAxisStartsAtTheFirstPortPolled)
+{
+    setup.nDIPortMask = {0x00, 0x24, 0x01, 0x00};
+    setup.nDIPortStart = 1;
+    setup.nDIPortCount = 2;
+    setup.nDIChanCount = 3;
+    Flip(diSwitch, true);
+    run.BtnStart_Click();
+    ASSERT_TRUE(run.IsRunning());
+    // 15 units a port: from 15 x 1 - 1 to 15 x 1 + 30 x 2 - 1.
+    const IKroAxis& di = graph.Axes().Item(kDIAxis);
+    EXPECT_FALSE(di.AutoScale());
+    EXPECT_EQ(di.Minimum(), 14.0);
+    EXPECT_EQ(di.Maximum(), 74.0);
+    run.BtnStart_Click();
+}
+
+TEST_F(PolledRun, AFailingPortReadStopsTheRunWithTheCardsMessage)
+{
+    SelectDILines();
+    Flip(diSwitch, true);
+    run.CkDISave2Disk_Click(true);
+    run.BtnStart_Click();
+    ASSERT_TRUE(polling.Tick());
+    ASSERT_TRUE(polling.Tick());
+    dio.SelectDeviceNumber(-1); // the card goes away mid-run
+    ASSERT_TRUE(polling.Tick());
+
+    EXPECT_FALSE(run.IsRunning());
+    EXPECT_FALSE(polling.Ticking());
+    ASSERT_FALSE(dio.ErrorMessage().empty());
+    EXPECT_EQ(prompts.messages,
+              (std::vector<testing::RecordedPrompts::Message>{{dio.ErrorMessage(), "SoftPoolTimerProc"}}));
+    EXPECT_EQ(panel.calls.back(), "save as on");
+    ASSERT_TRUE(Description().end.has_value());
+    EXPECT_EQ(Description().end->scanCount, 2);
+    EXPECT_EQ(FileSize(files.DIFileName()), 8u + 2u);
+}
+
+// A polled run over a card whose scan reads the test counts.
+class WatchedPolledRun : public testing::RunFixture {
+protected:
+    testing::WatchedAI watched{ai};
+    RunControl watchedRun{AcquisitionParts{setup, timeBase, watched, dio, thermo, graph, led, aiSwitch, diSwitch,
+                                           prompts, clock, polling, &files},
+                          panel};
+
+    void TearDown() override
+    {
+        watchedRun.StopIfRunning();
+        RunFixture::TearDown();
+    }
+    // Three ticks over channels 0 to 3 of `card`, those in `thermos` thermocouples.
+    void RunThreeTicks(int32_t card, std::initializer_list<int> thermos)
+    {
+        UseAICard(card);
+        thermo.setDeviceNumber(card);
+        ai.setChanStart(0);
+        ai.setChanCount(4);
+        for (int ch : thermos)
+            setup.aiChannels[static_cast<size_t>(ch)].bAIChanIsThermo = true;
+        graph.Plots().RemoveAll();
+        for (int i = 0; i < 4; ++i)
+            graph.Plots().Add();
+        aiSwitch.setValue(true);
+        watchedRun.KroButton1_SwitchChanged();
+        watchedRun.BtnStart_Click();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(polling.Tick());
+        watchedRun.BtnStart_Click();
+        EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
+        EXPECT_EQ(graph.Plots().Item(3).PointCount(), 3);
+    }
+};
+
+TEST_F(WatchedPolledRun, AScanOfThermocouplesOnlyOnTheFortyEightFamilyReadsNoScan)
+{
+    RunThreeTicks(kro::card::Thermo9948, {0, 1, 2, 3});
+    EXPECT_EQ(watched.readScans, 0);
+}
+
+TEST_F(WatchedPolledRun, AnyVoltageChannelOrAnotherFamilyReadsTheScan)
+{
+    RunThreeTicks(kro::card::Thermo9948, {0, 1, 2});
+    EXPECT_EQ(watched.readScans, 3);
+    watched.readScans = 0;
+    RunThreeTicks(kro::card::Thermo5340, {0, 1, 2, 3});
+    EXPECT_EQ(watched.readScans, 3);
 }
 
 } // namespace

@@ -37,6 +37,15 @@ TEST_F(RunControlTest, SaveBoxesComeBackWithTheSwitchesThatAreOn)
     // The AI switch is off: its box stays disabled even though the frame comes back.
     EXPECT_EQ(panel.calls,
               (std::vector<std::string>{"set on", "ai box off", "di box on", "caption Start", "save as off"}));
+
+    // And the other way round: the DI switch off keeps its box disabled.
+    Flip(diSwitch, false);
+    Flip(aiSwitch, true);
+    run.BtnStart_Click();
+    panel.calls.clear();
+    run.BtnStart_Click();
+    EXPECT_EQ(panel.calls,
+              (std::vector<std::string>{"set on", "ai box on", "di box off", "caption Start", "save as off"}));
 }
 
 TEST_F(RunControlTest, SaveAsIsOfferedAfterARunThatSavedOnlyDI)

@@ -81,6 +81,31 @@ TEST_F(GraphSettingsTest, WhileRunningTheXAxisIsASpanFromZero)
     EXPECT_TRUE(logic.X().maxEnabled);
 }
 
+TEST_F(GraphSettingsTest, XAutoScaleIsTickedAsTheChartHasIt)
+{
+    IKroAxis& time = graph.Axes().Item(kTimeAxis);
+    time.SetRange(2.0, 6.0);
+    time.setAutoScale(true);
+    GraphSettings logic = Loaded();
+    EXPECT_TRUE(logic.X().autoScale);
+    EXPECT_FALSE(logic.X().minEnabled);
+    EXPECT_FALSE(logic.X().maxEnabled);
+    EXPECT_EQ(logic.X().min, "2");
+    EXPECT_EQ(logic.X().max, "6");
+
+    // While running the ticked box shows the span from 0 as a plain number.
+    running = true;
+    GraphSettings live = Loaded();
+    EXPECT_TRUE(live.X().autoScale);
+    EXPECT_EQ(live.X().min, "0");
+    EXPECT_EQ(live.X().max, "4");
+    EXPECT_FALSE(live.X().maxEnabled);
+
+    time.setAutoScale(false);
+    running = false;
+    EXPECT_FALSE(Loaded().X().autoScale);
+}
+
 TEST_F(GraphSettingsTest, WithoutASelectedPlotColourAndStyleChangeNothing)
 {
     GraphSettings logic = Loaded();

@@ -203,6 +203,21 @@ TEST_F(ProjectOpeningTest, IndexWithoutPathsAndADIPathWithoutTerminator)
     EXPECT_EQ(graph.Axes().Item(kDIAxis).Maximum(), 29.0);
 }
 
+TEST_F(ProjectOpeningTest, TheDIAxisStartsAtTheRecordingsFirstPort)
+{
+    IndexSpec spec;
+    spec.ai = false;
+    spec.di = true;
+    spec.diChans = 2;
+    spec.portMasks = {0x00, 0x00, 0x03};
+    Open(Save(folder / "p", spec, {}, DIData(2, 1, {1, 2, 3})));
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    // From 15 x 2 - 1 to 15 x 2 + 30 x 1 - 1.
+    EXPECT_FALSE(graph.Axes().Item(kDIAxis).AutoScale());
+    EXPECT_EQ(graph.Axes().Item(kDIAxis).Minimum(), 29.0);
+    EXPECT_EQ(graph.Axes().Item(kDIAxis).Maximum(), 59.0);
+}
+
 TEST_F(ProjectOpeningTest, ADIFileWhoseHeaderMakesNoSenseIsReported)
 {
     IndexSpec spec;

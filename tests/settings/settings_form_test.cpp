@@ -1,8 +1,10 @@
 #include "settings/fake_form_view.h"
 #include "support/recorded_prompts.h"
+#include "support/watched_ai.h"
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
 #include "ondrel/settings/channel_tables.h"
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace ondrel {
@@ -332,6 +334,66 @@ TEST_F(SettingsFormTest, SetRangeRemembersWhichTabOpenedIt)
     form.cmdRange_Click(0);
     EXPECT_EQ(form.nRangeIndex(), 0);
     EXPECT_EQ(view.gainRangeOpened, 2);
+}
+
+TEST_F(SettingsFormTest, ThePolledTabOpensOnPortZeroWithItsLinesTicked)
+{
+    setup.nDIPortMask = {0x05, 0x80, 0x00, 0x00};
+    form.Form_Load();
+    EXPECT_EQ(view.Selected("ComboDIPort"), 0);
+    for (int b = 0; b < 8; ++b)
+        EXPECT_EQ(view.Checked("CheckDIChannel_" + std::to_string(b)), b == 0 || b == 2) << b;
+}
+
+TEST_F(SettingsFormTest, ChoosingTheSameDICardAgainKeepsItsLinesAndTables)
+{
+    setup.nDIPortMask = {0x00, 0x24, 0x00, 0x00};
+    setup.diLines[13].nDIChanColor = 0x00FF00; // as the graph settings left it
+    form.Form_Load();
+    prompts.deviceAnswers = {kro::card::Di3Ports};
+    form.DISelectDevice_Click();
+    EXPECT_EQ(setup.nDIPortMask, (std::vector<uint8_t>{0x00, 0x24, 0x00, 0x00}));
+    EXPECT_EQ(setup.diLines[13].nDIChanColor, 0x00FF00u);
+    EXPECT_FALSE(form.result().diSwitchOff);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// The same dialog over a card the test watches.
+class WatchedCardSettings : public SettingsFormTest {
+protected:
+    testing::WatchedAI watched{ai};
+    SettingsForm watchedForm{view, {setup, watched, dio, colors, prompts}};
+};
+
+TEST_F(WatchedCardSettings, FastOkWritesNoPacerWhenTheListIsEmptyAndShowsTheRateTheCardKept)
+{
+    ai.SelectDeviceNumber(kro::card::Basic); // no pacer choice
+    InitChannelTables(setup, watched, dio, colors);
+    watched.keptRate = [](double hz) { return std::floor(hz / 100.0) * 100.0; };
+    watchedForm.Form_Load();
+    ASSERT_TRUE(view.Items("cmbPacerSource").empty());
+    Type("txtSampleRate", "2550.5");
+    watchedForm.cmdFAIOK_Click();
+    ASSERT_EQ(watchedForm.result().outcome, Outcome::FastOk) << prompts.messages.at(0).text;
+    // The probe's 2 at opening (not taken, not restored), then -1 for no choice.
+    EXPECT_EQ(watched.pacerWrites, (std::vector<int32_t>{2, -1}));
+    EXPECT_EQ(view.Text("txtSampleRate"), "2500");
+}
+
+TEST_F(WatchedCardSettings, ChannelsFromSixteenOnRepeatTheColoursInTheNextLineStyle)
+{
+    watched.channels = 40;
+    InitChannelTables(setup, watched, dio, colors);
+    ASSERT_EQ(setup.aiChannels.size(), 41u);
+    const std::vector<std::pair<size_t, std::pair<int32_t, ColorRef>>> expected{
+        {0, {0, 0x0000FF}},  {15, {0, 0xFF0000}}, {16, {1, 0x0000FF}},
+        {31, {1, 0xFF0000}}, {33, {2, 0xFFC0FF}}, {39, {2, 0xFFFFFF}}};
+    for (const auto& [channel, styleAndColor] : expected) {
+        EXPECT_EQ(setup.aiChannels[channel].nAIChanLineStyle, styleAndColor.first) << channel;
+        EXPECT_EQ(setup.aiChannels[channel].nAIChanColor, styleAndColor.second) << channel;
+    }
+    EXPECT_EQ(setup.aiChannels[39].szAIChanName, "AI 39");
+    EXPECT_EQ(setup.aiChannels[40].szAIChanName, "");
 }
 
 } // namespace

@@ -118,6 +118,24 @@ TEST_F(GraphViewTest, GraphSettingsShowAWholeAxisLimit)
     });
 }
 
+TEST_F(GraphViewTest, EachMouseModeItemSetsItsValueAndAMoveInXYPanKeepsTheTimeBase)
+{
+    Open();
+    QMenu* menu = form->graphView().Menufile();
+    const std::vector<std::pair<const char*, int32_t>> modes{{"None", 0}, {"xp", 4}, {"yp", 5}, {"xyp", 6},
+                                                             {"xz", 7},   {"yz", 8}, {"xyz", 9}};
+    for (const auto& [item, mode] : modes) {
+        menu->findChild<QAction*>(item)->trigger();
+        EXPECT_EQ(form->KroGraph1().MouseMode(), mode) << item;
+    }
+
+    menu->findChild<QAction*>("xyp")->trigger();
+    chart().customPlot()->xAxis->setRange(2.0, 4.0);
+    form->graphView().RangeChanged(2.0, 4.0, 0.0, 0.0); // as the chart reports the move
+    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 1.0);
+    EXPECT_DOUBLE_EQ(led().Value(), 1.0);
+}
+
 TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)
 {
     Open();

@@ -1,5 +1,6 @@
 #include "window/window_fixture.h"
 #include "display/graph_points.h"
+#include "kro/display/kro_led.h"
 #include <QDir>
 #include <QDropEvent>
 #include <QLocale>
@@ -82,6 +83,46 @@ TEST_F(HistoryWindow, OpenPlayPauseStopAndBackToAcquisition)
     EXPECT_TRUE(form->run().IsRunning());
     form->run().BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+}
+
+TEST_F(HistoryWindow, LeavingHistoryModeOffersSaveAsOnlyWhenTheLastRunRecorded)
+{
+    // The run of SetUp recorded AI and DI.
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    EXPECT_FALSE(Enabled("BtnSaveAs"));
+    Button("BtnModeSwitch")->click();
+    EXPECT_TRUE(Enabled("BtnSaveAs"));
+
+    // A run with neither box ticked records nothing.
+    for (const char* box : {"CkAISave2Disk", "CkDISave2Disk"}) {
+        auto* check = form->findChild<QCheckBox*>(box);
+        check->setChecked(false);
+        emit check->clicked(false);
+    }
+    form->run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
+    form->run().BtnStart_Click();
+    ASSERT_FALSE(Enabled("BtnSaveAs"));
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    Button("BtnModeSwitch")->click();
+    EXPECT_FALSE(Enabled("BtnSaveAs"));
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+}
+
+TEST_F(HistoryWindow, OpeningAProjectShowsOneSecondADivisionAndTheNextSpinStepsFromIt)
+{
+    auto& led = *form->findChild<kro::KroLED*>("KroLED1");
+    led.upButton()->click();
+    ASSERT_DOUBLE_EQ(form->timeBase().dDIVValue, 5.0);
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 1.0);
+    EXPECT_DOUBLE_EQ(led.Value(), 1.0);
+    led.downButton()->click();
+    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 0.2);
+    EXPECT_DOUBLE_EQ(led.Value(), 0.2);
 }
 
 TEST_F(HistoryWindow, AProjectDroppedOnTheWindowOrNamedAtStartOpens)
@@ -171,6 +212,15 @@ TEST_F(HistoryWindow, ConvertWritesTheOpenRecordingAndRefusesAnExistingFolder)
     Button("BtnHisConvert")->click();
     EXPECT_FALSE(fs::exists(dir + "/cancelled"));
     EXPECT_EQ(prompts.progressTitles.back(), "Convert");
+
+    // Neither kind ticked: nothing is done, not even the folder.
+    prompts.messages.clear();
+    const size_t runs = prompts.progressTitles.size();
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "nothing"}, false, false});
+    Button("BtnHisConvert")->click();
+    EXPECT_FALSE(fs::exists(dir + "/nothing"));
+    EXPECT_EQ(prompts.progressTitles.size(), runs);
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
 // Qt's default locale writes "1,5"; the C library's LC_NUMERIC, which

@@ -1,7 +1,11 @@
 #include "window/modal_steps.h"
 #include "ondrel/window/message_box_prompts.h"
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QWidget>
 
 namespace ondrel {
@@ -52,6 +56,59 @@ TEST_F(MessageBoxes, ReplacingAProjectDefaultsToNoAndAnUnsavedRecordingToSaveAs)
         box.escapeButton()->click(); // Escape keeps the program open
     });
     EXPECT_EQ(prompts.AskUnsavedRecording("The last recording has not been saved."), UnsavedAnswer::Cancel);
+    EXPECT_TRUE(modal.Done());
+}
+
+// A message the dialogs show over themselves, as any other of the program's.
+void ExpectMessage(QDialog& dialog, const char* text)
+{
+    auto& box = static_cast<QMessageBox&>(dialog);
+    EXPECT_EQ(box.text(), text);
+    EXPECT_EQ(box.windowTitle(), "Ondrel");
+    EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+    box.buttons().front()->click();
+}
+
+TEST_F(MessageBoxes, TheConvertChooserAsksForDIAndRefusesAnEmptyFolderName)
+{
+    QTemporaryDir dir;
+    modal.Then("ConvertFileDialog", [](QDialog& d) {
+        auto* ai = d.findChild<QCheckBox*>("ChkAI");
+        auto* di = d.findChild<QCheckBox*>("ChkDI");
+        EXPECT_EQ(di->text(), "&DI File");
+        EXPECT_TRUE(ai->isChecked());
+        EXPECT_TRUE(di->isEnabled());
+        EXPECT_FALSE(di->isChecked());
+        d.findChild<QAbstractButton*>("OKButton")->click(); // no folder name
+    });
+    modal.Then("MsgBox", [](QDialog& box) { ExpectMessage(box, "Folder Name should not be null"); });
+    modal.Then("ConvertFileDialog", [](QDialog& d) {
+        EXPECT_TRUE(d.isVisible()); // still open for the name
+        d.findChild<QLineEdit*>("txtFolderName")->setText("text");
+        d.findChild<QCheckBox*>("ChkDI")->click();
+        d.findChild<QAbstractButton*>("OKButton")->click();
+    });
+    const auto chosen = prompts.ChooseExportFolder("/", dir.path().toStdString(), true, true);
+    EXPECT_TRUE(modal.Done());
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->folder.folderName, "text");
+    EXPECT_TRUE(chosen->ai);
+    EXPECT_TRUE(chosen->di);
+}
+
+TEST_F(MessageBoxes, ADriveThatCannotBeReadIsRefusedAndTheChooserStaysWhereItWas)
+{
+    QTemporaryDir dir;
+    modal.Then("Dialog", [&dir](QDialog& d) {
+        auto* drives = d.findChild<QComboBox*>("Drive1");
+        const QString gone = dir.path() + "/no-such-drive";
+        drives->addItem(gone);
+        drives->setCurrentText(gone);
+        EXPECT_EQ(drives->currentText(), "/");
+        d.findChild<QAbstractButton*>("BtnCancel")->click();
+    });
+    modal.Then("MsgBox", [](QDialog& box) { ExpectMessage(box, "Invalid Drive !"); });
+    EXPECT_FALSE(prompts.ChooseSaveFolder("/", dir.path().toStdString()).has_value());
     EXPECT_TRUE(modal.Done());
 }
 

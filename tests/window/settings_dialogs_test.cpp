@@ -179,6 +179,27 @@ TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChoosingADeviceKeepsOnlyTh
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChangingTheDICardSwitchesDIOff)
+{
+    Open();
+    SelectDILines();
+    FlipDI(true);
+    ASSERT_TRUE(state().bDIEnabled);
+    prompts.deviceAnswers = {kro::card::Di0Ports, kro::card::Di3Ports};
+    modal.Then("frmSetting", [](QDialog& d) {
+        Child<QTabWidget>(d, "SSTab1")->setCurrentIndex(1);
+        Child<QAbstractButton>(d, "DISelectDevice")->click(); // another card
+        Child<QAbstractButton>(d, "DISelectDevice")->click(); // and back: its lines were dropped
+        d.close();
+    });
+    Child<QAbstractButton>(*form, "BtnSet")->click();
+    EXPECT_TRUE(modal.Done());
+    EXPECT_FALSE(form->KroButton2().Value());
+    EXPECT_FALSE(state().bDIEnabled);
+    EXPECT_FALSE(Enabled("CkDISave2Disk"));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 // A new operator's first session: choose the card, set up a buffered run with
 // one channel on the current loop, record it; then poll two DI lines.
 TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)

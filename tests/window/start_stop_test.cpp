@@ -73,6 +73,7 @@ TEST_F(StartStop, PolledAIRunRecordsEveryScanTheCardProduced)
     EXPECT_EQ(StartCaption(), "Start");
     EXPECT_TRUE(Enabled("BtnSaveAs"));
     EXPECT_TRUE(Enabled("CkAISave2Disk"));
+    EXPECT_FALSE(Enabled("CkDISave2Disk")); // the DI switch is off
     EXPECT_TRUE(prompts.messages.empty());
     const int32_t scans = form->run().status().nScanCount;
     EXPECT_EQ(form->run().status().nSoftTickCount, scans);

@@ -1,6 +1,6 @@
 #include "ondrel/window/dialogs/convert_file_dialog.h"
+#include "ondrel/window/message_box.h"
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace ondrel {
@@ -29,7 +29,7 @@ ExportChoice ConvertFileDialog::Chosen() const { return {Choice(), chkAI_->isChe
 void ConvertFileDialog::accept()
 {
     if (Choice().folderName.empty()) {
-        QMessageBox::information(this, "Ondrel", "Folder Name should not be null");
+        ShowMessage(this, "Folder Name should not be null", "Ondrel");
         return;
     }
     SaveFolderDialog::accept();

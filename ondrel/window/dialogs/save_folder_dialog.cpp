@@ -1,11 +1,11 @@
 #include "ondrel/window/dialogs/save_folder_dialog.h"
+#include "ondrel/window/message_box.h"
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
@@ -66,7 +66,7 @@ void SaveFolderDialog::Drive1_Change()
 {
     const QString drive = drive1_->currentText();
     if (!QDir(drive).isReadable()) {
-        QMessageBox::information(this, "Ondrel", "Invalid Drive !");
+        ShowMessage(this, "Invalid Drive !");
         drive1_->setCurrentText(lastDrive_);
         return;
     }
