@@ -11,7 +11,10 @@ namespace ondrel::testing {
 inline constexpr int kRunChannels = 3;
 
 // The deterministic signal these runs record: channel c of scan s, port byte of scan s.
-inline float RunSample(int64_t scan, int channel) { return static_cast<float>(scan) * 0.5f + static_cast<float>(channel); }
+inline float RunSample(int64_t scan, int channel)
+{
+    return static_cast<float>(scan) * 0.5f + static_cast<float>(channel);
+}
 inline uint8_t RunPortByte(int64_t scan) { return static_cast<uint8_t>(scan * 7 + 1); }
 
 // A polled run of three AI channels and one DI port, both recorded.

@@ -64,11 +64,12 @@ TEST(RecoveryTrust, OnlyTheUsersOwnPrivateFoldersAreLookedAtAndOnlyRegularFilesO
     // Private, but another user's.
     const std::string foreign = LeaveInterruptedRun(scratch.path(), 5);
     ASSERT_EQ(::chown(foreign.c_str(), kAnotherUser, kAnotherUser), 0);
-    EXPECT_TRUE(FindInterruptedRuns(parents).empty());
+    EXPECT_EQ(RunsFoundWithoutBlocking(parents), 0);
     EXPECT_TRUE(fs::exists(foreign + "/Project.ond")); // not ours to remove either
     EXPECT_TRUE(fs::exists(open + "/Project.ond"));
 
     // A folder that is ours is offered.
+    fs::remove_all(open);
     const std::string own = LeaveInterruptedRun(scratch.path(), 5);
     const std::vector<InterruptedRun> runs = FindInterruptedRuns(parents);
     ASSERT_EQ(runs.size(), 1u);
@@ -89,9 +90,9 @@ TEST(RecoveryTrust, ARunSavedBeforeItsProgramEndedIsNotOfferedUntilANewRunStarts
         RecordScans(files, 0, 4);
         files.WriteRunEnd({4, 0.1});
         files.CloseProjectFile();
-        SaveRunAs({files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false,
-                   true},
-                  scratch / "saved");
+        SaveRunAs(
+            {files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false, true},
+            scratch / "saved");
     } // killed: no shut-down
     EXPECT_TRUE(FindInterruptedRuns(parents).empty());
     EXPECT_FALSE(fs::exists(folder)); // nothing left in it to save
@@ -104,9 +105,9 @@ TEST(RecoveryTrust, ARunSavedBeforeItsProgramEndedIsNotOfferedUntilANewRunStarts
         RecordScans(files, 0, 4);
         files.WriteRunEnd({4, 0.1});
         files.CloseProjectFile();
-        SaveRunAs({files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false,
-                   true},
-                  scratch / "first");
+        SaveRunAs(
+            {files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false, true},
+            scratch / "first");
         // The next run is not saved: the mark of the first is gone.
         files.WriteProjectInfo(PolledAIAndDIRun(), {});
         files.WriteDIHeader(0, 1);
@@ -135,8 +136,8 @@ TEST(RecoveryTrust, EveryRecoveredProjectGetsAnIntervalReplayAccepts)
     ScratchFolder scratch;
     const std::vector<std::string> parents{scratch.path()};
     // A failed Start leaves 0.0; a damaged file anything.
-    for (const double kept : {0.0, -0.5, std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity(), 1e300}) {
+    for (const double kept :
+         {0.0, -0.5, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300}) {
         LeaveInterruptedRun(scratch.path(), 8, true, kept);
         std::vector<InterruptedRun> runs = FindInterruptedRuns(parents);
         ASSERT_EQ(runs.size(), 1u) << kept;

@@ -41,7 +41,8 @@ protected:
 
     SavedRun Run() const
     {
-        return {files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false, true};
+        return {
+            files.ProjectFileName(), files.AIFileName(), files.FAIFileName(), files.DIFileName(), true, false, true};
     }
     void ExpectSavedWhole(const std::string& target)
     {
