@@ -159,21 +159,23 @@ bool RecordingFiles::AppendFAIBytes(std::span<const std::byte> bytes)
     return true;
 }
 
-void RecordingFiles::CloseFAI() { fai_.Close(); }
-
-void RecordingFiles::WriteProgress(const RunEnd& progress)
+void RecordingFiles::CloseFAI()
 {
-    // The data first: the count must never cover scans the disk has not got.
-    FlushIfOpen(ai_);
-    FlushIfOpen(di_);
+    // Handed to the disk first: Stop closes it before it writes the count.
     FlushIfOpen(fai_);
-    WriteFields13And14(progress);
+    fai_.Close();
 }
+
+void RecordingFiles::WriteProgress(const RunEnd& progress) { WriteFields13And14(progress); }
 
 void RecordingFiles::WriteRunEnd(const RunEnd& end) { WriteFields13And14(end); }
 
 void RecordingFiles::WriteFields13And14(const RunEnd& end)
 {
+    // The data first: the count must never cover scans the disk has not got.
+    FlushIfOpen(ai_);
+    FlushIfOpen(di_);
+    FlushIfOpen(fai_);
     // Rewritten in place at every progress write; the bytes after Stop are
     // those of a description written once.
     project_.Seek(runEndOffset_.value_or(project_.Size()));

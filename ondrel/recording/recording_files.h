@@ -76,6 +76,7 @@ public:
     bool AppendFAI(std::span<const float> samples);
     bool AppendFAI(std::span<const int32_t> samples);
     bool IsFAIOpen() const { return fai_.IsOpen(); }
+    // Hands "FAI.ond" to the storage device and closes it. Throws FileError.
     void CloseFAI();
 
     // While recording, about once a second: hands the data to the storage
@@ -84,8 +85,9 @@ public:
     // Throws FileError.
     void WriteProgress(const RunEnd& progress);
 
-    // Stop: fields 13-14 right after field 12, then flushed to the storage
-    // device so that a copy made by Save As holds them.
+    // Stop: fields 13-14 right after field 12, after the data and then
+    // themselves handed to the storage device, so that a copy made by Save As
+    // holds them and a power loss keeps every scan they count.
     void WriteRunEnd(const RunEnd& end);
 
     // Save As closes the working description; the next Start reopens it.
