@@ -90,8 +90,9 @@ void CopyPrefix(const DataFileCopy& copy, BinaryFile& out, ProgressCounter& prog
 
 void RemoveQuietly(const std::string& path) noexcept { Calls().unlink(path.c_str()); }
 
-// Writes one file of the project whole and hands it to the disk, under a
-// name made here, so that nothing planted under a name is ever opened.
+// Writes one file of the project whole into `out`, a file the caller has just
+// created (so nothing planted under its name is ever opened), and hands it to
+// the disk.
 void WriteNewFile(BinaryFile& out, const DataFileCopy* copy, std::span<const std::byte> bytes,
                   ProgressCounter& progress)
 {

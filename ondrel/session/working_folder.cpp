@@ -22,7 +22,8 @@ bool IsPrivatelyWritable(const std::string& folder)
            && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-// Creates `folder` and whatever is missing above it, each mode 0700.
+// Creates `folder` and whatever is missing above it, each mode 0700 and
+// each on the disk.
 void CreateMissingFolders(const std::string& folder)
 {
     struct stat info {};
@@ -31,8 +32,12 @@ void CreateMissingFolders(const std::string& folder)
     const std::string above = FolderOf(folder);
     if (above != folder)
         CreateMissingFolders(above);
-    if (Calls().mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    if (Calls().mkdir(folder.c_str(), 0700) != 0) {
+        if (errno == EEXIST)
+            return;
         throw FileError(errno, folder);
+    }
+    SyncFolder(above); // a recording's folder must not vanish with its parent in a power loss
 }
 
 } // namespace
