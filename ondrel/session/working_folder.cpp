@@ -55,7 +55,7 @@ std::string CreateUniqueFolder(std::string_view parent, std::string_view prefix)
 std::string StateFolder()
 {
     const char* configured = std::getenv("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // XDG base directories ignore a relative path.
     if (configured != nullptr && configured[0] == '/') {
         std::string base(configured);
         while (base.size() > 1 && base.back() == '/')
