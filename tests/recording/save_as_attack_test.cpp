@@ -83,7 +83,8 @@ TEST_F(SaveAsTarget, AFolderOfAnotherUserIsRefusedAndLeftAsItWas)
 {
     const std::string foreign = scratch / "foreign";
     fs::create_directory(foreign);
-    ASSERT_EQ(::chown(foreign.c_str(), 54321, 54321), 0);
+    if (::chown(foreign.c_str(), 54321, 54321) != 0)
+        GTEST_SKIP() << "only root can give a folder to another user here";
     try {
         SaveRunAs(Run(), foreign);
         FAIL() << "saved into another user's folder";
