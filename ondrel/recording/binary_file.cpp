@@ -1,5 +1,7 @@
 #include "ondrel/recording/binary_file.h"
 
+#include "ondrel/recording/file_calls.h"
+#include "ondrel/recording/safe_open.h"
 #include "ondrel/session/file_error.h"
 
 #include <cerrno>
@@ -9,10 +11,6 @@
 #include <utility>
 
 namespace ondrel {
-
-BinaryFile::WriteCall BinaryFile::writeCall_ = ::write;
-
-BinaryFile::WriteCall BinaryFile::SetWriteCall(WriteCall call) noexcept { return std::exchange(writeCall_, call); }
 
 BinaryFile::~BinaryFile()
 {
@@ -40,19 +38,30 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept
 void BinaryFile::Open(const std::string& path, Mode mode)
 {
     Close();
+    // What is written never goes through a link at the last component: the
+    // folders written are the user's own, and a link there is nothing the
+    // program made.
+    const int writable = O_RDWR | O_NOFOLLOW | O_CREAT;
     int flags = O_CLOEXEC;
     switch (mode) {
     case Mode::ReadWrite:
-        flags |= O_RDWR | O_CREAT;
+        flags |= writable;
         break;
     case Mode::ReadOnly:
         flags |= O_RDONLY;
         break;
+    case Mode::ReadRegular:
+        fd_ = OpenRegularFile(path, O_RDONLY);
+        path_ = path;
+        return;
     case Mode::Truncate:
-        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        flags |= writable | O_TRUNC;
+        break;
+    case Mode::CreateNew:
+        flags |= writable | O_EXCL;
         break;
     }
-    const int fd = ::open(path.c_str(), flags, 0666);
+    const int fd = Calls().open(path.c_str(), flags, 0666);
     if (fd < 0)
         throw FileError(errno, path);
     fd_ = fd;
@@ -81,7 +90,7 @@ uint64_t BinaryFile::Size() const
 void BinaryFile::Truncate(uint64_t size)
 {
     RequireOpen();
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+    if (Calls().ftruncate(fd_, static_cast<off_t>(size)) != 0)
         Fail(errno);
 }
 
@@ -105,7 +114,7 @@ void BinaryFile::Write(std::span<const std::byte> bytes)
 {
     RequireOpen();
     while (!bytes.empty()) {
-        const ssize_t written = writeCall_(fd_, bytes.data(), bytes.size());
+        const ssize_t written = Calls().write(fd_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -146,7 +155,7 @@ size_t BinaryFile::Read(std::span<std::byte> bytes)
 void BinaryFile::Flush()
 {
     RequireOpen();
-    if (::fdatasync(fd_) != 0 && errno != EINVAL) // EINVAL: a file that cannot be synced
+    if (Calls().fdatasync(fd_) != 0 && errno != EINVAL) // EINVAL: a file that cannot be synced
         Fail(errno);
 }
 

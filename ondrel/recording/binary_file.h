@@ -9,13 +9,17 @@ namespace ondrel {
 
 // A binary file with 64-bit offsets, the program's "file slot" and "file
 // handle" in one. Every failure throws FileError with the platform's
-// description. Opening a file that is open closes it first.
+// description. Opening a file that is open closes it first. Writes, syncs and
+// truncations go through the file calls (file_calls.h); a link at the last
+// component is never followed except by ReadOnly.
 class BinaryFile {
 public:
     enum class Mode {
-        ReadWrite, // read and write, created when missing, kept as it is
-        ReadOnly,  // read only, must exist
-        Truncate,  // read and write, created when missing, emptied
+        ReadWrite,   // read and write, created when missing, kept as it is
+        ReadOnly,    // read only, must exist
+        ReadRegular, // read only, a regular file opened as OpenRegularFile does
+        Truncate,    // read and write, created when missing, emptied
+        CreateNew,   // read and write, created here: fails when the name exists
     };
 
     BinaryFile() = default;
@@ -43,20 +47,12 @@ public:
     // Hands what was written to the storage device.
     void Flush();
 
-    // The system call every Write goes through. Tests put one here that fails
-    // on a chosen call, to act out a full or failing disk; returns the one it
-    // replaces. Not for use while another thread writes.
-    using WriteCall = ssize_t (*)(int fd, const void* data, size_t size);
-    static WriteCall SetWriteCall(WriteCall call) noexcept;
-
 private:
     void RequireOpen() const;
     [[noreturn]] void Fail(int errorNumber) const;
 
     // Written bytes not yet handed to writeback (see Write).
     static constexpr uint64_t WriteBehindBytes = 8u << 20;
-
-    static WriteCall writeCall_;
 
     int fd_ = -1;
     std::string path_;

@@ -17,26 +17,29 @@ namespace ondrel {
 struct InterruptedRun {
     std::string folder;
     std::optional<std::time_t> startTime; // the start of the run, when known
-    ProjectDescription description;       // fields 1-12; 13-14 as last kept, or measured
+    ProjectDescription description;       // fields 1-12; 13 the whole scans, 14 as kept or measured
     int32_t wholeScans = 0;               // scans every recorded file holds whole
     uint64_t dataBytes = 0;               // the bytes of those scans
     RunLock lock;
 };
 
-// Working folders (named "on" and six characters, holding "Project.ond" and
-// "Run.lock") in
-// `parents` whose owner is gone and whose description holds a run. Folders
-// that never saw a run are removed on the way; folders that cannot be read
-// are left alone.
+// Working folders in `parents` whose program is gone and whose run holds a
+// whole scan and was not saved. Only this user's own folders are looked at:
+// named "on" and six characters, owned by this user, mode 0700, holding
+// "Project.ond" and "Run.lock" as regular files; their files are opened as
+// OpenRegularFile does. Folders that never saw a whole scan, or whose run was
+// saved, are removed on the way; folders that cannot be read are left alone.
 std::vector<InterruptedRun> FindInterruptedRuns(std::span<const std::string> parents);
 
 // Reads one working folder whose `lock` is taken; the run found takes the
-// lock over. Nothing when the folder never saw a run; throws FileError,
-// DescriptionFormatError or DIHeaderError when it cannot be read.
+// lock over. Nothing when the folder holds no whole scan. The interval is the
+// one kept when replay can use it (positive, at most a day), else measured.
+// Throws FileError, DescriptionFormatError or DIHeaderError when it cannot be
+// read.
 std::optional<InterruptedRun> ReadInterruptedRun(const std::string& folder, RunLock& lock);
 
-// Saves the whole scans as a project in `target` (as Save As does, ScanCount
-// the whole scans, ScanInterval as last kept or measured). Throws FileError.
+// Saves the whole scans as a project in `target` as Save As does, and marks
+// the run saved. Throws FileError.
 void SaveInterruptedRun(const InterruptedRun& run, const std::string& target);
 
 // Deletes the folder and its files.

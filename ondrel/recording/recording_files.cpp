@@ -1,8 +1,10 @@
 #include "ondrel/recording/recording_files.h"
 
 #include "ondrel/recording/description_writer.h"
+#include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/little_endian_writer.h"
 #include "ondrel/session/file_error.h"
+#include "ondrel/session/file_paths.h"
 
 #include <bit>
 #include <unistd.h>
@@ -60,17 +62,25 @@ RecordingFiles::RecordingFiles(std::string folder)
 
 void RecordingFiles::OpenAtStartUp()
 {
+    // The lock before anything else: a program looking for interrupted runs
+    // finds a description only in a folder whose lock is already held.
+    if (!lock_.Create(folder_))
+        throw FileError(kNotOurs, folder_);
     project_.Open(projectFileName_, BinaryFile::Mode::ReadWrite);
     ai_.Open(aiFileName_, BinaryFile::Mode::ReadWrite);
     di_.Open(diFileName_, BinaryFile::Mode::ReadWrite);
-    if (!lock_.TryAcquire(folder_))
-        throw FileError("Another program is recording in this folder", folder_);
+    // The names on the disk, so that what a run syncs later can be found
+    // after a power loss.
+    SyncFolder(folder_);
+    SyncFolder(FolderOf(folder_));
 }
 
 void RecordingFiles::WriteProjectInfo(const RunDescription& run, const FailureReport& onCreateFileFailure)
 {
     const std::vector<std::byte> fields = EncodeRunDescription(run);
 
+    if (!lock_.IsHeld())
+        throw FileError(kNotOurs, folder_);
     runEndOffset_.reset();
     lock_.MarkRunStart();
     Reopen(project_, projectFileName_);
@@ -78,13 +88,14 @@ void RecordingFiles::WriteProjectInfo(const RunDescription& run, const FailureRe
     Reopen(di_, diFileName_);
 
     CloseFAI();
-    ::unlink(faiFileName_.c_str());
+    Calls().unlink(faiFileName_.c_str());
     try {
         fai_.Open(faiFileName_, BinaryFile::Mode::Truncate);
     } catch (const FileError&) {
         if (onCreateFileFailure)
             onCreateFileFailure(kCreateFileFails);
     }
+    SyncFolder(folder_); // the new "FAI.ond", never the last run's, after a power loss
 
     project_.Write(fields);
     runEndOffset_ = fields.size();
@@ -148,21 +159,23 @@ bool RecordingFiles::AppendFAIBytes(std::span<const std::byte> bytes)
     return true;
 }
 
-void RecordingFiles::CloseFAI() { fai_.Close(); }
-
-void RecordingFiles::WriteProgress(const RunEnd& progress)
+void RecordingFiles::CloseFAI()
 {
-    // The data first: the count must never cover scans the disk has not got.
-    FlushIfOpen(ai_);
-    FlushIfOpen(di_);
+    // Handed to the disk first: Stop closes it before it writes the count.
     FlushIfOpen(fai_);
-    WriteFields13And14(progress);
+    fai_.Close();
 }
+
+void RecordingFiles::WriteProgress(const RunEnd& progress) { WriteFields13And14(progress); }
 
 void RecordingFiles::WriteRunEnd(const RunEnd& end) { WriteFields13And14(end); }
 
 void RecordingFiles::WriteFields13And14(const RunEnd& end)
 {
+    // The data first: the count must never cover scans the disk has not got.
+    FlushIfOpen(ai_);
+    FlushIfOpen(di_);
+    FlushIfOpen(fai_);
     // Rewritten in place at every progress write; the bytes after Stop are
     // those of a description written once.
     project_.Seek(runEndOffset_.value_or(project_.Size()));
@@ -178,12 +191,19 @@ void RecordingFiles::Shutdown() noexcept
     CloseQuietly(ai_);
     CloseQuietly(di_);
     CloseQuietly(fai_);
-    if (folder_.empty())
-        return;
-    for (const std::string* path : {&projectFileName_, &faiFileName_, &aiFileName_, &diFileName_})
-        ::unlink(path->c_str());
-    lock_.ReleaseAndRemove();
-    ::rmdir(folder_.c_str());
+    // Without the lock the folder is another program's.
+    if (lock_.IsHeld())
+        RemoveWorkingFolder(folder_, lock_);
+}
+
+void RemoveWorkingFolder(const std::string& folder, RunLock& lock) noexcept
+{
+    const RecordingFiles names(folder);
+    for (const std::string* path :
+         {&names.projectFileName_, &names.faiFileName_, &names.aiFileName_, &names.diFileName_})
+        Calls().unlink(path->c_str());
+    lock.ReleaseAndRemove();
+    Calls().rmdir(folder.c_str());
 }
 
 } // namespace ondrel

@@ -35,11 +35,16 @@ public:
     const std::string& DIFileName() const { return diFileName_; }
     const std::string& FAIFileName() const { return faiFileName_; }
 
-    // Start-up: opens the description, "AI.ond" and "DI.ond" for reading and
-    // writing, creating them when missing, and takes the folder's lock.
+    // Refused when this program does not hold the folder's lock.
+    static constexpr const char* kNotOurs = "Another program is recording in this folder";
+
+    // Start-up, in a folder just made: takes the folder's lock, then creates
+    // the description, "AI.ond" and "DI.ond" and opens them for reading and
+    // writing. Throws FileError (kNotOurs when the lock went to another
+    // program, which then owns the folder).
     void OpenAtStartUp();
 
-    // Start: empties the description, "AI.ond" and "DI.ond" and reopens them at
+    // Start (refused with kNotOurs without the lock): empties the description, "AI.ond" and "DI.ond" and reopens them at
     // position 0; deletes and recreates "FAI.ond"; writes fields 1-12. When
     // "FAI.ond" cannot be created, `onCreateFileFailure` gets kCreateFileFails
     // and the run goes on without it: appends to it then do nothing.
@@ -71,6 +76,7 @@ public:
     bool AppendFAI(std::span<const float> samples);
     bool AppendFAI(std::span<const int32_t> samples);
     bool IsFAIOpen() const { return fai_.IsOpen(); }
+    // Hands "FAI.ond" to the storage device and closes it. Throws FileError.
     void CloseFAI();
 
     // While recording, about once a second: hands the data to the storage
@@ -79,19 +85,21 @@ public:
     // Throws FileError.
     void WriteProgress(const RunEnd& progress);
 
-    // Stop: fields 13-14 right after field 12, then flushed to the storage
-    // device so that a copy made by Save As holds them.
+    // Stop: fields 13-14 right after field 12, after the data and then
+    // themselves handed to the storage device, so that a copy made by Save As
+    // holds them and a power loss keeps every scan they count.
     void WriteRunEnd(const RunEnd& end);
 
     // Save As closes the working description; the next Start reopens it.
     void CloseProjectFile();
 
-    // Shut-down: closes every file, deletes the four files and the lock and
-    // removes the folder. Files or a folder that were never created are no error; nothing
-    // here throws.
+    // Shut-down: closes every file and, when the lock is this program's,
+    // deletes the four files and the lock and removes the folder. Files or a
+    // folder that were never created are no error; nothing here throws.
     void Shutdown() noexcept;
 
 private:
+    friend void RemoveWorkingFolder(const std::string& folder, RunLock& lock) noexcept;
     bool AppendFAIBytes(std::span<const std::byte> bytes);
     [[noreturn]] void CutBackPolledScan(const FileError& cause);
     void WriteFields13And14(const RunEnd& end);
@@ -111,5 +119,9 @@ private:
     uint64_t aiScanStart_ = 0;
     uint64_t diScanStart_ = 0;
 };
+
+// Deletes a working folder's four files and its lock file (`lock`, held) and
+// removes the folder.
+void RemoveWorkingFolder(const std::string& folder, RunLock& lock) noexcept;
 
 } // namespace ondrel

@@ -15,9 +15,13 @@ struct SavedRun {
     bool aiSaved = false, faiSaved = false, diSaved = false;
 };
 
+// Refused, thrown as FileError: Save As into a folder another user owns.
+inline constexpr const char* kOtherUsersFolder = "This folder belongs to another user; choose another folder";
+
 // Copies the run into `folder` (created when missing, used as it is otherwise) as
 // "Project.onp", "AI.ond" (polled or buffered AI alike) and "DI.ond", and
-// appends the two data paths to "Project.onp". Throws FileError, or Cancelled
+// appends the two data paths to "Project.onp". Once saved, the working
+// folder's run is marked so (see RunLock). Throws FileError, or Cancelled
 // when `progress` asked to stop; see PublishProject for what either leaves.
 void SaveRunAs(const SavedRun& run, const std::string& folder, const Progress& progress = {});
 
@@ -30,13 +34,17 @@ struct DataFileCopy {
 };
 
 // Writes a project folder from the folder `sourceFolder`: each data file and
-// then "Project.onp" (`description`, fields 1-14, followed by the two data
-// paths) land under temporary names and are handed to the disk; only when all
-// are complete are they renamed into place, the description last, and the
-// renames handed to the disk. A failure (FileError) or a stop asked through
-// `progress` (Cancelled) removes the temporary files and leaves the folder as
-// it was, or removes it when this call made it. `folder` may not be
-// `sourceFolder` itself: the copies would replace the files they are read from.
+// "Project.onp" (`description`, fields 1-14, followed by the two data paths).
+// Every file is created anew (nothing that was under its name is opened) and
+// handed to the disk before anything is published:
+// - a new folder, an empty one or one that holds only a project's files is
+//   written whole beside `folder` and takes its place in one rename, so after
+//   a crash the folder holds the earlier project or the new one entirely;
+// - a folder that holds other things too gets each file under a temporary
+//   name, renamed into place, the description last.
+// A failure (FileError) or a stop asked through `progress` (Cancelled) leaves
+// `folder` as it was. Refused: `sourceFolder` itself (the copies would replace
+// the files they are read from) and a folder of another user.
 void PublishProject(const std::string& folder, const std::string& sourceFolder, std::span<const DataFileCopy> data,
                     std::vector<std::byte> description, const Progress& progress = {});
 

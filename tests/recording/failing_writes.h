@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/recording/binary_file.h"
+#include "ondrel/recording/file_calls.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -18,9 +18,12 @@ public:
         tornAt_ = -2;
         failAt_ = failAt;
         error_ = error;
-        previous_ = BinaryFile::SetWriteCall(&Call);
+        previous_ = ondrel::Calls();
+        FileCalls failing = previous_;
+        failing.write = &Call;
+        SetCalls(failing);
     }
-    ~FailingWrites() { BinaryFile::SetWriteCall(previous_); }
+    ~FailingWrites() { SetCalls(previous_); }
     FailingWrites(const FailingWrites&) = delete;
     FailingWrites& operator=(const FailingWrites&) = delete;
 
@@ -34,20 +37,20 @@ private:
         ++calls_;
         if (failAt_ > 0 && calls_ == failAt_ && size > 1) {
             tornAt_ = calls_;
-            return ::write(fd, data, size / 2);
+            return previous_.write(fd, data, size / 2);
         }
         if (failAt_ > 0 && (calls_ == failAt_ || calls_ == tornAt_ + 1)) {
             errno = error_;
             return -1;
         }
-        return ::write(fd, data, size);
+        return previous_.write(fd, data, size);
     }
 
     static inline long calls_ = 0;
     static inline long failAt_ = 0;
     static inline long tornAt_ = -2;
     static inline int error_ = 0;
-    static inline BinaryFile::WriteCall previous_ = nullptr;
+    static inline FileCalls previous_{};
 };
 
 } // namespace ondrel::testing

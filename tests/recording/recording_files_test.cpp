@@ -114,7 +114,7 @@ TEST(RecordingFiles, FailuresCarryThePlatformDescription)
         files.OpenAtStartUp();
         FAIL() << "the folder does not exist";
     } catch (const FileError& failure) {
-        EXPECT_EQ(failure.path(), files.ProjectFileName());
+        EXPECT_EQ(failure.path(), files.Folder() + "/Run.lock"); // the lock is made first
         EXPECT_NE(std::string(failure.what()).find("No such file or directory"), std::string::npos);
     }
 

@@ -5,6 +5,7 @@
 #include "ondrel/session/working_folder.h"
 
 #include "recording/file_content.h"
+#include "recording/interrupted_runs.h"
 #include "session/scratch_folder.h"
 #include "support/recorded_prompts.h"
 
@@ -26,22 +27,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kChannels = 3;
-
-// The deterministic signal a child records: channel c of scan s, port byte of scan s.
-float Sample(int64_t scan, int channel) { return static_cast<float>(scan) * 0.5f + static_cast<float>(channel); }
-uint8_t PortByte(int64_t scan) { return static_cast<uint8_t>(scan * 7 + 1); }
-
-RunDescription PolledRun()
-{
-    RunDescription run;
-    run.aiRecorded = run.diRecorded = run.softRecorded = run.floatSamples = true;
-    run.aiChanCount = kChannels;
-    run.diChanCount = 1;
-    run.ai = AIDescription{{{1, 0, "a"}, {2, 0, "b"}, {3, 0, "c"}}, {0, 0, 0, 0}};
-    run.di = DIDescription{{{4, 1, "0:0"}}, {0x01}};
-    return run;
-}
+using ondrel::testing::LeaveInterruptedRun;
+using ondrel::testing::PolledAIAndDIRun;
+constexpr int kChannels = ondrel::testing::kRunChannels;
+float Sample(int64_t scan, int channel) { return ondrel::testing::RunSample(scan, channel); }
+uint8_t PortByte(int64_t scan) { return ondrel::testing::RunPortByte(scan); }
 
 // Records until killed, keeping fields 13-14 current every 64 scans. Tells
 // the parent through `ready` that recording has begun. Never returns.
@@ -49,7 +39,7 @@ RunDescription PolledRun()
 {
     RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
     files.OpenAtStartUp();
-    files.WriteProjectInfo(PolledRun(), {});
+    files.WriteProjectInfo(PolledAIAndDIRun(), {});
     files.WriteDIHeader(0, 1);
     const char go = 1;
     (void)!::write(ready, &go, 1);
@@ -122,7 +112,7 @@ TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
         const int32_t scans = saved.end->scanCount;
         EXPECT_EQ(scans, run.wholeScans);
         EXPECT_GT(saved.end->scanInterval, 0.0) << "round " << round; // also before the first progress write
-        EXPECT_EQ(saved.run, PolledRun());
+        EXPECT_EQ(saved.run, PolledAIAndDIRun());
         const auto ai = FileContent(target + "/AI.ond");
         const auto di = FileContent(target + "/DI.ond");
         ASSERT_EQ(ai.size(), static_cast<size_t>(scans) * kChannels * 4) << "round " << round;
@@ -138,26 +128,6 @@ TEST(Recovery, EveryRunKilledAtARandomMomentIsSavedWithWholeScansOfItsSignal)
         }
         fs::remove_all(target);
     }
-}
-
-// A working folder whose program was killed after recording `scans` scans,
-// having kept fields 13-14 or not.
-std::string LeaveInterruptedRun(const std::string& parent, int scans, bool keptProgress = true)
-{
-    RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
-    files.OpenAtStartUp();
-    files.WriteProjectInfo(PolledRun(), {});
-    files.WriteDIHeader(0, 1);
-    for (int s = 0; s < scans; ++s) {
-        const float values[kChannels] = {Sample(s, 0), Sample(s, 1), Sample(s, 2)};
-        const uint8_t ports[] = {PortByte(s)};
-        files.BeginPolledScan();
-        files.AppendAIRecord(values);
-        files.AppendDIRecord(ports);
-    }
-    if (keptProgress)
-        files.WriteProgress({scans, 0.25});
-    return files.Folder(); // its lock goes with `files`, as with a dead process
 }
 
 // Stamps a file's modification time, seconds since the epoch.
@@ -242,7 +212,7 @@ TEST(Recovery, AFolderThatNeverSawARunIsRemovedAndALiveOneIsLeftAlone)
     }
     RecordingFiles live(CreateWorkingFolder(parents));
     live.OpenAtStartUp();
-    live.WriteProjectInfo(PolledRun(), {});
+    live.WriteProjectInfo(PolledAIAndDIRun(), {});
 
     // A folder with no lock file comes from a program that takes no lock:
     // alive or not, it cannot be told, so it is not touched.
