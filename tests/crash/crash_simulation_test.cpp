@@ -5,7 +5,7 @@
 #include "recording/file_content.h"
 #include "recording/interrupted_runs.h"
 #include "session/scratch_folder.h"
-#include "support/fake_timer.h"
+#include "support/sync_polling_thread.h"
 #include "support/recorded_prompts.h"
 #include "support/wait_for.h"
 #include "kro/devices/sim_ai.h"
@@ -102,7 +102,7 @@ public:
     TimeBaseState timeBase;
     RecordedPrompts prompts;
     ManualClock clock{5000};
-    FakeTimer timer;
+    SyncPollingThread polling;
     struct Panel final : ICommandPanel {
         void EnableSetControls(bool) override {}
         void EnableAISaveBox(bool) override {}
@@ -123,7 +123,7 @@ public:
         files = std::make_unique<RecordingFiles>(CreateWorkingFolder(std::vector<std::string>{parent}));
         files->OpenAtStartUp();
         run = std::make_unique<RunControl>(AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch,
-                                                            diSwitch, prompts, clock, files.get(), &timer},
+                                                            diSwitch, prompts, clock, polling, files.get()},
                                            panel);
         ai.setEvents(&run->aiEvents());
     }
@@ -237,7 +237,7 @@ TEST_F(CrashSimulation, APolledRecordingIsRecoverableWholeAfterAPowerLossAtEvery
         ASSERT_TRUE(card.run->IsRunning());
         for (int tick = 0; tick < 10; ++tick) {
             card.clock.Advance(250); // fields 13-14 kept every fourth tick
-            card.run->OnSoftPoolTick();
+            card.polling.Tick();
         }
         card.run->BtnStart_Click();
         ASSERT_TRUE(card.prompts.messages.empty()) << card.prompts.messages.front().text;

@@ -59,7 +59,10 @@ SaveFolderDialog::SaveFolderDialog(const std::string& drive, const std::string& 
     lastDrive_ = startDrive;
     ShowDirectory(QString::fromStdString(dir));
     connect(drive1_, &QComboBox::currentTextChanged, this, [this] { Drive1_Change(); });
+    // Folders load and get sorted in the background, after the tree is shown.
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { KeepShownFolderInView(); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { KeepShownFolderInView(); });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { KeepShownFolderInView(); });
 }
 
 void SaveFolderDialog::Drive1_Change()
