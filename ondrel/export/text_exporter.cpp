@@ -1,6 +1,7 @@
 #include "ondrel/export/text_exporter.h"
 
 #include "ondrel/export/number_text.h"
+#include "ondrel/session/latin1.h"
 #include "ondrel/session/table_at.h"
 
 namespace ondrel {
@@ -12,9 +13,11 @@ void TextExporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
     if (kinds.ai) {
         TextFileWriter& out = ai_.emplace(folder + "/AI.xlt");
         out.Append("Time");
+        // The text files are single-byte, as the descriptions the names come
+        // from: a character outside the code page becomes '?', as on Save As.
         for (const std::string& name : recording_.aiNames) {
             out.Append("\t");
-            out.Append(name);
+            out.Append(Utf8ToLatin1(name));
         }
     }
     if (kinds.di) {

@@ -50,16 +50,18 @@ void ApplyProjectInfo(const ProjectDescription& description, ReplayState& state)
 }
 
 // A data file that cannot be opened is reported and replay goes on without
-// it; a missing one is never created. A file that is refused (not a regular
-// file of the format's name) or opens but whose header makes no sense is
-// reported with what is wrong and its path.
+// it; a missing one is never created. Both files' failures are titled
+// "ReadHisAIFile", as the program has always titled them. An AI file that
+// cannot be opened says "CreateFile Fails "; any other failure (a refused file,
+// a DI file that cannot be opened, a header that makes no sense) says what is
+// wrong and names the file.
 template <typename Open>
-void OpenDataFile(IPrompts& prompts, const char* title, Open&& open)
+void OpenDataFile(IPrompts& prompts, bool aiFile, Open&& open)
 {
     try {
         open();
     } catch (const FileError& error) {
-        prompts.MsgBox(error.errorNumber() != 0 ? "CreateFile Fails " : error.what(), title);
+        prompts.MsgBox(aiFile && error.errorNumber() != 0 ? "CreateFile Fails " : error.what(), "ReadHisAIFile");
     }
 }
 
@@ -88,12 +90,12 @@ void ReplayControl::OpenProject(const std::string& projectFile)
     AIReplayReader ai;
     DIReplayReader di;
     if (loaded.bHisAI)
-        OpenDataFile(prompts_, "ReadHisAIFile", [&] {
+        OpenDataFile(prompts_, true, [&] {
             ai.Open(RecordedDataFile(projectFile, loaded.szHisAIFile, kAIDataFileName), loaded.nHisAIChanCount,
                     loaded.bHisAIAnalog);
         });
     if (loaded.bHisDI)
-        OpenDataFile(prompts_, "ReadHisDIFile",
+        OpenDataFile(prompts_, false,
                      [&] { di.Open(RecordedDataFile(projectFile, loaded.szHisDIFile, kDIDataFileName)); });
 
     // Everything read; from here on the window changes.

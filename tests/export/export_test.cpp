@@ -137,6 +137,19 @@ TEST_F(Export, CountsAreWrittenAsIntegers)
     EXPECT_EQ(Text(folder / "out/AI.xlt"), "Time\tAI0\tAI1\r\n0.01\t0\t-32768\r\n0.02\t65535\t2147483647");
 }
 
+TEST_F(Export, PlotNamesAreWrittenInTheSingleByteCodePageTheyAreStoredIn)
+{
+    IndexSpec spec;
+    spec.aiNames = {"Temp \xB0"
+                    "C",
+                    "\xC4nderung"}; // "Temp °C", "Änderung"
+    spec.scanCount = 0;
+    Save(spec, {});
+    ASSERT_EQ(Run(true, false), ExportOutcome::Written);
+    EXPECT_EQ(Text(folder / "out/AI.xlt"), "Time\tTemp \xB0"
+                                           "C\t\xC4nderung"); // one byte each, not UTF-8
+}
+
 TEST_F(Export, DILinesAreTitledPortColonBitAndAShortFileEndsInItsRow)
 {
     IndexSpec spec;

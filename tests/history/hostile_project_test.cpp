@@ -94,7 +94,7 @@ TEST_F(HostileProjectTest, LinksPipesAndFoldersAreRefusedWithoutWaiting)
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].title, "ReadHisAIFile");
     EXPECT_NE(prompts.messages[0].text.find(dir + "/AI.ond"), std::string::npos) << prompts.messages[0].text;
-    EXPECT_EQ(prompts.messages[1].title, "ReadHisDIFile");
+    EXPECT_EQ(prompts.messages[1].title, "ReadHisAIFile");
     EXPECT_NE(prompts.messages[1].text.find(dir + "/DI.ond"), std::string::npos) << prompts.messages[1].text;
     EXPECT_TRUE(state.bHistoryMode);
     EXPECT_EQ(state.nHisDataScanCount, 0);
@@ -172,7 +172,7 @@ TEST_F(HostileProjectTest, DIPortsMustBeNumberedWithinADevice)
         }
         EXPECT_NE(refusal.find("port"), std::string::npos) << refusal;
         ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].title, "ReadHisDIFile");
+        EXPECT_EQ(prompts.messages[0].title, "ReadHisAIFile");
         EXPECT_NE(prompts.messages[0].text.find(dir + "/DI.ond"), std::string::npos);
     }
 }

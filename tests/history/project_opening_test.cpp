@@ -1,5 +1,7 @@
 #include "history/replay_fixture.h"
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace ondrel::testing {
@@ -158,8 +160,12 @@ TEST_F(ProjectOpeningTest, AMissingDataFileIsReportedAndNeverCreated)
     WriteFile(dir + "/Project.onp", IndexBytes(spec).bytes()); // neither data file is there
     Open(dir + "/Project.onp");
 
-    EXPECT_EQ(prompts.messages, (std::vector<RecordedPrompts::Message>{{"CreateFile Fails ", "ReadHisAIFile"},
-                                                                       {"CreateFile Fails ", "ReadHisDIFile"}}));
+    // Both under the AI procedure's title; the DI file's with its own description.
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0], (RecordedPrompts::Message{"CreateFile Fails ", "ReadHisAIFile"}));
+    EXPECT_EQ(prompts.messages[1].title, "ReadHisAIFile");
+    EXPECT_NE(prompts.messages[1].text.find(std::strerror(ENOENT)), std::string::npos) << prompts.messages[1].text;
+    EXPECT_NE(prompts.messages[1].text.find(dir + "/DI.ond"), std::string::npos) << prompts.messages[1].text;
     EXPECT_FALSE(fs::exists(dir + "/AI.ond"));
     EXPECT_FALSE(fs::exists(dir + "/DI.ond"));
     // The project is open all the same; replay finds nothing and stops at once.
@@ -227,7 +233,7 @@ TEST_F(ProjectOpeningTest, ADIFileWhoseHeaderMakesNoSenseIsReported)
     spec.portMasks = {1};
     Open(Save(folder / "p", spec, {}, DIData(0, 0, {1, 2})));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].title, "ReadHisDIFile");
+    EXPECT_EQ(prompts.messages[0].title, "ReadHisAIFile");
     EXPECT_NE(prompts.messages[0].text.find("port count 0"), std::string::npos);
 }
 

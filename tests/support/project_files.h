@@ -22,6 +22,7 @@ struct IndexSpec {
     int32_t scanCount = 1000;
     double scanInterval = 0.01;
     std::optional<std::pair<std::string, std::string>> paths; // fields 15 and 16 (raw bytes)
+    std::vector<std::string> aiNames; // the AI plots' names as stored (raw bytes); "AI<i>" when empty
 };
 
 inline ExpectedBytes IndexBytes(const IndexSpec& spec)
@@ -30,7 +31,9 @@ inline ExpectedBytes IndexBytes(const IndexSpec& spec)
     b.boolean(spec.ai).boolean(spec.di).boolean(spec.soft).boolean(spec.floats).i32(spec.aiChans).i32(spec.diChans);
     if (spec.ai) {
         for (int32_t i = 0; i < spec.aiChans; ++i)
-            b.plot(255 + i, 0, "AI" + std::to_string(i));
+            b.plot(255 + i, 0,
+                   static_cast<size_t>(i) < spec.aiNames.size() ? spec.aiNames[static_cast<size_t>(i)]
+                                                                : "AI" + std::to_string(i));
         b.i32(16);
         for (int i = 0; i < 16; ++i)
             b.byte(0);
