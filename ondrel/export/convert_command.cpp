@@ -1,6 +1,7 @@
 #include "ondrel/export/convert_command.h"
 #include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
+#include "ondrel/export/text_exporter.h"
 #include "ondrel/session/file_paths.h"
 
 namespace ondrel {
@@ -31,8 +32,12 @@ void ConvertCommand::BtnHisConvert_Click()
         folder += '/';
     folder += memory_.szTextSaveFolder;
     try {
+        // The recording that is open, as it was opened: not whatever the
+        // project's path names by now.
+        std::unique_ptr<RecordingReader> reader = recording_.ReaderFor(choice->ai, choice->di);
+        TextExporter text(NumericLocaleDecimal());
         prompts_.RunWithProgress("Convert", [&](const Progress& progress) {
-            ExportProject({recording_.ProjectFile(), folder, choice->ai, choice->di, NumericLocaleDecimal()}, progress);
+            ExportRecording(*reader, text, {choice->ai, choice->di}, folder, progress);
         });
         // Replay reads its AI data from the start again, as after an export it always has.
         if (choice->ai)

@@ -19,6 +19,7 @@ public:
         scans_.Open(path, chanCount, floatSamples);
     }
     void Close() { scans_.Close(); }
+    const AIScanReader& Scans() const { return scans_; }
     bool IsOpen() const { return scans_.IsOpen(); }
 
     // Whole scans in the file.

@@ -16,6 +16,7 @@ public:
     // short or names no sensible ports.
     void Open(const std::string& path) { scans_.Open(path); }
     void Close() { scans_.Close(); }
+    const DIScanReader& Scans() const { return scans_; }
     bool IsOpen() const { return scans_.IsOpen(); }
 
     int32_t PortStart() const { return scans_.PortStart(); }

@@ -1,4 +1,6 @@
 #pragma once
+#include "ondrel/history/recording_reader.h"
+#include <memory>
 #include <string>
 
 namespace ondrel {
@@ -9,8 +11,10 @@ class IOpenedRecording {
 public:
     virtual ~IOpenedRecording() = default;
 
-    // The "Project.onp" open for replay.
-    virtual const std::string& ProjectFile() const = 0;
+    // A reader of the recording as it was opened: its description as read
+    // then, and the data files replay holds open, whatever happened to its
+    // folder since. Throws as RecordingReader does.
+    virtual std::unique_ptr<RecordingReader> ReaderFor(bool ai, bool di) const = 0;
     virtual bool HasAI() const = 0;
     virtual bool HasDI() const = 0;
     // The AI data were read through elsewhere: replay's AI position goes back

@@ -103,6 +103,7 @@ void ReplayControl::OpenProject(const std::string& projectFile)
         SetTimerRunning(false);
     ai_ = std::move(ai);
     di_ = std::move(di);
+    opened_ = RecordingInfoOf(projectFile, description);
     ReplayState& s = s_;
     s = std::move(loaded);
     s.szHisProjectFile = projectFile;
@@ -131,6 +132,11 @@ void ReplayControl::OpenProject(const std::string& projectFile)
     } catch (const std::exception& error) {
         prompts_.MsgBox(error.what(), "BtnHistory");
     }
+}
+
+std::unique_ptr<RecordingReader> ReplayControl::ReaderFor(bool ai, bool di) const
+{
+    return std::make_unique<RecordingReader>(opened_, ai ? &ai_.Scans() : nullptr, di ? &di_.Scans() : nullptr);
 }
 
 void ReplayControl::SetUpChartAndTimer()

@@ -27,6 +27,8 @@ struct RecordingInfo {
 // Reads and checks `projectFile`'s description as replay does (ReadProjectInfo)
 // without opening its data files. Throws as ReadProjectInfo.
 RecordingInfo ReadRecordingInfo(const std::string& projectFile);
+// The same from a description already read and checked.
+RecordingInfo RecordingInfoOf(const std::string& projectFile, const ProjectDescription& description);
 
 // A saved recording opened for reading in whole scans: the description, and the
 // data files of the kinds asked for, found and checked as replay finds them.
@@ -36,6 +38,11 @@ public:
     // std::invalid_argument when a kind asked for is not recorded, and FileError
     // when a data file cannot be opened or is refused.
     RecordingReader(const std::string& projectFile, bool ai, bool di);
+    // A recording already open (for replay): its description as read then and
+    // new readers of the same open data files, so what is read is what was
+    // opened, wherever its folder has gone since. A null reader, or one that
+    // is not open, is a kind that cannot be read: FileError naming its file.
+    RecordingReader(RecordingInfo info, const AIScanReader* ai, const DIScanReader* di);
 
     const RecordingInfo& Info() const { return info_; }
     AIScanReader& AI() { return ai_; }
@@ -44,6 +51,9 @@ public:
     uint64_t DataBytes() const { return dataBytes_; }
 
 private:
+    void Refuse(bool ai, bool di) const;
+    void CountData(bool ai, bool di);
+
     RecordingInfo info_;
     AIScanReader ai_;
     DIScanReader di_;

@@ -64,6 +64,20 @@ void RegularFile::Open(const std::string& path, LastLink link)
     position_ = 0;
 }
 
+RegularFile RegularFile::Duplicate() const
+{
+    RegularFile copy;
+    if (fd_ < 0)
+        return copy;
+    const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw FileError(errno, path_);
+    copy.fd_ = fd;
+    copy.path_ = path_;
+    copy.size_ = size_;
+    return copy;
+}
+
 void RegularFile::Close() noexcept
 {
     if (fd_ >= 0)

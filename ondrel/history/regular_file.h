@@ -33,6 +33,10 @@ public:
 
     // Throws FileError as OpenRegularFile does.
     void Open(const std::string& path, LastLink link = LastLink::Refuse);
+    // The same open file, with a position of its own at the start and the size
+    // measured at this one's open: it reads what this one reads, wherever the
+    // file has been moved or whatever now has its name. Closed when this is.
+    RegularFile Duplicate() const;
     void Close() noexcept;
     bool IsOpen() const noexcept { return fd_ >= 0; }
     const std::string& Path() const noexcept { return path_; }

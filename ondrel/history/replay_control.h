@@ -64,7 +64,7 @@ public:
     void KroSliderR_ValueChanged(double value); // jump
     void KroSliderV_ValueChanged(double value); // speed
 
-    const std::string& ProjectFile() const override { return s_.szHisProjectFile; }
+    std::unique_ptr<RecordingReader> ReaderFor(bool ai, bool di) const override;
     bool HasAI() const override { return s_.bHisAI; }
     bool HasDI() const override { return s_.bHisDI; }
     void RewindAI() override;
@@ -102,6 +102,7 @@ private:
 
     SliderSink positionSink_{*this, &ReplayControl::KroSliderR_ValueChanged};
     SliderSink speedSink_{*this, &ReplayControl::KroSliderV_ValueChanged};
+    RecordingInfo opened_; // the recording as it was opened
     AIReplayReader ai_;
     DIReplayReader di_;
     PlayPace pace_;

@@ -26,6 +26,15 @@ void AIScanReader::Open(const std::string& path, int32_t chanCount, bool floatSa
     floatSamples_ = floatSamples;
 }
 
+AIScanReader AIScanReader::Duplicate() const
+{
+    AIScanReader copy;
+    copy.file_ = file_.Duplicate();
+    copy.chanCount_ = chanCount_;
+    copy.floatSamples_ = floatSamples_;
+    return copy;
+}
+
 int64_t AIScanReader::ScanCount() const
 {
     if (!file_.IsOpen() || chanCount_ <= 0)
@@ -100,6 +109,15 @@ void DIScanReader::Open(const std::string& path)
     file_ = std::move(file);
     portStart_ = header.portStart;
     portCount_ = header.portCount;
+}
+
+DIScanReader DIScanReader::Duplicate() const
+{
+    DIScanReader copy;
+    copy.file_ = file_.Duplicate();
+    copy.portStart_ = portStart_;
+    copy.portCount_ = portCount_;
+    return copy;
 }
 
 int64_t DIScanReader::ScanCount() const

@@ -32,6 +32,8 @@ public:
     // Throws FileError when the file cannot be opened (a missing one included)
     // or is not a regular file.
     void Open(const std::string& path, int32_t chanCount, bool floatSamples);
+    // A reader of the same open file, from its first scan.
+    AIScanReader Duplicate() const;
     void Close() noexcept { file_.Close(); }
     bool IsOpen() const noexcept { return file_.IsOpen(); }
     int32_t ChanCount() const noexcept { return chanCount_; }
@@ -72,6 +74,8 @@ public:
     // Throws FileError when the file cannot be opened, is not a regular file,
     // or its header is cut short or names no sensible ports.
     void Open(const std::string& path);
+    // A reader of the same open file, from its first scan.
+    DIScanReader Duplicate() const;
     void Close() noexcept { file_.Close(); }
     bool IsOpen() const noexcept { return file_.IsOpen(); }
 

@@ -181,6 +181,27 @@ TEST_F(HistoryWindow, AMissingProjectNamedAtStartIsReportedAndNothingChanges)
     EXPECT_TRUE(Enabled("BtnStart"));
 }
 
+TEST_F(HistoryWindow, ConvertWritesTheRecordingThatIsOpenWhereverItsFolderWentSince)
+{
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    ASSERT_TRUE(form->replay().bHistoryMode);
+    const std::string dir = target.path().toStdString();
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "before"}, true, true});
+    Button("BtnHisConvert")->click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+
+    // The folder moved away and another recording's description in its place.
+    fs::rename(dir + "/run1", dir + "/moved");
+    fs::create_directory(dir + "/run1");
+    fs::copy_file(dir + "/moved/Project.onp", dir + "/run1/Project.onp");
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "after"}, true, true});
+    Button("BtnHisConvert")->click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    EXPECT_EQ(FileText(dir + "/after/AI.xlt"), FileText(dir + "/before/AI.xlt"));
+    EXPECT_EQ(FileText(dir + "/after/DI.xlt"), FileText(dir + "/before/DI.xlt"));
+}
+
 TEST_F(HistoryWindow, ConvertWritesTheOpenRecordingAndRefusesAnExistingFolder)
 {
     prompts.projectAnswers.push_back(project);
