@@ -1,4 +1,4 @@
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "kro/devices/event_pump.h"
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #include "kro/devices/event_pump.h"
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "support/wait_for.h"
 #include <gtest/gtest.h>
 #include <QCoreApplication>
