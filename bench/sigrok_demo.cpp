@@ -13,7 +13,8 @@
 // back end's own cost is `backend` minus `bare` at the same rate.
 #include "cpu_time.h"
 #include "run_for.h"
-#include "kro/devices/sigrok/all_devices_ai.h"
+#include "kro/devices/all_devices_ai.h"
+#include "kro/devices/sigrok/sigrok_ai.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "support/recorded_prompts.h"
 #include "ondrel/recording/recording_files.h"
@@ -45,7 +46,7 @@ struct Figures {
 
 int32_t DemoNumber()
 {
-    for (const auto& e : kro::SigrokCatalogue::standard().entries(kro::DeviceKind::AnalogInput))
+    for (const auto& e : kro::DeviceRegistry::standard().entries(kro::DeviceKind::AnalogInput))
         if (e.name == "sigrok: Demo device")
             return e.number;
     std::fprintf(stderr, "libsigrok's demo driver found no device\n");
@@ -125,7 +126,7 @@ int32_t BufferFor(double rate)
 void MeasureBackend(const Figures& f)
 {
     testing::RecordedPrompts prompts;
-    kro::AllDevicesAI ai(kro::SigrokCatalogue::standard(), &prompts);
+    kro::AllDevicesAI ai(kro::DeviceRegistry::standard(), &prompts);
     ai.SelectDeviceNumber(DemoNumber());
     CountingSink sink;
     ai.setEvents(&sink);
@@ -148,7 +149,7 @@ class DemoComponents final : public IComponentFactory {
 public:
     std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) override
     {
-        auto made = std::make_unique<kro::AllDevicesAI>(kro::SigrokCatalogue::standard(), &prompts);
+        auto made = std::make_unique<kro::AllDevicesAI>(kro::DeviceRegistry::standard(), &prompts);
         made->SelectDeviceNumber(DemoNumber());
         return made;
     }

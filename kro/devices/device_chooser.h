@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/session/prompts.h"
+#include "ondrel/components/device_prompts.h"
 #include <QDialog>
 #include <optional>
 #include <vector>

@@ -11,7 +11,10 @@ bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
 } // namespace
 
-SimAI::SimAI(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser) { SelectDeviceNumber(deviceNumber); }
+SimAI::SimAI(int32_t deviceNumber, ondrel::IDevicePrompts* chooser) : chooser_(chooser)
+{
+    SelectDeviceNumber(deviceNumber);
+}
 
 SimAI::~SimAI()
 {

@@ -4,7 +4,7 @@
 #include "kro/devices/fai_run.h"
 #include "kro/devices/sim_catalogue.h"
 #include "ondrel/components/ai_device.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/components/device_prompts.h"
 #include <memory>
 #include <optional>
 
@@ -15,7 +15,7 @@ namespace kro {
 // Do not destroy it from inside one of its own events.
 class SimAI final : public AiSettings {
 public:
-    explicit SimAI(int32_t deviceNumber = card::Differential16, ondrel::IPrompts* chooser = nullptr);
+    explicit SimAI(int32_t deviceNumber = card::Differential16, ondrel::IDevicePrompts* chooser = nullptr);
     ~SimAI() override;
 
     // Selects a catalogue card without the chooser; a negative number leaves
@@ -85,7 +85,7 @@ private:
     std::vector<SimRange> channelRanges() const;
     void deliver(const FaiDelivery& d);
 
-    ondrel::IPrompts* chooser_ = nullptr;
+    ondrel::IDevicePrompts* chooser_ = nullptr;
     EventPump pump_; // before run_: the run posts through it
     std::unique_ptr<FaiRun> run_;
     ondrel::IKroAIEvents* sink_ = nullptr;

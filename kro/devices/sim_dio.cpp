@@ -4,7 +4,7 @@
 
 namespace kro {
 
-SimDIO::SimDIO(int32_t deviceNumber, ondrel::IPrompts* chooser) : chooser_(chooser)
+SimDIO::SimDIO(int32_t deviceNumber, ondrel::IDevicePrompts* chooser) : chooser_(chooser)
 {
     SelectDeviceNumber(deviceNumber);
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include "kro/devices/sim_catalogue.h"
 #include "ondrel/components/dio_device.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/components/device_prompts.h"
 
 namespace kro {
 
@@ -9,7 +9,7 @@ namespace kro {
 // SelectDevice asks `chooser` to pick from the catalogue.
 class SimDIO final : public ondrel::IKroDIO {
 public:
-    explicit SimDIO(int32_t deviceNumber = card::Di3Ports, ondrel::IPrompts* chooser = nullptr);
+    explicit SimDIO(int32_t deviceNumber = card::Di3Ports, ondrel::IDevicePrompts* chooser = nullptr);
 
     // Selects a catalogue card without the chooser; negative: no device.
     void SelectDeviceNumber(int32_t number);
@@ -22,7 +22,7 @@ public:
     std::string ErrorMessage() const override { return errorMessage_; }
 
 private:
-    ondrel::IPrompts* chooser_ = nullptr;
+    ondrel::IDevicePrompts* chooser_ = nullptr;
     const SimDioCard* card_ = nullptr;
     int64_t reads_ = 0;
     std::string errorMessage_;

@@ -1,17 +1,21 @@
 #include "ondrel/session/device_family.h"
+#include "ondrel/components/device_capabilities.h"
 
 namespace ondrel {
 
 namespace {
 
+DeviceCapabilities CapabilitiesOf(std::string_view deviceName)
+{
+    return DeviceDirectory::instance().capabilitiesOf(deviceName);
+}
+
 bool NameHas(std::string_view deviceName, std::string_view part)
 {
-    return !IsInstrument(deviceName) && deviceName.find(part) != std::string_view::npos;
+    return CapabilitiesOf(deviceName).cardFamilyRules && deviceName.find(part) != std::string_view::npos;
 }
 
 } // namespace
-
-bool IsInstrument(std::string_view deviceName) { return deviceName.starts_with("sigrok: "); }
 
 bool ReportsOwnChannels(std::string_view deviceName) { return NameHas(deviceName, "48"); }
 
@@ -23,8 +27,10 @@ bool NamesPlotsByScan(std::string_view deviceName) { return NameHas(deviceName, 
 
 bool CarriesThermocouples(std::string_view deviceName)
 {
-    return IsInstrument(deviceName) || NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX")
-           || NameHas(deviceName, "9948");
+    const DeviceCapabilities capabilities = CapabilitiesOf(deviceName);
+    if (!capabilities.cardFamilyRules)
+        return capabilities.thermocouples;
+    return NameHas(deviceName, "5340QX") || NameHas(deviceName, "5348QX") || NameHas(deviceName, "9948");
 }
 
 bool RecheckKindAfterPairing(std::string_view thermoDeviceName) { return NameHas(thermoDeviceName, "5340"); }

@@ -4,11 +4,8 @@
 namespace ondrel {
 
 // Every rule that depends on the family of a card, recognised by its name, one
-// function per rule. Instruments reached through libsigrok (names beginning
-// "sigrok: ") belong to no card family, whatever their model numbers hold.
-
-// Whether the device is such an instrument.
-bool IsInstrument(std::string_view deviceName);
+// function per rule. A device whose back end says it follows no card-family
+// rule (DeviceDirectory) keeps none of them, whatever its model number holds.
 
 // Cards whose name contains "48" report their usable channels themselves: every
 // physical channel is its own logical channel, a scan of thermocouples only is
@@ -26,9 +23,10 @@ bool HasTwelveBitRawCounts(std::string_view deviceName);
 bool NamesPlotsByScan(std::string_view deviceName);
 
 // The "5340QX", "5348QX" and "9948" carry thermocouple inputs that the
-// thermocouple device reaches under the card's own device number; an
-// instrument may too (its temperature channels), which the thermocouple
-// device tells by answering to its number.
+// thermocouple device reaches under the card's own device number; a
+// device outside the family may too when its back end says so (an
+// instrument's temperature channels), which the thermocouple device tells by
+// answering to its number.
 bool CarriesThermocouples(std::string_view deviceName);
 
 // A "5340" thermocouple card shows the input kind of a channel again after its

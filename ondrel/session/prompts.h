@@ -1,4 +1,5 @@
 #pragma once
+#include "ondrel/components/device_prompts.h"
 #include "ondrel/session/progress.h"
 #include <cstdint>
 #include <functional>
@@ -23,33 +24,17 @@ struct ExportChoice {
     bool di = false;
 };
 
-// A serial instrument to look for: the libsigrok driver that speaks to it and
-// the port it is on (e.g. "/dev/ttyUSB0").
-struct SerialDeviceChoice {
-    std::string driver;
-    std::string port;
-};
-
 // What to do with a recording whose program ended before it shut down.
 enum class RecoveryAnswer { SaveAs, Discard, Later };
 
 // What to do with the last recording, not saved yet, when the program ends.
 enum class UnsavedAnswer { SaveAs, Discard, Cancel };
 
-// One row of a device chooser: the device number and the name shown beside it.
-struct DeviceEntry {
-    int32_t number = -1;
-    std::string name;
-    bool action = false; // a row that does something ("Add serial device...") rather than name a device
-};
-
-// Everything modal the program asks or tells the user goes through here, so
+// Everything modal the program asks or tells the user goes through here (the
+// device components ask through the part they share, IDevicePrompts), so
 // tests answer programmatically and nothing blocks them.
-class IPrompts {
+class IPrompts : public IDevicePrompts {
 public:
-    virtual ~IPrompts() = default;
-    // A message box with an OK button; an empty title means the program's name.
-    virtual void MsgBox(const std::string& text, const std::string& title) = 0;
     // The Save As folder chooser, opened at `drive` and `dir`; nothing when
     // cancelled.
     virtual std::optional<FolderChoice> ChooseSaveFolder(const std::string& drive, const std::string& dir) = 0;
@@ -59,13 +44,6 @@ public:
     // Offers an interrupted recording, described by `text`, to be saved or
     // discarded; Later keeps it for the next start.
     virtual RecoveryAnswer AskRecovery(const std::string& text) = 0;
-    // A device component's chooser: the devices it offers, `current` selected at
-    // opening; the chosen device's number, nothing when cancelled.
-    virtual std::optional<int32_t> ChooseDevice(const std::string& title, const std::vector<DeviceEntry>& devices,
-                                                int32_t current) = 0;
-    // Asks which of `drivers` speaks to a serial instrument and on which port;
-    // nothing when cancelled.
-    virtual std::optional<SerialDeviceChoice> AskSerialDevice(const std::vector<std::string>& drivers) = 0;
     // The colour chooser opened on `initial` (a colour reference, R + 256*G +
     // 65536*B); the colour chosen, nothing when cancelled or failed.
     virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;

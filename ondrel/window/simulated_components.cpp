@@ -1,5 +1,7 @@
 #include "ondrel/window/simulated_components.h"
-#include "kro/devices/device_set.h"
+#include "kro/devices/all_devices_ai.h"
+#include "kro/devices/all_devices_dio.h"
+#include "kro/devices/all_devices_thermo.h"
 #include "kro/display/kro_button.h"
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
@@ -8,11 +10,20 @@
 
 namespace ondrel {
 
-std::unique_ptr<IKroAI> SimulatedComponents::CreateAI(IPrompts& prompts) { return kro::makeAnalogInput(prompts); }
+std::unique_ptr<IKroAI> SimulatedComponents::CreateAI(IPrompts& prompts)
+{
+    return std::make_unique<kro::AllDevicesAI>(kro::DeviceRegistry::standard(), &prompts);
+}
 
-std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts) { return kro::makeDigitalInput(prompts); }
+std::unique_ptr<IKroDIO> SimulatedComponents::CreateDIO(IPrompts& prompts)
+{
+    return std::make_unique<kro::AllDevicesDIO>(kro::DeviceRegistry::standard(), &prompts);
+}
 
-std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo() { return kro::makeThermocouple(); }
+std::unique_ptr<IKroThermo> SimulatedComponents::CreateThermo()
+{
+    return std::make_unique<kro::AllDevicesThermo>(kro::DeviceRegistry::standard());
+}
 
 IKroGraph* SimulatedComponents::CreateGraph(QWidget* parent) { return new kro::KroGraph(parent); }
 
@@ -24,6 +35,9 @@ IKroSlider* SimulatedComponents::CreateSlider(QWidget* parent) { return new kro:
 
 std::unique_ptr<ITimerControl> SimulatedComponents::CreateTimer() { return std::make_unique<TickwellTimer>(); }
 
-std::vector<std::string> SimulatedComponents::DeviceLines() { return kro::listDevices(); }
+std::vector<std::string> SimulatedComponents::DeviceLines()
+{
+    return kro::deviceLines(kro::DeviceRegistry::standard());
+}
 
 } // namespace ondrel

@@ -5,8 +5,8 @@
 
 namespace ondrel {
 
-// The program's components: the simulated cards, followed in the device
-// choosers by the instruments libsigrok finds in a build with it, and our
+// The program's components: the devices of every registered back end (the
+// simulated cards first, then, say, the instruments libsigrok finds), and our
 // display components. A simulated AI and DI card start selected.
 class SimulatedComponents final : public IComponentFactory {
 public:

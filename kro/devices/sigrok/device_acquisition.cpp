@@ -1,7 +1,7 @@
 #include "kro/devices/sigrok/device_acquisition.h"
 #include "kro/devices/sigrok/device_config.h"
 #include "kro/devices/sigrok/sigrok_host.h"
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "ondrel/components/component_error.h"
 #include <algorithm>
 #include <cmath>

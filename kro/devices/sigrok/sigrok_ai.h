@@ -2,7 +2,7 @@
 #include "kro/devices/ai_settings.h"
 #include "kro/devices/event_pump.h"
 #include "kro/devices/sigrok/sigrok_device.h"
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "ondrel/components/ai_device.h"
 #include <memory>
 

@@ -1,8 +1,8 @@
 #include "acquisition/run_fixture.h"
 #include "demo_support.h"
 #include "devices/buffered_support.h"
-#include "kro/devices/sigrok/all_devices_ai.h"
-#include "kro/devices/sigrok/all_devices_dio.h"
+#include "kro/devices/all_devices_ai.h"
+#include "kro/devices/all_devices_dio.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include <cstring>
@@ -16,8 +16,8 @@ namespace {
 class DemoRun : public ::testing::Test {
 protected:
     int32_t demo = -1;
-    kro::AllDevicesAI ai{kro::SigrokCatalogue::standard(), nullptr};
-    kro::AllDevicesDIO dio{kro::SigrokCatalogue::standard(), nullptr};
+    kro::AllDevicesAI ai{kro::DeviceRegistry::standard(), nullptr};
+    kro::AllDevicesDIO dio{kro::DeviceRegistry::standard(), nullptr};
     kro::SimThermo thermo;
     kro::KroGraph graph;
     kro::KroLED led;
@@ -84,7 +84,7 @@ protected:
     }
     void LimitDemo(uint64_t scans)
     {
-        kro::SigrokDevice& device = *kro::SigrokCatalogue::standard().find(demo);
+        kro::SigrokDevice& device = *kro::testing::sigrokBackend().find(demo);
         kro::SigrokHost::instance().call(
             [&] { sr_config_set(device.instance(), nullptr, SR_CONF_LIMIT_SAMPLES, g_variant_new_uint64(scans)); });
     }

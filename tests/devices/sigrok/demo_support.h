@@ -3,10 +3,12 @@
 // device's number and helpers to check its deterministic channels. In the
 // demo, channel A0 is a square wave of +-10 V (5 samples low, 5 high) and A3 a
 // sawtooth rising 1 V per sample from -10 to 9 V.
-#include "kro/devices/sigrok/sigrok_catalogue.h"
+#include "kro/devices/device_registry.h"
+#include "kro/devices/sigrok/sigrok_backend.h"
 #include <gtest/gtest.h>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,10 +18,20 @@ inline constexpr const char* kDemoName = "sigrok: Demo device";
 
 inline std::optional<int32_t> demoNumber(DeviceKind kind)
 {
-    for (const auto& e : SigrokCatalogue::standard().entries(kind))
+    for (const auto& e : DeviceRegistry::standard().entries(kind))
         if (e.name == kDemoName)
             return e.number;
     return std::nullopt;
+}
+
+// The program's libsigrok back end, as the registry numbered it.
+inline SigrokBackend& sigrokBackend()
+{
+    DeviceRegistry& registry = DeviceRegistry::standard();
+    for (size_t i = 0; i < registry.size(); ++i)
+        if (auto* backend = dynamic_cast<SigrokBackend*>(&registry.backend(i)))
+            return *backend;
+    throw std::logic_error("no libsigrok back end is registered");
 }
 
 // Channel `channel` of each scan in an interleaved block.

@@ -1,6 +1,6 @@
 #include "demo_support.h"
 #include "devices/buffered_support.h"
-#include "kro/devices/sigrok/all_devices_ai.h"
+#include "kro/devices/all_devices_ai.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include "support/recorded_prompts.h"
@@ -38,7 +38,7 @@ protected:
 
     int32_t demo = -1;
     ondrel::testing::RecordedPrompts prompts;
-    AllDevicesAI ai{SigrokCatalogue::standard(), &prompts};
+    AllDevicesAI ai{DeviceRegistry::standard(), &prompts};
     testing::Recorder recorder;
 };
 
@@ -126,7 +126,7 @@ TEST_F(DemoAITest, RawRunsCarryCountsOfTheSixteenBitRange)
 
 TEST_F(DemoAITest, ADeviceThatEndsItsStreamMidRunTakesTheFailurePath)
 {
-    SigrokDevice& device = *SigrokCatalogue::standard().find(demo);
+    SigrokDevice& device = *testing::sigrokBackend().find(demo);
     const auto limit = [&](uint64_t samples) {
         SigrokHost::instance().call(
             [&] { sr_config_set(device.instance(), nullptr, SR_CONF_LIMIT_SAMPLES, g_variant_new_uint64(samples)); });
@@ -153,7 +153,7 @@ TEST_F(DemoAITest, ADeviceThatEndsItsStreamMidRunTakesTheFailurePath)
 
 TEST_F(DemoAITest, AnInstrumentThatFallsSilentWithoutEndingItsStreamFailsRunsAndPolledReads)
 {
-    SigrokDevice& device = *SigrokCatalogue::standard().find(demo);
+    SigrokDevice& device = *testing::sigrokBackend().find(demo);
     device.setStallLimit(std::chrono::milliseconds(300)); // the demo at 1 S/s sends once a second
     ai.setChanCount(1);
     ai.setSampleRate(1.0);

@@ -1,10 +1,10 @@
 #include "demo_support.h"
-#include "kro/devices/device_set.h"
-#include "kro/devices/sigrok/all_devices_ai.h"
-#include "kro/devices/sigrok/all_devices_dio.h"
-#include "kro/devices/sigrok/all_devices_thermo.h"
+#include "kro/devices/all_devices_ai.h"
+#include "kro/devices/all_devices_dio.h"
+#include "kro/devices/all_devices_thermo.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
+#include "kro/devices/sigrok/sigrok_thermo.h"
 #include "devices/buffered_support.h"
 #include "support/recorded_prompts.h"
 #include <algorithm>
@@ -22,8 +22,8 @@ TEST(DemoDeviceList, EachKindTheDemoOffersIsOneLineUnderOneNumberAfterTheSimulat
     EXPECT_EQ(testing::demoNumber(DeviceKind::DigitalInput), number);
     EXPECT_FALSE(testing::demoNumber(DeviceKind::Thermocouple)); // its channels measure volts
 
-    const std::vector<std::string> lines = listDevices();
-    const std::vector<std::string> simulated = simulatedDeviceLines();
+    const std::vector<std::string> lines = deviceLines(DeviceRegistry::standard());
+    const std::vector<std::string> simulated = deviceLines(DeviceRegistry::standard().backend(0));
     ASSERT_GT(lines.size(), simulated.size());
     EXPECT_TRUE(std::equal(simulated.begin(), simulated.end(), lines.begin()));
     const std::string n = std::to_string(*number);
@@ -35,7 +35,7 @@ TEST(DemoDeviceList, EachKindTheDemoOffersIsOneLineUnderOneNumberAfterTheSimulat
 // Sets the demo's logic pattern (its "Logic" channel group's pattern).
 void setLogicPattern(int32_t number, const char* pattern)
 {
-    sr_dev_inst* device = SigrokCatalogue::standard().find(number)->instance();
+    sr_dev_inst* device = testing::sigrokBackend().find(number)->instance();
     SigrokHost::instance().call([&] {
         for (GSList* g = sr_dev_inst_channel_groups_get(device); g != nullptr; g = g->next) {
             auto* group = static_cast<sr_channel_group*>(g->data);
@@ -51,7 +51,7 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
     ASSERT_TRUE(number);
     ondrel::testing::RecordedPrompts prompts;
     prompts.deviceAnswers.push_back(*number);
-    AllDevicesDIO dio(SigrokCatalogue::standard(), &prompts);
+    AllDevicesDIO dio(DeviceRegistry::standard(), &prompts);
     dio.SelectDevice();
     ASSERT_EQ(prompts.choosers.size(), 1u);
     EXPECT_EQ(prompts.choosers[0].devices.front().name, dioCatalogue()[0].name);
@@ -73,7 +73,7 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
     EXPECT_NE(dio.ErrorMessage().find("beyond"), std::string::npos);
 
     // The AI component runs the same instrument buffered: the ports still read.
-    AllDevicesAI ai(SigrokCatalogue::standard(), nullptr);
+    AllDevicesAI ai(DeviceRegistry::standard(), nullptr);
     ai.SelectDeviceNumber(*number);
     ai.setChanCount(1);
     ai.setSampleRate(1000.0);
@@ -90,7 +90,7 @@ TEST(DemoDigitalInput, TheLogicChannelsAreOnePortReadFromTheNewestSampleAlsoDuri
 // comes as degrees Celsius when it is temperature.
 void setA0Quantity(int32_t number, uint32_t quantity, uint64_t flags)
 {
-    SigrokDevice& device = *SigrokCatalogue::standard().find(number);
+    SigrokDevice& device = *testing::sigrokBackend().find(number);
     SigrokHost::instance().call([&] {
         for (GSList* g = sr_dev_inst_channel_groups_get(device.instance()); g != nullptr; g = g->next) {
             auto* group = static_cast<sr_channel_group*>(g->data);
@@ -106,13 +106,13 @@ TEST(DemoThermocouple, AChannelMeasuringTemperatureIsAThermocoupleReadInTheChose
 {
     const auto number = testing::demoNumber(DeviceKind::AnalogInput);
     ASSERT_TRUE(number);
-    AllDevicesThermo thermo(SigrokCatalogue::standard());
+    AllDevicesThermo thermo(DeviceRegistry::standard());
     thermo.setDeviceNumber(*number); // its channels measure volts
     EXPECT_EQ(thermo.DeviceName(), "No Device");
 
     setA0Quantity(*number, SR_MQ_TEMPERATURE, 0);
     EXPECT_EQ(testing::demoNumber(DeviceKind::Thermocouple), number);
-    const auto lines = listDevices();
+    const auto lines = deviceLines(DeviceRegistry::standard());
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::to_string(*number) + "\tthermocouple\tsigrok: Demo device"),
               1);
     thermo.setDeviceNumber(*number);
@@ -142,7 +142,7 @@ TEST(SerialInstrument, AnInstrumentThatDoesNotAnswerIsReportedAndTheDeviceStaysA
     const auto drivers = SigrokHost::instance().serialDrivers();
     ASSERT_FALSE(drivers.empty());
     ondrel::testing::RecordedPrompts prompts;
-    AllDevicesAI ai(SigrokCatalogue::standard(), &prompts);
+    AllDevicesAI ai(DeviceRegistry::standard(), &prompts);
     const std::string before = ai.DeviceName();
 
     for (const auto& [driver, reason] : {std::pair{drivers.front(), std::string("answered on /nonexistent/ttyQ9")},

@@ -1,16 +1,15 @@
 #pragma once
-#include "kro/devices/sigrok/sigrok_catalogue.h"
-#include "kro/devices/sigrok/sigrok_dio.h"
-#include "kro/devices/sim_dio.h"
+#include "kro/devices/device_registry.h"
 #include <memory>
+#include <vector>
 
 namespace kro {
 
-// The digital-input component the program gets: the simulated cards and, after
-// them, every instrument with logic channels that libsigrok finds.
+// The digital-input component the program gets: the devices of every back end
+// of `registry`, the simulated cards first.
 class AllDevicesDIO final : public ondrel::IKroDIO {
 public:
-    AllDevicesDIO(SigrokCatalogue& catalogue, ondrel::IPrompts* chooser);
+    AllDevicesDIO(DeviceRegistry& registry, ondrel::IDevicePrompts* chooser);
 
     // Selects a device without the chooser; a number naming none throws.
     void SelectDeviceNumber(int32_t number);
@@ -30,16 +29,13 @@ public:
     }
 
 private:
-    ondrel::IKroDIO& active() { return instrument_ ? static_cast<ondrel::IKroDIO&>(*instrument_) : sim_; }
-    const ondrel::IKroDIO& active() const
-    {
-        return instrument_ ? static_cast<const ondrel::IKroDIO&>(*instrument_) : sim_;
-    }
+    ondrel::IKroDIO& active() { return *slots_[active_]->device(); }
+    const ondrel::IKroDIO& active() const { return *slots_[active_]->device(); }
 
-    SigrokCatalogue& catalogue_;
-    ondrel::IPrompts* chooser_;
-    SimDIO sim_;
-    std::unique_ptr<SigrokDIO> instrument_;
+    DeviceRegistry& registry_;
+    ondrel::IDevicePrompts* chooser_;
+    std::vector<std::unique_ptr<DioSlot>> slots_; // one per back end
+    size_t active_ = 0;
     std::string errorMessage_; // the chooser's own last failure, until the next read
 };
 

@@ -1,16 +1,9 @@
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "kro/devices/event_pump.h"
 #include <algorithm>
 #include <cmath>
 
 namespace kro {
-namespace {
-
-// One channel may run ahead of the slowest by this many scans (instruments send
-// a block per channel in turn); more means a channel has stopped delivering.
-constexpr size_t kMinAhead = 1 << 16;
-
-} // namespace
 
 uint16_t countsOf(double volts, const RawScale& scale)
 {
@@ -32,7 +25,7 @@ StreamHalves::StreamHalves(EventPump& pump, StreamHalvesConfig config, Handler h
     const auto half = static_cast<size_t>(std::max(config_.sampleCount, 0) / 2);
     halfScans_ = half / chans;
     backlog_ = std::max<size_t>(static_cast<size_t>(std::max<int64_t>(config_.backlogScans, 0)), 2 * halfScans_);
-    maxLead_ = std::max(2 * halfScans_, kMinAhead);
+    holdLimit_ = backlog_ + 2 * halfScans_;
     pending_.resize(chans);
     config_.rawScales.resize(chans);
     for (int h = 0; h < 2; ++h) {
@@ -56,7 +49,21 @@ bool StreamHalves::push(int32_t channel, std::span<const float> values)
     if (channel < 0 || static_cast<size_t>(channel) >= pending_.size())
         return true; // a channel outside the scan: not ours
     Pending& p = pending_[static_cast<size_t>(channel)];
-    if (p.size() + values.size() > readyScans() + maxLead_) {
+    // Instruments send a block per channel in turn, of any size: a block is
+    // taken whole as long as what the channel then holds fits the two halves
+    // and the backlog, both the scans it completes and its lead on the
+    // slowest other channel. Nothing beyond that is ever stored.
+    const size_t held = p.size() + values.size();
+    size_t slowest = held;
+    for (size_t c = 0; c < pending_.size(); ++c)
+        if (c != static_cast<size_t>(channel))
+            slowest = std::min(slowest, pending_[c].size());
+    if (values.size() > holdLimit_ || slowest > holdLimit_) {
+        fail("FAI buffer overrun: the device delivered more than the buffer and its backlog hold ("
+             + std::to_string(held) + " samples of channel " + std::to_string(channel) + ")");
+        return false;
+    }
+    if (held - slowest > holdLimit_) {
         fail("The device delivers channel " + std::to_string(channel)
              + " far ahead of the others: another channel has stopped sending data");
         return false;
@@ -72,6 +79,14 @@ void StreamHalves::resume()
 {
     if (!over_)
         interleave();
+}
+
+size_t StreamHalves::heldSamples() const
+{
+    size_t held = 0;
+    for (const Pending& p : pending_)
+        held += p.size();
+    return held;
 }
 
 size_t StreamHalves::readyScans() const

@@ -1,5 +1,5 @@
 #include "kro/devices/event_pump.h"
-#include "kro/devices/sigrok/stream_halves.h"
+#include "kro/devices/stream_halves.h"
 #include "support/wait_for.h"
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -187,14 +187,62 @@ TEST_F(StreamHalvesTest, RawRunsCarryUnsignedCountsOfEachChannelsRangeClampedAtI
     EXPECT_EQ(counts, (std::vector<uint16_t>{0, 0, 65535, 4095, 65535, 2048, 0, 4095}));
 }
 
+// A deep-memory oscilloscope hands over blocks longer than the buffer: they are
+// taken whole, what the halves cannot hold yet waits within the backlog.
+TEST_F(StreamHalvesTest, BlocksLongerThanBothHalvesAreTakenWholeOnOneChannelAndOnSeveral)
+{
+    const int32_t halfScans = 1 << 16;
+    for (const int32_t chans : {1, 2}) {
+        got.clear();
+        start(chans, 2 * halfScans * chans, true, false, {}, 200'000);
+        const size_t blockSize = 150'000; // more than two halves of one channel
+        for (int round = 0; round < 2; ++round)
+            for (int32_t c = 0; c < chans; ++c) {
+                std::vector<float> block(blockSize);
+                for (size_t i = 0; i < blockSize; ++i)
+                    block[i] = static_cast<float>(c * 1'000'000 + round * blockSize + i);
+                ASSERT_TRUE(run->push(c, block)) << chans << " channels, round " << round;
+                for (int i = 0; i < 8; ++i) { // the program takes each half, the stream goes on
+                    QCoreApplication::processEvents();
+                    run->resume();
+                }
+            }
+        settle(4);
+        ASSERT_EQ(got.size(), 4u) << chans << " channels"; // 300 000 scans: four whole halves
+        for (size_t h = 0; h < got.size(); ++h) {
+            ASSERT_EQ(got[h].kind, h % 2 == 0 ? K::FirstHalf : K::SecondHalf);
+            const size_t first = h * halfScans; // the half's first scan, then its last
+            for (int32_t c = 0; c < chans; ++c)
+                EXPECT_EQ(got[h].scaled[static_cast<size_t>(c)], static_cast<float>(c * 1'000'000 + first));
+            EXPECT_EQ(got[h].scaled.back(), static_cast<float>((chans - 1) * 1'000'000 + first + halfScans - 1));
+        }
+    }
+}
+
+// Nothing is stored beyond what the run may hold: the two halves and the backlog.
+TEST_F(StreamHalvesTest, ABlockLargerThanTheBufferAndTheBacklogTogetherIsAnOverrun)
+{
+    for (const int32_t chans : {1, 2}) {
+        got.clear();
+        start(chans, 4 * chans, true, false, {}, 8); // halves of two scans: 12 scans may be held
+        const std::vector<float> block(13, 1.0f);
+        EXPECT_FALSE(run->push(0, block));
+        settle(1);
+        ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
+        // Not taken for a channel that stopped: the block alone is too much.
+        EXPECT_NE(got[0].message.find("overrun"), std::string::npos) << got[0].message;
+    }
+}
+
+// A channel that stops while the others go on is found once the others are
+// further ahead than the buffer and the backlog hold, and not before.
 TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringOrABufferWithoutAWholeScanEndsTheRunAtOnce)
 {
-    start(2, 8, true);
-    const std::vector<float> block(4096, 1.0f);
-    bool going = true;
-    for (int i = 0; i < 100 && going; ++i) // 400 k samples on channel 0, none on 1
-        going = run->push(0, block);
-    EXPECT_FALSE(going);
+    start(2, 8, true, false, {}, 16); // halves of two scans: 20 scans may be held
+    const float block[] = {1, 2, 3, 4, 5};
+    for (int i = 0; i < 4; ++i) // 20 samples on channel 0, none on 1
+        EXPECT_TRUE(run->push(0, block)) << i;
+    EXPECT_FALSE(run->push(0, block));
     settle(1);
     ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
     EXPECT_NE(got[0].message.find("stopped sending"), std::string::npos);

@@ -1,17 +1,17 @@
 #pragma once
-#include "kro/devices/sigrok/sigrok_catalogue.h"
-#include "kro/devices/sigrok/sigrok_thermo.h"
-#include "kro/devices/sim_thermo.h"
+#include "kro/devices/device_registry.h"
 #include <memory>
+#include <vector>
 
 namespace kro {
 
-// The thermocouple component the program gets: a simulated thermocouple card's
-// number binds it to that card, an instrument's number to the instrument's
-// temperature channels; any other number leaves it without a device.
+// The thermocouple component the program gets: a device number binds it to
+// that device's thermocouple inputs (a simulated thermocouple card's, an
+// instrument's temperature channels) through the back end that numbered it;
+// a number whose device has none leaves it without a device.
 class AllDevicesThermo final : public ondrel::IKroThermo {
 public:
-    explicit AllDevicesThermo(SigrokCatalogue& catalogue) : catalogue_(catalogue) {}
+    explicit AllDevicesThermo(DeviceRegistry& registry);
 
     int32_t DeviceNumber() const override { return active().DeviceNumber(); }
     void setDeviceNumber(int32_t number) override;
@@ -30,15 +30,12 @@ public:
     }
 
 private:
-    ondrel::IKroThermo& active() { return instrument_ ? static_cast<ondrel::IKroThermo&>(*instrument_) : sim_; }
-    const ondrel::IKroThermo& active() const
-    {
-        return instrument_ ? static_cast<const ondrel::IKroThermo&>(*instrument_) : sim_;
-    }
+    ondrel::IKroThermo& active() { return *slots_[active_]->device(); }
+    const ondrel::IKroThermo& active() const { return *slots_[active_]->device(); }
 
-    SigrokCatalogue& catalogue_;
-    SimThermo sim_;
-    std::unique_ptr<SigrokThermo> instrument_;
+    DeviceRegistry& registry_;
+    std::vector<std::unique_ptr<ThermoSlot>> slots_; // one per back end
+    size_t active_ = 0;
 };
 
 } // namespace kro

@@ -1,17 +1,16 @@
 #pragma once
-#include "kro/devices/sigrok/sigrok_ai.h"
-#include "kro/devices/sigrok/sigrok_catalogue.h"
-#include "kro/devices/sim_ai.h"
+#include "kro/devices/device_registry.h"
 #include <memory>
+#include <vector>
 
 namespace kro {
 
-// The analog-input component the program gets: the simulated cards and, after
-// them, every instrument with analog channels that libsigrok finds, under one
-// device chooser. Calls go to whichever device is selected.
+// The analog-input component the program gets: the devices of every back end
+// of `registry` under one device chooser, the simulated cards first. Calls go
+// to whichever device is selected.
 class AllDevicesAI final : public ondrel::IKroAI {
 public:
-    AllDevicesAI(SigrokCatalogue& catalogue, ondrel::IPrompts* chooser);
+    AllDevicesAI(DeviceRegistry& registry, ondrel::IDevicePrompts* chooser);
     ~AllDevicesAI() override;
 
     // Selects a device without the chooser; a number naming none throws.
@@ -66,16 +65,13 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& text);
-    ondrel::IKroAI& active() { return instrument_ ? static_cast<ondrel::IKroAI&>(*instrument_) : sim_; }
-    const ondrel::IKroAI& active() const
-    {
-        return instrument_ ? static_cast<const ondrel::IKroAI&>(*instrument_) : sim_;
-    }
+    ondrel::IKroAI& active() { return *slots_[active_]->device(); }
+    const ondrel::IKroAI& active() const { return *slots_[active_]->device(); }
 
-    SigrokCatalogue& catalogue_;
-    ondrel::IPrompts* chooser_;
-    SimAI sim_;
-    std::unique_ptr<SigrokAI> instrument_;
+    DeviceRegistry& registry_;
+    ondrel::IDevicePrompts* chooser_;
+    std::vector<std::unique_ptr<AiSlot>> slots_; // one per back end
+    size_t active_ = 0;
     ondrel::IKroAIEvents* sink_ = nullptr;
     std::string errorMessage_;      // the chooser's own last failure
     std::string deviceMessageThen_; // the device's message when it happened

@@ -44,7 +44,9 @@ struct StreamHalvesConfig {
 // would hand them over: each full half is posted to the owner's thread through
 // the pump. Samples wait while the half they go into is still held by the
 // program; more waiting than the backlog allows is an overrun that ends the run
-// with a failure, never a silent overwrite or an unbounded queue.
+// with a failure, never a silent overwrite or an unbounded queue. Blocks may
+// be of any size: memory is bounded by the halves and the backlog, and a
+// channel that falls further behind the others than that has stopped sending.
 //
 // push, resume, fail and endOfStream are called from the one thread that reads
 // the stream; stop from the owner's thread.
@@ -69,6 +71,9 @@ public:
     // so a repeated end is harmless.
     void endOfStream();
     bool over() const { return over_; }
+    // Samples waiting to be interleaved, over all channels: never more than
+    // twice both halves and the backlog per channel.
+    size_t heldSamples() const;
 
     // Owner thread: nothing more reaches the handler, queued halves included.
     void stop();
@@ -103,7 +108,7 @@ private:
     std::vector<Pending> pending_;
     size_t halfScans_ = 0;
     size_t backlog_ = 0;
-    size_t maxLead_ = 0; // scans one channel may run ahead of the slowest
+    size_t holdLimit_ = 0; // scans one channel may hold: both halves and the backlog
     int half_ = 0;
     size_t scansInHalf_ = 0;
     bool halfClaimed_ = false;
