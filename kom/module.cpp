@@ -215,7 +215,8 @@ HRESULT clsidFromString(std::string_view s, CLSID* clsid)
             }
             return CO_E_CLASSSTRING;
         }
-        progId = reg.value(progId + "\\CurVer").value_or("");
+        progId += "\\CurVer";
+        progId = reg.value(progId).value_or("");
     }
     return CO_E_CLASSSTRING;
 }

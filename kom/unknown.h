@@ -43,6 +43,8 @@ public:
 
     ComPtr& operator=(const ComPtr& o)
     {
+        if (this == &o)
+            return *this;
         ComPtr(o).swap(*this);
         return *this;
     }

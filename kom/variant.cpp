@@ -173,7 +173,7 @@ int32_t Variant::int32Or(int32_t fallback) const
     return SUCCEEDED(toInt32(v)) ? v : fallback;
 }
 
-std::u16string Variant::stringOr(std::u16string fallback) const
+std::u16string Variant::stringOr(const std::u16string& fallback) const
 {
     std::u16string s;
     return SUCCEEDED(toString(s)) ? s : fallback;

@@ -56,7 +56,7 @@ public:
 
     // Convenience reads; a value that does not convert gives the fallback.
     int32_t int32Or(int32_t fallback) const;
-    std::u16string stringOr(std::u16string fallback) const;
+    std::u16string stringOr(const std::u16string& fallback) const;
     std::string utf8() const; // string value as UTF-8, or "" if not convertible
 
     // Direct access (nullptr when the variant holds another type).

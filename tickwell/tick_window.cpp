@@ -43,10 +43,13 @@ TickWindow::~TickWindow()
 
 void TickWindow::activated()
 {
+    // The clock is read before the expiries: whatever delays this thread
+    // between the two, the next tick's grid point is then always later than
+    // this one's, where read after it could give two ticks the same one.
+    const uint32_t due = lastGridMillisecond();
     uint64_t expiries = 0;
     if (::read(tickFd_, &expiries, sizeof expiries) != static_cast<ssize_t>(sizeof expiries))
         return; // nothing there (drained by a stop)
-    const uint32_t due = lastGridMillisecond();
     bool destroyed = false;
     destroyedFlag_ = &destroyed;
     auto handler = onTick_; // the handler may destroy this window (and onTick_)

@@ -6,7 +6,7 @@
 namespace kro {
 
 // Records `text` as the component's last failure and throws it.
-[[noreturn]] inline void failWith(std::string& errorMessage, std::string text)
+[[noreturn]] inline void failWith(std::string& errorMessage, const std::string& text)
 {
     errorMessage = text;
     throw ondrel::ComponentError(text);

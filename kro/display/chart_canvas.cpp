@@ -8,8 +8,8 @@ ChartCanvas::ChartCanvas(QWidget* parent) : QCustomPlot(parent)
     // QCustomPlot makes its own buffers only while it has none, so this one
     // stays; the layers take it up at the next frame.
     mPaintBuffers.clear();
-    mPaintBuffers.append(QSharedPointer<QCPAbstractPaintBuffer>(
-        new ImagePaintBuffer(viewport().size(), bufferDevicePixelRatio())));
+    mPaintBuffers.append(
+        QSharedPointer<QCPAbstractPaintBuffer>(new ImagePaintBuffer(viewport().size(), bufferDevicePixelRatio())));
 }
 
 void ChartCanvas::paintEvent(QPaintEvent* event)

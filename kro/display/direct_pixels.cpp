@@ -9,8 +9,8 @@ namespace kro {
 std::optional<DirectPixels> DirectPixels::on(QPainter& painter, const QColor& color)
 {
     QPaintDevice* device = painter.device();
-    if (device == nullptr || device->devType() != QInternal::Image || color.alpha() != 255
-        || painter.opacity() < 1.0 || painter.compositionMode() != QPainter::CompositionMode_SourceOver
+    if (device == nullptr || device->devType() != QInternal::Image || color.alpha() != 255 || painter.opacity() < 1.0
+        || painter.compositionMode() != QPainter::CompositionMode_SourceOver
         || painter.testRenderHint(QPainter::Antialiasing))
         return std::nullopt;
     auto* image = static_cast<QImage*>(device);

@@ -221,7 +221,7 @@ void GraphSettings::WriteReplayTables()
     for (int32_t i = 0; i < p_.replay.nHisDIChanCount; ++i) {
         ReplayPlot& plot = RowAt(p_.replay.diPlots, i);
         plot.color = PlotColors_[static_cast<size_t>(Plot(aiCount + i))];
-        plot.style = PlotLineStyles_[static_cast<size_t>(aiCount + i)];
+        plot.style = PlotLineStyles_[static_cast<size_t>(aiCount) + static_cast<size_t>(i)];
     }
 }
 

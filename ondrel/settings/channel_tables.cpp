@@ -36,7 +36,7 @@ void InitDIChannelTables(AcquisitionSetup& setup, IKroDIO& dio)
     setup.diLines.assign(TableSize(ports * 8), DILineSetting{});
     for (int32_t p = 0; p < ports; ++p) {
         for (int32_t b = 0; b < 8; ++b) {
-            DILineSetting& line = setup.diLines[static_cast<size_t>(p * 8 + b)];
+            DILineSetting& line = setup.diLines[static_cast<size_t>(p) * 8 + static_cast<size_t>(b)];
             line.nDIChanColor = p % 2 == 0 ? 16777215u : 65535u;
             line.szDIChanName = "DI " + std::to_string(p) + ":" + std::to_string(b);
         }

@@ -31,7 +31,7 @@ void CopyPairSettings(AcquisitionSetup& setup, int32_t channel)
     if (channel < 0 || even + 1 >= size)
         return;
     const AIChannelSetting& from = setup.aiChannels[static_cast<size_t>(even)];
-    AIChannelSetting& to = setup.aiChannels[static_cast<size_t>(even + 1)];
+    AIChannelSetting& to = setup.aiChannels[static_cast<size_t>(even) + 1];
     to.bAIChanIsThermo = from.bAIChanIsThermo;
     to.nAIChanTCType = from.nAIChanTCType;
     to.nAIChanExpChan = from.nAIChanExpChan;

@@ -103,6 +103,7 @@ void GainRangeForm::LoadChannels()
     view_.SetItems("ComboTCType", {TCTypeNames().begin(), TCTypeNames().begin() + 7});
     view_.SetItems("ComboScale", TempScaleNames());
     std::vector<std::string> expansion;
+    expansion.reserve(16);
     for (int i = 0; i < 16; ++i)
         expansion.push_back(std::to_string(i));
     view_.SetItems("ComboExpChan", expansion);

@@ -148,6 +148,7 @@ void SettingsForm::GetDIProperties()
     view_.SetText("LabelDIDevName", dio_.DeviceName());
     const int32_t ports = dio_.PortCount();
     std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(std::max(ports, 0)));
     for (int32_t p = 0; p < ports; ++p)
         items.push_back(std::to_string(p));
     view_.SetItems("ComboDIPort", items);

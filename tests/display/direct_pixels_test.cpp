@@ -6,7 +6,8 @@
 
 namespace {
 
-QImage Blank() {
+QImage Blank()
+{
     QImage image(40, 30, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::black);
     return image;
@@ -27,8 +28,7 @@ QImage PaintedByQt(const std::vector<QRect>& rects, QPoint shift, QRect clip)
 TEST(DirectPixels, WritesWhatQtWouldPaintInsideTheClipAndTheImageOnly)
 {
     // A span across the clip's edge, one beyond the image, one inside, a wide level.
-    const std::vector<QRect> rects{QRect(3, -5, 1, 20), QRect(38, 20, 1, 30), QRect(10, 8, 1, 3),
-                                   QRect(-4, 12, 50, 1)};
+    const std::vector<QRect> rects{QRect(3, -5, 1, 20), QRect(38, 20, 1, 30), QRect(10, 8, 1, 3), QRect(-4, 12, 50, 1)};
     const QPoint shift(2, 1);
     const QRect clip(0, 0, 30, 25);
     QImage direct = Blank();

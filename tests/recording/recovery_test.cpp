@@ -34,15 +34,13 @@ float Sample(int64_t scan, int channel) { return ondrel::testing::RunSample(scan
 uint8_t PortByte(int64_t scan) { return ondrel::testing::RunPortByte(scan); }
 
 // Records until killed, keeping fields 13-14 current every 64 scans. Tells
-// the parent through `ready` that recording has begun. Never returns.
+// the parent through `ready` once the first whole scan is written. Never returns.
 [[noreturn]] void RecordInChild(const std::string& parent, int ready)
 {
     RecordingFiles files(CreateWorkingFolder(std::vector<std::string>{parent}));
     files.OpenAtStartUp();
     files.WriteProjectInfo(PolledAIAndDIRun(), {});
     files.WriteDIHeader(0, 1);
-    const char go = 1;
-    (void)!::write(ready, &go, 1);
     for (int64_t scan = 0;; ++scan) {
         float values[kChannels];
         for (int c = 0; c < kChannels; ++c)
@@ -53,6 +51,12 @@ uint8_t PortByte(int64_t scan) { return ondrel::testing::RunPortByte(scan); }
         files.AppendDIRecord(ports);
         if ((scan + 1) % 64 == 0)
             files.WriteProgress({static_cast<int32_t>(scan + 1), 0.001});
+        if (scan == 0) {
+            // A run without a whole scan needs no recovery and is not offered:
+            // the kill comes after the first.
+            const char go = 1;
+            (void)!::write(ready, &go, 1);
+        }
     }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct _GSource;
+struct _GSource; // NOLINT(bugprone-reserved-identifier): GLib's own name
 struct sr_channel;
 struct sr_dev_inst;
 struct sr_session;

@@ -127,7 +127,7 @@ void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     config.raw = DataReturnType() == 1;
     // A second of the stream may wait for the program, within a bound on memory.
     config.backlogScans = static_cast<int64_t>(
-        std::min(std::max(perChannelRate_, 1.0), static_cast<double>(kMaxBacklogSamples / chanCount_)));
+        std::min(std::max(perChannelRate_, 1.0), static_cast<double>(kMaxBacklogSamples) / chanCount_));
     config.halfReleased = [&device = device_] { device.resumeRunLater(); };
     std::vector<int32_t> scan;
     for (int32_t i = 0; i < chanCount_; ++i) {
@@ -178,6 +178,7 @@ std::vector<double> SigrokAI::ReadScan(bool scaled)
     if (chanCount_ < 1)
         failWith(errorMessage_, "ReadScan: " + device_.name() + " has no analog channel");
     std::vector<int32_t> scan;
+    scan.reserve(static_cast<size_t>(chanCount_));
     for (int32_t i = 0; i < chanCount_; ++i)
         scan.push_back((chanStart_ + i) % device_.analogCount());
     LatestValues latest;

@@ -44,10 +44,7 @@ gboolean jobsWaiting(GSource* source, gint* timeout)
     return reinterpret_cast<JobSource*>(source)->host->hasJobs();
 }
 
-gboolean jobsReady(GSource* source)
-{
-    return reinterpret_cast<JobSource*>(source)->host->hasJobs();
-}
+gboolean jobsReady(GSource* source) { return reinterpret_cast<JobSource*>(source)->host->hasJobs(); }
 
 gboolean runWaitingJobs(GSource* source, GSourceFunc, gpointer)
 {
@@ -133,10 +130,7 @@ void SigrokHost::post(std::function<void()> work)
     g_main_context_wakeup(mainContext_);
 }
 
-bool SigrokHost::hasJobs()
-{
-    return !jobs_.empty();
-}
+bool SigrokHost::hasJobs() { return !jobs_.empty(); }
 
 void SigrokHost::runJobs()
 {

@@ -9,8 +9,9 @@
 #include <thread>
 #include <vector>
 
-struct _GMainContext;
-struct _GMainLoop;
+// GLib's own names for its types, declared here so GLib's headers stay out.
+struct _GMainContext; // NOLINT(bugprone-reserved-identifier)
+struct _GMainLoop;    // NOLINT(bugprone-reserved-identifier)
 struct sr_context;
 
 namespace kro {

@@ -38,10 +38,7 @@ void SigrokThermo::setThermoChannel(int32_t channel)
     channel_ = channel;
 }
 
-void SigrokThermo::setSignalConnection(int32_t connection)
-{
-    requireSignalConnection(errorMessage_, connection);
-}
+void SigrokThermo::setSignalConnection(int32_t connection) { requireSignalConnection(errorMessage_, connection); }
 
 void SigrokThermo::setTCType(int32_t type)
 {

@@ -223,7 +223,7 @@ QWidget* FrmSetting::BuildPolledTab()
 void FrmSetting::ConnectHandlers()
 {
     IPrompts& prompts = parts_.prompts;
-    auto on = [this, &prompts](const char* name, std::function<void()> handler) {
+    auto on = [this, &prompts](const char* name, const std::function<void()>& handler) {
         auto* button = findChild<QAbstractButton*>(name);
         connect(button, &QAbstractButton::clicked, this,
                 [&prompts, handler] { form_controls::Guarded(prompts, handler); });
