@@ -9,6 +9,7 @@
 //                                           second, the tick-to-tick spread and
 //                                           the chart frames that hold the thread
 #include "cpu_time.h"
+#include "support/frm_main_probe.h"
 #include "run_for.h"
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
@@ -35,16 +36,16 @@ using namespace ondrel;
 void SwitchOn(FrmMain& form, bool ai, bool di)
 {
     if (ai) {
-        form.KroButton1().setValue(true);
-        form.run().KroButton1_SwitchChanged();
+        testing::Inside(form).KroButton1().setValue(true);
+        testing::Inside(form).run().KroButton1_SwitchChanged();
         form.findChild<QCheckBox*>("CkAISave2Disk")->setChecked(true);
-        form.run().CkAISave2Disk_Click(true);
+        testing::Inside(form).run().CkAISave2Disk_Click(true);
     }
     if (di) {
-        form.KroButton2().setValue(true);
-        form.run().KroButton2_SwitchChanged();
+        testing::Inside(form).KroButton2().setValue(true);
+        testing::Inside(form).run().KroButton2_SwitchChanged();
         form.findChild<QCheckBox*>("CkDISave2Disk")->setChecked(true);
-        form.run().CkDISave2Disk_Click(true);
+        testing::Inside(form).run().CkDISave2Disk_Click(true);
     }
 }
 
@@ -58,21 +59,21 @@ void MeasureBufferedAI(double seconds, double rate)
     form.show();
     components.ai->setChanCount(16);
     components.ai->setSampleRate(rate);
-    form.setup().bSoftMode = false;
-    form.setup().bFAICyclic = true;
+    testing::Inside(form).setup().bSoftMode = false;
+    testing::Inside(form).setup().bFAICyclic = true;
     // A fifth of a second per buffer: ten halves a second whatever the rate.
-    form.setup().nAISampleCnt = std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32);
-    form.plots().SetupPlots(false, true);
+    testing::Inside(form).setup().nAISampleCnt = std::max(4096, static_cast<int32_t>(rate / 5) / 32 * 32);
+    testing::Inside(form).plots().SetupPlots(false, true);
     SwitchOn(form, true, false);
 
     const double cpuBefore = CpuSeconds();
-    form.run().BtnStart_Click();
-    RunFor(seconds, [&] { return !form.run().status().isSystemRunning; });
-    const bool survived = form.run().status().isSystemRunning;
+    testing::Inside(form).run().BtnStart_Click();
+    RunFor(seconds, [&] { return !testing::Inside(form).run().status().isSystemRunning; });
+    const bool survived = testing::Inside(form).run().status().isSystemRunning;
     if (survived)
-        form.run().BtnStart_Click();
+        testing::Inside(form).run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
-    const auto bytes = std::filesystem::file_size(form.files()->FAIFileName());
+    const auto bytes = std::filesystem::file_size(testing::Inside(form).files()->FAIFileName());
     const double samples = static_cast<double>(bytes) / 4.0;
     std::printf("fai rate %.0f S/s: %s, %.3g samples recorded (%.3g S/s), CPU %.1f %% of one core%s%s\n", rate,
                 survived ? "no overrun" : "STOPPED", samples, samples / seconds, 100.0 * cpu / seconds,
@@ -98,12 +99,12 @@ void MeasurePolling(double seconds)
     FrmMain form(components, prompts, clock);
     form.show();
     components.ai->setChanCount(16);
-    form.setup().nDIPortMask = {0xFF, 0xFF, 0xFF, 0};
-    form.setup().nDIPortStart = 0;
-    form.setup().nDIPortCount = 3;
-    form.setup().nDIChanCount = 24;
-    form.setup().nTimerInterval = 1;
-    form.plots().SetupPlots(false, true);
+    testing::Inside(form).setup().nDIPortMask = {0xFF, 0xFF, 0xFF, 0};
+    testing::Inside(form).setup().nDIPortStart = 0;
+    testing::Inside(form).setup().nDIPortCount = 3;
+    testing::Inside(form).setup().nDIChanCount = 24;
+    testing::Inside(form).setup().nTimerInterval = 1;
+    testing::Inside(form).plots().SetupPlots(false, true);
     SwitchOn(form, true, true);
 
     // Chart frames: how many, and how long each holds the program thread.
@@ -116,9 +117,9 @@ void MeasurePolling(double seconds)
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count());
     });
     const double cpuBefore = CpuSeconds();
-    form.run().BtnStart_Click();
+    testing::Inside(form).run().BtnStart_Click();
     RunFor(seconds);
-    form.run().BtnStart_Click();
+    testing::Inside(form).run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
     // Scans per second of the run's own span, first tick to last.
     const double span = ticks.size() > 1 ? (ticks.back() - ticks.front()) / 1000.0 : seconds;
@@ -138,11 +139,11 @@ void MeasurePolling(double seconds)
     std::printf("poll 1 ms, 16 AI + 3 DI ports recorded: %lld scans (%zu ticks) in %.2f s = %.0f scans/s; period "
                 "mean %.3f ms, p50 %.3f, p99 %.3f, max %.3f; CPU %.1f %% of one core; AI.ond %ju bytes, DI.ond %ju "
                 "bytes%s%s\n",
-                static_cast<long long>(form.run().status().nScanCount), ticks.size(), span,
-                static_cast<double>(form.run().status().nScanCount) / span, mean, pct(0.5), pct(0.99),
+                static_cast<long long>(testing::Inside(form).run().status().nScanCount), ticks.size(), span,
+                static_cast<double>(testing::Inside(form).run().status().nScanCount) / span, mean, pct(0.5), pct(0.99),
                 periods.empty() ? 0.0 : periods.back(), 100.0 * cpu / seconds,
-                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->AIFileName())),
-                static_cast<uintmax_t>(std::filesystem::file_size(form.files()->DIFileName())),
+                static_cast<uintmax_t>(std::filesystem::file_size(testing::Inside(form).files()->AIFileName())),
+                static_cast<uintmax_t>(std::filesystem::file_size(testing::Inside(form).files()->DIFileName())),
                 prompts.messages.empty() ? "" : "; message: ",
                 prompts.messages.empty() ? "" : prompts.messages.front().text.c_str());
     std::printf("chart: %zu frames, %.2f ms each on average, %.1f %% of the time\n", frames.size(),

@@ -6,6 +6,7 @@
 //
 //   recording_soak [SECONDS]     default 60
 #include "run_for.h"
+#include "support/frm_main_probe.h"
 #include "support/recorded_prompts.h"
 #include "support/test_components.h"
 #include "ondrel/recording/recording_files.h"
@@ -55,25 +56,25 @@ int main(int argc, char** argv)
     form.show();
     components.ai->setChanCount(kChannels);
     components.ai->setSampleRate(kRate);
-    form.setup().bSoftMode = false;
-    form.setup().bFAICyclic = true;
-    form.setup().nAISampleCnt = static_cast<int32_t>(kRate / 5) / 32 * 32; // ten halves a second
-    form.plots().SetupPlots(false, true);
-    form.KroButton1().setValue(true);
-    form.run().KroButton1_SwitchChanged();
+    testing::Inside(form).setup().bSoftMode = false;
+    testing::Inside(form).setup().bFAICyclic = true;
+    testing::Inside(form).setup().nAISampleCnt = static_cast<int32_t>(kRate / 5) / 32 * 32; // ten halves a second
+    testing::Inside(form).plots().SetupPlots(false, true);
+    testing::Inside(form).KroButton1().setValue(true);
+    testing::Inside(form).run().KroButton1_SwitchChanged();
     form.findChild<QCheckBox*>("CkAISave2Disk")->setChecked(true);
-    form.run().CkAISave2Disk_Click(true);
+    testing::Inside(form).run().CkAISave2Disk_Click(true);
 
-    form.run().BtnStart_Click();
-    RunFor(seconds / 10, [&] { return !form.run().status().isSystemRunning; });
+    testing::Inside(form).run().BtnStart_Click();
+    RunFor(seconds / 10, [&] { return !testing::Inside(form).run().status().isSystemRunning; });
     const double settled = ResidentBytes();
-    RunFor(seconds * 9 / 10, [&] { return !form.run().status().isSystemRunning; });
+    RunFor(seconds * 9 / 10, [&] { return !testing::Inside(form).run().status().isSystemRunning; });
     const double last = ResidentBytes();
-    const bool survived = form.run().status().isSystemRunning;
-    const long long scans = form.run().status().nScanCount;
+    const bool survived = testing::Inside(form).run().status().isSystemRunning;
+    const long long scans = testing::Inside(form).run().status().nScanCount;
     if (survived)
-        form.run().BtnStart_Click();
-    const auto bytes = std::filesystem::file_size(form.files()->FAIFileName());
+        testing::Inside(form).run().BtnStart_Click();
+    const auto bytes = std::filesystem::file_size(testing::Inside(form).files()->FAIFileName());
     std::printf("soak %.0f s at %.0f S/s, %d channels: %s; %lld scans, %.3g samples recorded (%.3g S/s)\n", seconds,
                 kRate, kChannels, survived && prompts.messages.empty() ? "no overrun" : "OVERRUN/STOPPED", scans,
                 static_cast<double>(bytes) / 4.0, static_cast<double>(bytes) / 4.0 / seconds);

@@ -12,6 +12,7 @@
 // gives samples delivered per second and the CPU used, in % of one core. The
 // back end's own cost is `backend` minus `bare` at the same rate.
 #include "cpu_time.h"
+#include "support/frm_main_probe.h"
 #include "run_for.h"
 #include "kro/devices/all_devices_ai.h"
 #include "kro/devices/sigrok/sigrok_ai.h"
@@ -172,25 +173,26 @@ void MeasureProgram(const Figures& f)
     MonotonicClock clock;
     FrmMain form(components, prompts, clock);
     form.show();
-    form.KroAI1().setChanCount(f.channels);
-    form.KroAI1().setSampleRate(f.rate);
-    form.setup().bSoftMode = false;
-    form.setup().bFAICyclic = true;
-    form.setup().nAISampleCnt = BufferFor(f.rate);
-    form.plots().SetupPlots(false, true);
-    form.KroButton1().setValue(true);
-    form.run().KroButton1_SwitchChanged();
+    testing::Inside(form).KroAI1().setChanCount(f.channels);
+    testing::Inside(form).KroAI1().setSampleRate(f.rate);
+    testing::Inside(form).setup().bSoftMode = false;
+    testing::Inside(form).setup().bFAICyclic = true;
+    testing::Inside(form).setup().nAISampleCnt = BufferFor(f.rate);
+    testing::Inside(form).plots().SetupPlots(false, true);
+    testing::Inside(form).KroButton1().setValue(true);
+    testing::Inside(form).run().KroButton1_SwitchChanged();
     form.findChild<QCheckBox*>("CkAISave2Disk")->setChecked(true);
-    form.run().CkAISave2Disk_Click(true);
+    testing::Inside(form).run().CkAISave2Disk_Click(true);
 
     const double cpuBefore = CpuSeconds();
-    form.run().BtnStart_Click();
-    RunFor(f.seconds, [&] { return !form.run().status().isSystemRunning; });
-    const bool survived = form.run().status().isSystemRunning;
+    testing::Inside(form).run().BtnStart_Click();
+    RunFor(f.seconds, [&] { return !testing::Inside(form).run().status().isSystemRunning; });
+    const bool survived = testing::Inside(form).run().status().isSystemRunning;
     if (survived)
-        form.run().BtnStart_Click();
+        testing::Inside(form).run().BtnStart_Click();
     const double cpu = CpuSeconds() - cpuBefore;
-    const double samples = static_cast<double>(std::filesystem::file_size(form.files()->FAIFileName())) / 4.0;
+    const double samples =
+        static_cast<double>(std::filesystem::file_size(testing::Inside(form).files()->FAIFileName())) / 4.0;
     std::printf("program %.0f S/s over %d channels: %s, %.3g S/s recorded, CPU %.1f %% of one core%s%s\n", f.rate,
                 f.channels, survived ? "no overrun" : "STOPPED", samples / f.seconds, 100.0 * cpu / f.seconds,
                 prompts.messages.empty() ? "" : ", message: ",

@@ -76,10 +76,6 @@ FrmMain::~FrmMain() { Form_Unload(); }
 
 int FrmMain::Px(int twips) const { return static_cast<int>(std::lround(twips * dpi_ / 1440.0)); }
 
-IKroButton& FrmMain::KroButton1() { return signal_->KroButton1(); }
-
-IKroButton& FrmMain::KroButton2() { return signal_->KroButton2(); }
-
 template <typename Body>
 void FrmMain::Guarded(const char* title, Body&& body)
 {

@@ -20,6 +20,10 @@
 
 namespace ondrel {
 
+namespace testing {
+class FrmMainProbe;
+}
+
 class CommandButtons;
 class ConvertCommand;
 class DevicePanel;
@@ -40,25 +44,6 @@ public:
     FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    AcquisitionSetup& setup() { return setup_; }
-    ReplayState& replay() { return replay_; }
-    const TimeBaseState& timeBase() const { return timeBase_; }
-    const ChooserMemory& choosers() const { return choosers_; }
-    const FormGeometry& geometryTwips() const { return geometry_; }
-    RecordingFiles* files() { return files_.get(); }
-    RunControl& run() { return *run_; }
-    PlotControl& plots() { return *plots_; }
-    SaveAsCommand& saveAs() { return *saveAs_; }
-    ReplayControl& replayControl() { return *replayControl_; }
-    SettingsController& settings() { return *settings_; }
-    GraphView& graphView() { return *graphView_; }
-
-    IKroAI& KroAI1() { return *ai_; }
-    IKroGraph& KroGraph1() { return *graph_; }
-    IKroButton& KroButton1();
-    IKroButton& KroButton2();
-    ITimerControl* TickwellCtl1() { return timer_.get(); }
-
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
@@ -76,6 +61,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Tests and benchmarks look inside through it.
+    friend class testing::FrmMainProbe;
+
     bool KeepsNoUnsavedRecording();
     bool TakesAProject() const;
     void CreateControls();

@@ -1,4 +1,5 @@
 #include "window/modal_steps.h"
+#include "support/frm_main_probe.h"
 #include "window/window_fixture.h"
 #include "ondrel/window/dialogs/dlg_gain_range.h"
 #include "ondrel/window/dialogs/frm_graph_set.h"
@@ -65,8 +66,8 @@ protected:
 TEST_F(DialogKeyboard, TheSettingsDialogOpensOnItsFirstControlAndTabsInReadingOrder)
 {
     Open();
-    FrmSetting dialog({state(), form->KroAI1(), *components.dio, SetAIColors(), prompts}, *components.thermo,
-                      form.get());
+    FrmSetting dialog({state(), testing::Inside(*form).KroAI1(), *components.dio, SetAIColors(), prompts},
+                      *components.thermo, form.get());
     Activate(dialog);
     ASSERT_EQ(dialog.findChild<QTabWidget*>("SSTab1")->currentIndex(), 1);
     EXPECT_EQ(Focused(), "cmdAISelectDevice_1");
@@ -92,7 +93,7 @@ TEST_F(DialogKeyboard, TheSettingsDialogOpensOnItsFirstControlAndTabsInReadingOr
 TEST_F(DialogKeyboard, TheRangeDialogReadsFromItsChannelListDownTheSideColumn)
 {
     Open();
-    DlgGainRange dialog({state(), form->KroAI1(), *components.thermo, prompts, false}, form.get());
+    DlgGainRange dialog({state(), testing::Inside(*form).KroAI1(), *components.thermo, prompts, false}, form.get());
     Activate(dialog);
     EXPECT_EQ(Focused(), "lstViewGain");
     EXPECT_EQ(AccessibleName("lstViewGain", dialog), "Channels");

@@ -1,4 +1,5 @@
 #include "support/recorded_prompts.h"
+#include "support/frm_main_probe.h"
 #include "support/test_components.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/window/frm_main.h"
@@ -37,14 +38,14 @@ QString Caption(QWidget* widget)
 TEST(FrmMainStartup, SessionDefaultsAndTablesComeFromTheDevices)
 {
     Window w;
-    const AcquisitionSetup& s = w.form->setup();
+    const AcquisitionSetup& s = testing::Inside(*w.form).setup();
     EXPECT_EQ(w.form->windowTitle(), "Ondrel 2.0");
     EXPECT_EQ(s.nTimerInterval, 100);
     EXPECT_EQ(s.nAISampleCnt, 4096);
     EXPECT_FALSE(s.bFAICyclic);
     EXPECT_TRUE(s.bSoftMode);
-    EXPECT_DOUBLE_EQ(w.form->timeBase().dDIVValue, 1.0);
-    EXPECT_FALSE(w.form->run().IsRunning());
+    EXPECT_DOUBLE_EQ(testing::Inside(*w.form).timeBase().dDIVValue, 1.0);
+    EXPECT_FALSE(testing::Inside(*w.form).run().IsRunning());
     EXPECT_EQ(s.nDIMaxPortCount, 3);
     EXPECT_TRUE(w.prompts.messages.empty());
 
@@ -65,7 +66,7 @@ TEST(FrmMainStartup, SessionDefaultsAndTablesComeFromTheDevices)
 TEST(FrmMainStartup, ChartHasFourTitledAxesAndNoPlotsWithNothingSwitchedOn)
 {
     Window w;
-    IKroGraph& graph = w.form->KroGraph1();
+    IKroGraph& graph = testing::Inside(*w.form).KroGraph1();
     ASSERT_EQ(graph.Axes().Count(), 4);
     EXPECT_EQ(graph.Axes().Item(0).Title(), "Second");
     EXPECT_EQ(graph.Axes().Item(1).Title(), "AI Data");
@@ -132,7 +133,7 @@ TEST(FrmMainStartup, OpensAtTheMinimumSizeWithTheLayoutApplied)
     w.form->show(); // the first display lays the window out
     EXPECT_EQ(w.form->width(), w.form->Px(kMinFormWidth));
     EXPECT_EQ(w.form->height(), w.form->Px(kMinFormHeight));
-    const FormGeometry& g = w.form->geometryTwips();
+    const FormGeometry& g = testing::Inside(*w.form).geometryTwips();
     EXPECT_EQ(g.at("KroGraph1").width, 9600);
     EXPECT_EQ(g.at("FrameSet").top, 5120);
     auto* start = w.form->findChild<QWidget*>("BtnStart");
@@ -148,13 +149,13 @@ TEST(FrmMainStartup, OpensAtTheMinimumSizeWithTheLayoutApplied)
 TEST(FrmMainStartup, WorkingFolderHoldsThreeOpenFilesAndIsGoneAfterClosing)
 {
     Window w;
-    const fs::path folder = w.form->files()->Folder();
+    const fs::path folder = testing::Inside(*w.form).files()->Folder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.filename().string().rfind("on", 0), 0u);
     EXPECT_TRUE(fs::is_directory(folder));
     for (const char* name : {"Project.ond", "AI.ond", "DI.ond"})
         EXPECT_TRUE(fs::exists(folder / name)) << name;
-    EXPECT_EQ(w.form->files()->FAIFileName(), (folder / "FAI.ond").string());
+    EXPECT_EQ(testing::Inside(*w.form).files()->FAIFileName(), (folder / "FAI.ond").string());
 
     w.form->close();
     EXPECT_FALSE(fs::exists(folder));
@@ -167,7 +168,7 @@ TEST(FrmMainStartup, DestroyingTheWindowWithoutClosingAlsoRemovesTheFolder)
     fs::path folder;
     {
         Window w;
-        folder = w.form->files()->Folder();
+        folder = testing::Inside(*w.form).files()->Folder();
         ASSERT_TRUE(fs::is_directory(folder));
     }
     EXPECT_FALSE(fs::exists(folder));
@@ -181,11 +182,11 @@ TEST(FrmMainStartup, WithoutDevicesStartUpStillMakesTheWorkingFolder)
     testing::RecordedPrompts prompts;
     ManualClock clock;
     FrmMain form(components, prompts, clock);
-    EXPECT_TRUE(fs::is_directory(form.files()->Folder()));
-    EXPECT_TRUE(form.setup().aiChannels.empty());
-    EXPECT_EQ(form.setup().nDIMaxPortCount, 0);
-    EXPECT_EQ(form.setup().nDIPortMask.size(), 1u);
-    EXPECT_EQ(form.KroGraph1().Plots().Count(), 0);
+    EXPECT_TRUE(fs::is_directory(testing::Inside(form).files()->Folder()));
+    EXPECT_TRUE(testing::Inside(form).setup().aiChannels.empty());
+    EXPECT_EQ(testing::Inside(form).setup().nDIMaxPortCount, 0);
+    EXPECT_EQ(testing::Inside(form).setup().nDIPortMask.size(), 1u);
+    EXPECT_EQ(testing::Inside(form).KroGraph1().Plots().Count(), 0);
     EXPECT_TRUE(prompts.messages.empty());
 }
 

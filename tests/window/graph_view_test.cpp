@@ -1,4 +1,5 @@
 #include "window_fixture.h"
+#include "support/frm_main_probe.h"
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
 #include "ondrel/graph/plot_setup.h"
@@ -23,8 +24,8 @@ class GraphViewTest : public WindowTest {
 protected:
     kro::KroGraph& chart() { return *form->findChild<kro::KroGraph*>("KroGraph1"); }
     kro::KroLED& led() { return *form->findChild<kro::KroLED*>("KroLED1"); }
-    IKroAxis& time() { return form->KroGraph1().Axes().Item(kTimeAxis); }
-    IKroPlot& plot(int i) { return form->KroGraph1().Plots().Item(i); }
+    IKroAxis& time() { return Inside(*form).KroGraph1().Axes().Item(kTimeAxis); }
+    IKroPlot& plot(int i) { return Inside(*form).KroGraph1().Plots().Item(i); }
     void StartBuffered(double rate, int32_t channels)
     {
         state().bSoftMode = false;
@@ -34,9 +35,9 @@ protected:
         components.ai->setSampleRate(rate);
         state().bFAICyclic = true;
         state().nAISampleCnt = 4096;
-        form->plots().SetupPlots(false, true);
-        form->run().BtnStart_Click();
-        ASSERT_TRUE(form->run().status().isSystemRunning);
+        Inside(*form).plots().SetupPlots(false, true);
+        Inside(*form).run().BtnStart_Click();
+        ASSERT_TRUE(Inside(*form).run().status().isSystemRunning);
     }
     // Runs `drive` on the graph settings dialog once it is open, then opens it.
     void WithGraphSettings(std::function<void(FrmGraphSet&)> drive)
@@ -55,12 +56,12 @@ TEST_F(GraphViewTest, SpinDuringABufferedRunKeepsOnePointPerScanAcrossTenDivisio
     Open();
     StartBuffered(10000.0, 4);
     led().downButton()->click();
-    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 0.2);
+    EXPECT_DOUBLE_EQ(Inside(*form).timeBase().dDIVValue, 0.2);
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
-    EXPECT_EQ(form->KroGraph1().ChartLength(), 5000);
+    EXPECT_EQ(Inside(*form).KroGraph1().ChartLength(), 5000);
     ASSERT_TRUE(waitFor([&] { return plot(0).PointCount() == 5000; }, 10000));
     EXPECT_NEAR(time().Maximum() - time().Minimum(), 2.0, 1e-9);
-    form->run().BtnStart_Click();
+    Inside(*form).run().BtnStart_Click();
 }
 
 TEST_F(GraphViewTest, ClearGraphDuringARunEmptiesTheChartAndDrawingGoesOn)
@@ -71,14 +72,14 @@ TEST_F(GraphViewTest, ClearGraphDuringARunEmptiesTheChartAndDrawingGoesOn)
     form->findChild<QPushButton*>("BtnClearGraph")->click();
     EXPECT_EQ(plot(0).PointCount(), 0);
     ASSERT_TRUE(waitFor([&] { return plot(0).PointCount() > 0; }, 10000));
-    EXPECT_TRUE(form->run().status().isSystemRunning);
-    form->run().BtnStart_Click();
+    EXPECT_TRUE(Inside(*form).run().status().isSystemRunning);
+    Inside(*form).run().BtnStart_Click();
 }
 
 TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
 {
     Open();
-    QMenu* menu = form->graphView().Menufile();
+    QMenu* menu = Inside(*form).graphView().Menufile();
     QWidget* surface = chart().customPlot();
     const QPoint centre = chart().customPlot()->axisRect()->rect().center();
     QTest::mouseClick(surface, Qt::LeftButton, {}, centre);
@@ -87,7 +88,7 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     ASSERT_TRUE(waitFor([&] { return menu->isVisible(); }));
     menu->findChild<QAction*>("xz")->trigger();
     menu->hide();
-    EXPECT_EQ(form->KroGraph1().MouseMode(), 7);
+    EXPECT_EQ(Inside(*form).KroGraph1().MouseMode(), 7);
 
     // A user zoom to 2 .. 4 seconds: a tenth of the span on the read-out.
     chart().customPlot()->xAxis->setRange(2.0, 4.0);
@@ -95,7 +96,7 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     EXPECT_DOUBLE_EQ(time().Minimum(), 2.0);
 
     // In a pan mode the same move leaves the time base alone.
-    form->KroGraph1().setMouseMode(6);
+    Inside(*form).KroGraph1().setMouseMode(6);
     chart().customPlot()->xAxis->setRange(0.0, 8.0);
     QTest::qWait(50); // the range report is queued; nothing must arrive
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
@@ -121,18 +122,18 @@ TEST_F(GraphViewTest, GraphSettingsShowAWholeAxisLimit)
 TEST_F(GraphViewTest, EachMouseModeItemSetsItsValueAndAMoveInXYPanKeepsTheTimeBase)
 {
     Open();
-    QMenu* menu = form->graphView().Menufile();
+    QMenu* menu = Inside(*form).graphView().Menufile();
     const std::vector<std::pair<const char*, int32_t>> modes{{"None", 0}, {"xp", 4}, {"yp", 5}, {"xyp", 6},
                                                              {"xz", 7},   {"yz", 8}, {"xyz", 9}};
     for (const auto& [item, mode] : modes) {
         menu->findChild<QAction*>(item)->trigger();
-        EXPECT_EQ(form->KroGraph1().MouseMode(), mode) << item;
+        EXPECT_EQ(Inside(*form).KroGraph1().MouseMode(), mode) << item;
     }
 
     menu->findChild<QAction*>("xyp")->trigger();
     chart().customPlot()->xAxis->setRange(2.0, 4.0);
-    form->graphView().RangeChanged(2.0, 4.0, 0.0, 0.0); // as the chart reports the move
-    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 1.0);
+    Inside(*form).graphView().RangeChanged(2.0, 4.0, 0.0, 0.0); // as the chart reports the move
+    EXPECT_DOUBLE_EQ(Inside(*form).timeBase().dDIVValue, 1.0);
     EXPECT_DOUBLE_EQ(led().Value(), 1.0);
 }
 
@@ -140,7 +141,7 @@ TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)
 {
     Open();
     FlipAI(true);
-    form->plots().SetupPlots(false, true);
+    Inside(*form).plots().SetupPlots(false, true);
     prompts.colorAnswers.push_back(kRed);
     WithGraphSettings([](FrmGraphSet& dialog) {
         dialog.findChild<QListWidget*>("lstPlots")->setCurrentRow(0);
@@ -165,14 +166,14 @@ TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->foreground(1).color(), QColor(Qt::red));
     EXPECT_EQ(row->text(1).toStdString(),
-              PlotListRows(form->KroGraph1().Plots(), {false, true, false, 1})[0].linePicture);
+              PlotListRows(Inside(*form).KroGraph1().Plots(), {false, true, false, 1})[0].linePicture);
 }
 
 TEST_F(GraphViewTest, GraphSettingsCancelChangesNothingAndStillRebuilds)
 {
     Open();
     FlipAI(true);
-    form->plots().SetupPlots(false, true);
+    Inside(*form).plots().SetupPlots(false, true);
     const auto tables = state().aiChannels;
     const ColorRef before = plot(0).Color();
     plot(0).setColor(0x123456); // a stray colour on the chart, not in the tables

@@ -1,4 +1,5 @@
 #include "window/window_fixture.h"
+#include "support/frm_main_probe.h"
 #include "display/graph_points.h"
 #include "kro/display/kro_led.h"
 #include <QDir>
@@ -29,12 +30,12 @@ protected:
         FlipDI(true);
         Tick("CkAISave2Disk");
         Tick("CkDISave2Disk");
-        form->run().BtnStart_Click();
-        ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 4; }));
+        testing::Inside(*form).run().BtnStart_Click();
+        ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 4; }));
         clock.Advance(400);
-        form->run().BtnStart_Click();
+        testing::Inside(*form).run().BtnStart_Click();
         prompts.folderAnswers.push_back(FolderChoice{"/", target.path().toStdString(), "run1"});
-        form->saveAs().BtnSaveAs_Click();
+        testing::Inside(*form).saveAs().BtnSaveAs_Click();
         ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
         project = (fs::path(target.path().toStdString()) / "run1" / "Project.onp").string();
     }
@@ -44,7 +45,7 @@ protected:
         const auto bytes = FileBytes(path);
         return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
     }
-    int32_t Points(int plot) { return form->KroGraph1().Plots().Item(plot).PointCount(); }
+    int32_t Points(int plot) { return testing::Inside(*form).KroGraph1().Plots().Item(plot).PointCount(); }
     // Straight to the window, as the platform's drag and drop hands it over.
     void Deliver(QDropEvent& drop) { static_cast<QObject*>(form.get())->event(&drop); }
 };
@@ -54,13 +55,13 @@ TEST_F(HistoryWindow, OpenPlayPauseStopAndBackToAcquisition)
     prompts.projectAnswers.push_back(project);
     Button("BtnHistory")->click();
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
-    EXPECT_TRUE(form->replay().bHistoryMode);
+    EXPECT_TRUE(testing::Inside(*form).replay().bHistoryMode);
     EXPECT_EQ(Button("BtnModeSwitch")->text(), "Acquisition");
     EXPECT_TRUE(Enabled("ChkPlay"));
     EXPECT_FALSE(Enabled("BtnStart"));
     // The recording's plots come back with their names: 4 AI then 3 DI lines.
-    ASSERT_EQ(form->KroGraph1().Plots().Count(), 4 + 3);
-    EXPECT_EQ(form->KroGraph1().Plots().Item(4).Name(), "DI 0:0");
+    ASSERT_EQ(testing::Inside(*form).KroGraph1().Plots().Count(), 4 + 3);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().Plots().Item(4).Name(), "DI 0:0");
 
     Button("ChkPlay")->click();
     EXPECT_EQ(Button("ChkPlay")->accessibleName(), "Pause");
@@ -72,16 +73,16 @@ TEST_F(HistoryWindow, OpenPlayPauseStopAndBackToAcquisition)
     Button("ChkPlay")->click(); // pause
     EXPECT_EQ(Button("ChkPlay")->accessibleName(), "Play");
     Button("BtnStop")->click();
-    EXPECT_FALSE(form->replayControl().IsPlaying());
+    EXPECT_FALSE(testing::Inside(*form).replayControl().IsPlaying());
 
     Button("BtnModeSwitch")->click();
-    EXPECT_FALSE(form->replay().bHistoryMode);
+    EXPECT_FALSE(testing::Inside(*form).replay().bHistoryMode);
     EXPECT_TRUE(Enabled("BtnStart"));
     EXPECT_FALSE(Enabled("ChkPlay"));
     // A new run works after replay.
-    form->run().BtnStart_Click();
-    EXPECT_TRUE(form->run().IsRunning());
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    EXPECT_TRUE(testing::Inside(*form).run().IsRunning());
+    testing::Inside(*form).run().BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
 }
 
@@ -100,9 +101,9 @@ TEST_F(HistoryWindow, LeavingHistoryModeOffersSaveAsOnlyWhenTheLastRunRecorded)
         check->setChecked(false);
         emit check->clicked(false);
     }
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2; }));
+    testing::Inside(*form).run().BtnStart_Click();
     ASSERT_FALSE(Enabled("BtnSaveAs"));
     prompts.projectAnswers.push_back(project);
     Button("BtnHistory")->click();
@@ -115,13 +116,13 @@ TEST_F(HistoryWindow, OpeningAProjectShowsOneSecondADivisionAndTheNextSpinStepsF
 {
     auto& led = *form->findChild<kro::KroLED*>("KroLED1");
     led.upButton()->click();
-    ASSERT_DOUBLE_EQ(form->timeBase().dDIVValue, 5.0);
+    ASSERT_DOUBLE_EQ(testing::Inside(*form).timeBase().dDIVValue, 5.0);
     prompts.projectAnswers.push_back(project);
     Button("BtnHistory")->click();
-    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 1.0);
+    EXPECT_DOUBLE_EQ(testing::Inside(*form).timeBase().dDIVValue, 1.0);
     EXPECT_DOUBLE_EQ(led.Value(), 1.0);
     led.downButton()->click();
-    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 0.2);
+    EXPECT_DOUBLE_EQ(testing::Inside(*form).timeBase().dDIVValue, 0.2);
     EXPECT_DOUBLE_EQ(led.Value(), 0.2);
 }
 
@@ -131,31 +132,32 @@ TEST_F(HistoryWindow, AProjectDroppedOnTheWindowOrNamedAtStartOpens)
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(project))});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     Deliver(drop);
-    EXPECT_TRUE(form->replay().bHistoryMode) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
+    EXPECT_TRUE(testing::Inside(*form).replay().bHistoryMode)
+        << (prompts.messages.empty() ? "" : prompts.messages[0].text);
     EXPECT_TRUE(prompts.projectChooserOpenedAt.empty());
 
     Button("BtnModeSwitch")->click();
     form->OpenProject(project);
-    EXPECT_TRUE(form->replay().bHistoryMode);
+    EXPECT_TRUE(testing::Inside(*form).replay().bHistoryMode);
 
     // A file that is not a project is not taken.
     Button("BtnModeSwitch")->click();
     data.setUrls({QUrl::fromLocalFile(target.path() + "/run1/AI.ond")});
     QDropEvent other(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     Deliver(other);
-    EXPECT_FALSE(form->replay().bHistoryMode);
+    EXPECT_FALSE(testing::Inside(*form).replay().bHistoryMode);
 }
 
 TEST_F(HistoryWindow, AProjectIsNotTakenWhileAReplayPlaysOrIsPaused)
 {
     prompts.projectAnswers.push_back(project);
     Button("BtnHistory")->click();
-    ASSERT_TRUE(form->replay().bHistoryMode);
+    ASSERT_TRUE(testing::Inside(*form).replay().bHistoryMode);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(project))});
     for (const bool paused : {false, true}) {
         Button("ChkPlay")->click(); // plays, then pauses
-        ASSERT_EQ(form->replay().isHisPlayPaused, paused);
+        ASSERT_EQ(testing::Inside(*form).replay().isHisPlayPaused, paused);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         static_cast<QObject*>(form.get())->event(&enter);
         EXPECT_FALSE(enter.isAccepted()) << paused;
@@ -163,8 +165,8 @@ TEST_F(HistoryWindow, AProjectIsNotTakenWhileAReplayPlaysOrIsPaused)
         Deliver(drop);
         form->OpenProject(project);
         // Still the replay as it was: playing or paused, the commands as they were.
-        EXPECT_EQ(form->replayControl().IsPlaying(), !paused) << paused;
-        EXPECT_EQ(form->replay().isHisPlayPaused, paused);
+        EXPECT_EQ(testing::Inside(*form).replayControl().IsPlaying(), !paused) << paused;
+        EXPECT_EQ(testing::Inside(*form).replay().isHisPlayPaused, paused);
         EXPECT_FALSE(Enabled("BtnHistory"));
     }
     Button("BtnStop")->click();
@@ -175,7 +177,7 @@ TEST_F(HistoryWindow, AProjectIsNotTakenWhileAReplayPlaysOrIsPaused)
 TEST_F(HistoryWindow, AMissingProjectNamedAtStartIsReportedAndNothingChanges)
 {
     form->OpenProject(target.path().toStdString() + "/gone/Project.onp");
-    EXPECT_FALSE(form->replay().bHistoryMode);
+    EXPECT_FALSE(testing::Inside(*form).replay().bHistoryMode);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BtnHistory");
     EXPECT_TRUE(Enabled("BtnStart"));
@@ -185,7 +187,7 @@ TEST_F(HistoryWindow, ConvertWritesTheRecordingThatIsOpenWhereverItsFolderWentSi
 {
     prompts.projectAnswers.push_back(project);
     Button("BtnHistory")->click();
-    ASSERT_TRUE(form->replay().bHistoryMode);
+    ASSERT_TRUE(testing::Inside(*form).replay().bHistoryMode);
     const std::string dir = target.path().toStdString();
     prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "before"}, true, true});
     Button("BtnHisConvert")->click();

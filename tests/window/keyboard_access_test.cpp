@@ -1,4 +1,5 @@
 #include "window/window_fixture.h"
+#include "support/frm_main_probe.h"
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
@@ -80,16 +81,16 @@ TEST_F(KeyboardAccess, ASwitchFlippedByItsActionChangesTheProgramAsAClickDoes)
     ASSERT_NE(ai, nullptr);
     ASSERT_NE(ai->actionInterface(), nullptr);
     ai->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(form->KroButton1().Value());
-    EXPECT_TRUE(form->setup().bAIEnabled);
+    EXPECT_TRUE(testing::Inside(*form).KroButton1().Value());
+    EXPECT_TRUE(testing::Inside(*form).setup().bAIEnabled);
     EXPECT_TRUE(Enabled("CkAISave2Disk"));
     EXPECT_TRUE(ai->state().checked);
 
     // Refused: no DI port chosen. The picture goes back with the program's state.
     QAccessibleInterface* di = Find("DI");
     di->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_FALSE(form->KroButton2().Value());
-    EXPECT_FALSE(form->setup().bDIEnabled);
+    EXPECT_FALSE(testing::Inside(*form).KroButton2().Value());
+    EXPECT_FALSE(testing::Inside(*form).setup().bDIEnabled);
     EXPECT_FALSE(di->state().checked);
     EXPECT_EQ(prompts.messages.back().text, "No DI Port is selected");
 }
@@ -98,17 +99,17 @@ TEST_F(KeyboardAccess, ARunFromTheKeyboardAlone)
 {
     ASSERT_TRUE(TabTo("KroButton1"));
     Press(Qt::Key_Space);
-    EXPECT_TRUE(form->setup().bAIEnabled);
+    EXPECT_TRUE(testing::Inside(*form).setup().bAIEnabled);
     ASSERT_TRUE(TabTo("CkAISave2Disk"));
     Press(Qt::Key_Space);
-    EXPECT_TRUE(form->setup().bAISaveToDisk);
+    EXPECT_TRUE(testing::Inside(*form).setup().bAISaveToDisk);
     ASSERT_TRUE(TabTo("BtnStart"));
     Press(Qt::Key_Return);
-    ASSERT_TRUE(form->run().IsRunning()) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
+    ASSERT_TRUE(testing::Inside(*form).run().IsRunning()) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2; }));
     Press(Qt::Key_Return);
-    EXPECT_FALSE(form->run().IsRunning());
-    EXPECT_GT(FileBytes(form->files()->AIFileName()).size(), 0u);
+    EXPECT_FALSE(testing::Inside(*form).run().IsRunning());
+    EXPECT_GT(FileBytes(testing::Inside(*form).files()->AIFileName()).size(), 0u);
 
     Press(Qt::Key_E, Qt::AltModifier);
     EXPECT_TRUE(waitFor([&] { return !form->isVisible(); }));

@@ -1,4 +1,5 @@
 #include "window/window_fixture.h"
+#include "support/frm_main_probe.h"
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -16,9 +17,9 @@ protected:
         Open();
         FlipAI(true);
         Tick("CkAISave2Disk");
-        form->run().BtnStart_Click();
-        ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
-        form->run().BtnStart_Click();
+        testing::Inside(*form).run().BtnStart_Click();
+        ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2; }));
+        testing::Inside(*form).run().BtnStart_Click();
     }
     void Answer(const std::string& name)
     {
@@ -34,12 +35,12 @@ TEST_F(SaveAs, CopiesTheRunAndAppendsTheDataPaths)
 {
     RecordPolledRun();
     Answer("run1");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
 
-    EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), FileBytes(form->files()->AIFileName()));
+    EXPECT_EQ(FileBytes(Saved("run1", "AI.ond")), FileBytes(testing::Inside(*form).files()->AIFileName()));
     EXPECT_FALSE(fs::exists(Saved("run1", "DI.ond"))); // no DI recorded, no copy
-    const auto working = FileBytes(form->files()->ProjectFileName());
+    const auto working = FileBytes(testing::Inside(*form).files()->ProjectFileName());
     const auto saved = FileBytes(Saved("run1", "Project.onp"));
     ASSERT_GT(saved.size(), working.size());
     EXPECT_TRUE(std::equal(working.begin(), working.end(), saved.begin()));
@@ -47,12 +48,12 @@ TEST_F(SaveAs, CopiesTheRunAndAppendsTheDataPaths)
     ASSERT_TRUE(d.paths.has_value());
     EXPECT_EQ(d.paths->aiFilePath, Saved("run1", "AI.ond"));
     EXPECT_EQ(d.paths->diFilePath, Saved("run1", "DI.ond"));
-    EXPECT_EQ(d.end->scanCount, form->run().status().nScanCount);
+    EXPECT_EQ(d.end->scanCount, testing::Inside(*form).run().status().nScanCount);
 
     // The next run still records: Start reopens the working description.
-    form->run().BtnStart_Click();
-    EXPECT_TRUE(form->run().status().isSystemRunning);
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    EXPECT_TRUE(testing::Inside(*form).run().status().isSystemRunning);
+    testing::Inside(*form).run().BtnStart_Click();
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -63,45 +64,45 @@ TEST_F(SaveAs, BufferedDataIsSavedUnderTheAINameAndFlaggedAsBuffered)
     components.ai->setSampleRate(100000);
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return !testing::Inside(*form).run().status().isSystemRunning; }));
     Answer("buffered");
-    form->saveAs().BtnSaveAs_Click();
-    EXPECT_EQ(FileBytes(Saved("buffered", "AI.ond")), FileBytes(form->files()->FAIFileName()));
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
+    EXPECT_EQ(FileBytes(Saved("buffered", "AI.ond")), FileBytes(testing::Inside(*form).files()->FAIFileName()));
     EXPECT_FALSE(ParseProjectDescription(FileBytes(Saved("buffered", "Project.onp"))).run.softRecorded);
 }
 
 TEST_F(SaveAs, ChooserKeepsTheLastPlaceAndCancelChangesNothing)
 {
     RecordPolledRun();
-    form->saveAs().BtnSaveAs_Click(); // cancelled
-    Answer("");                       // an empty name counts as cancelled
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click(); // cancelled
+    Answer("");                                        // an empty name counts as cancelled
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     EXPECT_TRUE(QDir(target.path()).isEmpty());
     Answer("again");
-    form->saveAs().BtnSaveAs_Click();
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     ASSERT_EQ(prompts.chooserOpenedAt.size(), 4u);
     EXPECT_EQ(prompts.chooserOpenedAt[0].dir, QDir::homePath().toStdString());
     EXPECT_EQ(prompts.chooserOpenedAt[3].dir, target.path().toStdString());
-    EXPECT_TRUE(form->choosers().szNewFolder.empty());
+    EXPECT_TRUE(testing::Inside(*form).choosers().szNewFolder.empty());
 }
 
 TEST_F(SaveAs, SavingOverAProjectAsksFirstAndNoChoosesAgain)
 {
     RecordPolledRun();
     Answer("run");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     EXPECT_TRUE(prompts.yesNoQuestions.empty()); // a new folder needs no question
     const auto before = FileBytes(Saved("run", "AI.ond"));
 
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 4; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 4; }));
+    testing::Inside(*form).run().BtnStart_Click();
     const std::string folder = target.path().toStdString() + "/run";
     Answer("run");
     prompts.yesNoAnswers = {false};
-    form->saveAs().BtnSaveAs_Click(); // No, then the chooser again, cancelled
+    testing::Inside(*form).saveAs().BtnSaveAs_Click(); // No, then the chooser again, cancelled
     EXPECT_EQ(prompts.yesNoQuestions, std::vector<std::string>{folder + " already holds a project. Replace it?"});
     EXPECT_EQ(prompts.chooserOpenedAt.size(), 3u);
     EXPECT_EQ(prompts.chooserOpenedAt.back().dir, target.path().toStdString());
@@ -109,8 +110,8 @@ TEST_F(SaveAs, SavingOverAProjectAsksFirstAndNoChoosesAgain)
 
     Answer("run");
     prompts.yesNoAnswers = {true};
-    form->saveAs().BtnSaveAs_Click();
-    EXPECT_EQ(FileBytes(Saved("run", "AI.ond")), FileBytes(form->files()->AIFileName()));
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
+    EXPECT_EQ(FileBytes(Saved("run", "AI.ond")), FileBytes(testing::Inside(*form).files()->AIFileName()));
     EXPECT_NE(FileBytes(Saved("run", "AI.ond")), before);
     EXPECT_TRUE(prompts.messages.empty());
 }
@@ -118,7 +119,7 @@ TEST_F(SaveAs, SavingOverAProjectAsksFirstAndNoChoosesAgain)
 TEST_F(SaveAs, ClosingWithAnUnsavedRecordingOffersItAndCancelKeepsTheProgramOpen)
 {
     RecordPolledRun();
-    const std::string working = form->files()->AIFileName();
+    const std::string working = testing::Inside(*form).files()->AIFileName();
     form->show();
     prompts.unsavedAnswers = {UnsavedAnswer::Cancel};
     EXPECT_FALSE(form->close());
@@ -137,15 +138,15 @@ TEST_F(SaveAs, NothingIsAskedAtExitWhenTheLastRunIsSavedOrRecordedNothing)
 {
     RecordPolledRun();
     Answer("saved");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     form->show();
     EXPECT_TRUE(form->close());
 
     Open(); // a session whose run recorded nothing
     FlipAI(true);
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2; }));
+    testing::Inside(*form).run().BtnStart_Click();
     form->show();
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(prompts.unsavedQuestions.empty());
@@ -155,13 +156,13 @@ TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
 {
     RecordPolledRun();
     Answer("run");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     const auto before = FileBytes(Saved("run", "Project.onp"));
     const auto dataBefore = FileBytes(Saved("run", "AI.ond"));
 
-    fs::remove(form->files()->AIFileName()); // the data to copy is gone
+    fs::remove(testing::Inside(*form).files()->AIFileName()); // the data to copy is gone
     Answer("run");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BtnSaveAs");
     EXPECT_EQ(FileBytes(Saved("run", "Project.onp")), before);
@@ -170,7 +171,7 @@ TEST_F(SaveAs, AFailedCopyIsReportedAndLeavesAnEarlierProjectWhole)
 
     // Into a folder that has no description yet: none appears.
     Answer("fresh");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     EXPECT_FALSE(fs::exists(Saved("fresh", "Project.onp")));
 }
 
@@ -178,17 +179,17 @@ TEST_F(SaveAs, ACancelledCopyLeavesAnEarlierProjectAsItWas)
 {
     RecordPolledRun();
     Answer("run1");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     const auto before = FileBytes(Saved("run1", "Project.onp"));
     const auto data = FileBytes(Saved("run1", "AI.ond"));
 
     // A longer run saved over it, cancelled at its first progress report.
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 4; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 4; }));
+    testing::Inside(*form).run().BtnStart_Click();
     prompts.cancelAfterReports = 0;
     Answer("run1");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     EXPECT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
     EXPECT_EQ(prompts.progressTitles.back(), "Save As");
     EXPECT_EQ(FileBytes(Saved("run1", "Project.onp")), before);
@@ -201,7 +202,7 @@ TEST_F(SaveAs, ACancelledCopyLeavesAnEarlierProjectAsItWas)
 
     // Into a new folder: the folder is not left behind.
     Answer("run2");
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     EXPECT_FALSE(fs::exists(target.path().toStdString() + "/run2"));
 }
 

@@ -1,4 +1,5 @@
 #include "window/modal_steps.h"
+#include "support/frm_main_probe.h"
 #include "window/window_fixture.h"
 #include "ondrel/window/dialogs/dlg_gain_range.h"
 #include "ondrel/settings/dialog_controls.h"
@@ -49,8 +50,8 @@ protected:
 TEST_F(SettingsDialogs, SettingsDialogHasItsControlsChecksBoxesOnLeavingAndEscapeCancels)
 {
     Open();
-    FrmSetting dialog({state(), form->KroAI1(), *components.dio, SetAIColors(), prompts}, *components.thermo,
-                      form.get());
+    FrmSetting dialog({state(), testing::Inside(*form).KroAI1(), *components.dio, SetAIColors(), prompts},
+                      *components.thermo, form.get());
     EXPECT_EQ(dialog.windowTitle(), "Ondrel device setting");
     auto* tabs = Child<QTabWidget>(dialog, "SSTab1");
     EXPECT_EQ(tabs->tabText(0), "Fast AI");
@@ -115,9 +116,9 @@ bool IsOfKind(QWidget* widget, ControlKind kind)
 TEST_F(SettingsDialogs, EveryControlTheLogicAddressesIsInItsDialogAsDeclared)
 {
     Open();
-    FrmSetting settings({state(), form->KroAI1(), *components.dio, SetAIColors(), prompts}, *components.thermo,
-                        form.get());
-    DlgGainRange range({state(), form->KroAI1(), *components.thermo, prompts, false}, nullptr);
+    FrmSetting settings({state(), testing::Inside(*form).KroAI1(), *components.dio, SetAIColors(), prompts},
+                        *components.thermo, form.get());
+    DlgGainRange range({state(), testing::Inside(*form).KroAI1(), *components.thermo, prompts, false}, nullptr);
     for (const auto& [dialog, declared] :
          {std::pair<QWidget*, const std::vector<DeclaredControl>*>{&settings, &SettingsDialogControls()},
           {&range, &GainRangeDialogControls()}}) {
@@ -137,7 +138,7 @@ TEST_F(SettingsDialogs, EveryControlTheLogicAddressesIsInItsDialogAsDeclared)
 TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)
 {
     Open();
-    DlgGainRange dialog({state(), form->KroAI1(), *components.thermo, prompts, false}, nullptr);
+    DlgGainRange dialog({state(), testing::Inside(*form).KroAI1(), *components.thermo, prompts, false}, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "Input Range");
     auto* list = Child<QTreeWidget>(dialog, "lstViewGain");
     ASSERT_EQ(list->topLevelItemCount(), 16);
@@ -173,9 +174,9 @@ TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChoosingADeviceKeepsOnlyTh
     EXPECT_TRUE(state().bFAICyclic);
     EXPECT_EQ(state().nTimerInterval, 100);
     EXPECT_TRUE(state().bSoftMode);
-    EXPECT_FALSE(form->KroButton1().Value());
+    EXPECT_FALSE(testing::Inside(*form).KroButton1().Value());
     EXPECT_EQ(state().aiChannels.size(), 9u);
-    EXPECT_EQ(form->KroGraph1().Plots().Count(), components.ai->ChanCount());
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().Plots().Count(), components.ai->ChanCount());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -194,7 +195,7 @@ TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChangingTheDICardSwitchesD
     });
     Child<QAbstractButton>(*form, "BtnSet")->click();
     EXPECT_TRUE(modal.Done());
-    EXPECT_FALSE(form->KroButton2().Value());
+    EXPECT_FALSE(testing::Inside(*form).KroButton2().Value());
     EXPECT_FALSE(state().bDIEnabled);
     EXPECT_FALSE(Enabled("CkDISave2Disk"));
     EXPECT_TRUE(prompts.messages.empty());
@@ -230,17 +231,17 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
     EXPECT_EQ(ai.DeviceNumber(), kro::card::Differential16);
     EXPECT_EQ(ai.ChanCount(), 4);
     EXPECT_EQ(ai.SampleRate(), 10000.0);
-    EXPECT_TRUE(form->KroButton1().Value());
+    EXPECT_TRUE(testing::Inside(*form).KroButton1().Value());
     EXPECT_TRUE(Enabled("CkAISave2Disk"));
     EXPECT_FALSE(state().bSoftMode);
     EXPECT_EQ(state().nAISampleCnt, 5000);
-    EXPECT_EQ(form->KroGraph1().Plots().Count(), 4);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().Plots().Count(), 4);
 
     Tick("CkAISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(form->run().status().isSystemRunning);
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2500; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(testing::Inside(*form).run().status().isSystemRunning);
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2500; }));
+    testing::Inside(*form).run().BtnStart_Click();
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
 
     // Channel 2 measures on the 4..20 mA range, the others on the first range.
@@ -249,8 +250,8 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
     ranges[2] = card.ranges[5];
     ASSERT_EQ(ranges[2].low, 4.0);
     ASSERT_EQ(ranges[2].high, 20.0);
-    const auto values = FileValues<float>(form->files()->FAIFileName());
-    const int32_t scans = form->run().status().nScanCount;
+    const auto values = FileValues<float>(testing::Inside(*form).files()->FAIFileName());
+    const int32_t scans = testing::Inside(*form).run().status().nScanCount;
     ASSERT_EQ(values.size(), static_cast<size_t>(scans) * 4);
     const int64_t period = kro::SimSignal::bufferedPeriod(10000, 4);
     for (size_t k = 0; k < values.size(); ++k)
@@ -277,16 +278,16 @@ TEST_F(SettingsDialogs, FirstSessionFromSettingsToRecordedRuns)
     EXPECT_TRUE(state().bSoftMode);
     EXPECT_EQ(state().nTimerInterval, 10);
     EXPECT_EQ(state().nDIChanCount, 2);
-    EXPECT_EQ(form->KroGraph1().Plots().Count(), 6);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().Plots().Count(), 6);
 
     FlipDI(true);
     ASSERT_TRUE(state().bDIEnabled) << prompts.messages.at(0).text;
     Tick("CkDISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 3; }));
+    testing::Inside(*form).run().BtnStart_Click();
     ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
-    const auto header = FileValues<int32_t>(form->files()->DIFileName());
+    const auto header = FileValues<int32_t>(testing::Inside(*form).files()->DIFileName());
     ASSERT_GE(header.size(), 2u);
     EXPECT_EQ(header[0], 1); // port start
     EXPECT_EQ(header[1], 1); // port count

@@ -1,4 +1,5 @@
 #include "devices/sigrok/demo_support.h"
+#include "support/frm_main_probe.h"
 #include "window/modal_steps.h"
 #include "window/window_fixture.h"
 #include <QAbstractButton>
@@ -58,31 +59,33 @@ TEST_F(DemoSession, FromTheSettingsToARecordingReplayedAndExportedThenPolled)
     Click("BtnSet");
     ASSERT_TRUE(modal.Done());
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
-    EXPECT_EQ(form->KroAI1().DeviceName(), kro::testing::kDemoName);
-    EXPECT_EQ(form->KroAI1().ChanCount(), 4);
-    EXPECT_EQ(form->KroAI1().SampleRate(), 100000.0);
-    EXPECT_FALSE(form->setup().bSoftMode);
+    EXPECT_EQ(testing::Inside(*form).KroAI1().DeviceName(), kro::testing::kDemoName);
+    EXPECT_EQ(testing::Inside(*form).KroAI1().ChanCount(), 4);
+    EXPECT_EQ(testing::Inside(*form).KroAI1().SampleRate(), 100000.0);
+    EXPECT_FALSE(testing::Inside(*form).setup().bSoftMode);
 
     Tick("CkAISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(form->run().IsRunning()) << Messages();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 25000 || !form->run().IsRunning(); }));
-    ASSERT_TRUE(form->run().IsRunning()) << Messages();
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(testing::Inside(*form).run().IsRunning()) << Messages();
+    ASSERT_TRUE(waitFor([&] {
+        return testing::Inside(*form).run().status().nScanCount >= 25000 || !testing::Inside(*form).run().IsRunning();
+    }));
+    ASSERT_TRUE(testing::Inside(*form).run().IsRunning()) << Messages();
+    testing::Inside(*form).run().BtnStart_Click();
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
-    const auto values = FileValues<float>(form->files()->FAIFileName());
-    ASSERT_EQ(static_cast<int64_t>(values.size()), form->run().status().nScanCount * 4);
+    const auto values = FileValues<float>(testing::Inside(*form).files()->FAIFileName());
+    ASSERT_EQ(static_cast<int64_t>(values.size()), testing::Inside(*form).run().status().nScanCount * 4);
     kro::testing::expectSquare(kro::testing::column(values, 4, 0));
     kro::testing::expectSawtooth(kro::testing::column(values, 4, 3));
 
     prompts.folderAnswers.push_back(FolderChoice{"/", target.path().toStdString(), "demo"});
-    form->saveAs().BtnSaveAs_Click();
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
     prompts.projectAnswers.push_back(target.path().toStdString() + "/demo/Project.onp");
     Click("BtnHistory");
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
-    ASSERT_TRUE(form->replay().bHistoryMode);
-    EXPECT_EQ(form->KroGraph1().Plots().Count(), 4);
+    ASSERT_TRUE(testing::Inside(*form).replay().bHistoryMode);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().Plots().Count(), 4);
     prompts.exportAnswers.push_back(ExportChoice{{"/", target.path().toStdString(), "text"}, true, false});
     Click("BtnHisConvert");
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
@@ -90,7 +93,7 @@ TEST_F(DemoSession, FromTheSettingsToARecordingReplayedAndExportedThenPolled)
     const std::string head(reinterpret_cast<const char*>(text.data()), std::min<size_t>(text.size(), 80));
     EXPECT_EQ(head.substr(0, head.find("\r\n")), "Time\tAI 0\tAI 1\tAI 2\tAI 3");
     Click("BtnModeSwitch");
-    ASSERT_FALSE(form->replay().bHistoryMode);
+    ASSERT_FALSE(testing::Inside(*form).replay().bHistoryMode);
 
     prompts.deviceAnswers = {*demo};
     modal.Then("frmSetting", [](QDialog& d) {
@@ -104,18 +107,20 @@ TEST_F(DemoSession, FromTheSettingsToARecordingReplayedAndExportedThenPolled)
     Click("BtnSet");
     ASSERT_TRUE(modal.Done());
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
-    EXPECT_TRUE(form->setup().bSoftMode);
-    EXPECT_EQ(form->setup().nTimerInterval, 10);
-    form->KroButton2().setValue(true);
-    form->run().KroButton2_SwitchChanged();
-    ASSERT_TRUE(form->setup().bDIEnabled) << Messages();
+    EXPECT_TRUE(testing::Inside(*form).setup().bSoftMode);
+    EXPECT_EQ(testing::Inside(*form).setup().nTimerInterval, 10);
+    testing::Inside(*form).KroButton2().setValue(true);
+    testing::Inside(*form).run().KroButton2_SwitchChanged();
+    ASSERT_TRUE(testing::Inside(*form).setup().bDIEnabled) << Messages();
     Tick("CkDISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 5 || !form->run().IsRunning(); }));
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] {
+        return testing::Inside(*form).run().status().nScanCount >= 5 || !testing::Inside(*form).run().IsRunning();
+    }));
+    testing::Inside(*form).run().BtnStart_Click();
     ASSERT_TRUE(prompts.messages.empty()) << Messages();
-    EXPECT_GE(form->run().status().nScanCount, 5);
-    EXPECT_GE(std::filesystem::file_size(form->files()->DIFileName()), 8u + 5u);
+    EXPECT_GE(testing::Inside(*form).run().status().nScanCount, 5);
+    EXPECT_GE(std::filesystem::file_size(testing::Inside(*form).files()->DIFileName()), 8u + 5u);
 }
 
 } // namespace

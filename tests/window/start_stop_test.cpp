@@ -1,4 +1,5 @@
 #include "window/window_fixture.h"
+#include "support/frm_main_probe.h"
 
 namespace ondrel {
 namespace {
@@ -12,12 +13,12 @@ TEST_F(StartStop, SwitchRefusalsComeInOrderAndPutTheSwitchBack)
     Open();
     FlipAI(true);
     EXPECT_FALSE(state().bAIEnabled);
-    EXPECT_FALSE(form->KroButton1().Value());
+    EXPECT_FALSE(testing::Inside(*form).KroButton1().Value());
     FlipDI(true); // a device, but no port selected
     EXPECT_EQ(prompts.messages,
               (std::vector<Message>{{"No AI device is selected", ""}, {"No DI Port is selected", ""}}));
     EXPECT_FALSE(state().bDIEnabled);
-    EXPECT_FALSE(form->KroButton2().Value());
+    EXPECT_FALSE(testing::Inside(*form).KroButton2().Value());
 
     components.dio->SelectDeviceNumber(-1);
     FlipDI(true);
@@ -48,9 +49,9 @@ TEST_F(StartStop, BufferedAIRefusesDIAndPollingTakesBoth)
 TEST_F(StartStop, StartWithNothingSwitchedOnStaysIdle)
 {
     Open();
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
     EXPECT_EQ(prompts.messages, (std::vector<Message>{{"No Operation is enabled", ""}}));
-    EXPECT_FALSE(form->run().status().isSystemRunning);
+    EXPECT_FALSE(testing::Inside(*form).run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
 }
 
@@ -59,27 +60,28 @@ TEST_F(StartStop, PolledAIRunRecordsEveryScanTheCardProduced)
     Open();
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(form->run().status().isSystemRunning) << (prompts.messages.empty() ? "" : prompts.messages[0].text);
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(testing::Inside(*form).run().status().isSystemRunning)
+        << (prompts.messages.empty() ? "" : prompts.messages[0].text);
     EXPECT_EQ(StartCaption(), "Stop");
     for (const char* name : {"FrameSet", "BtnSet", "KroButton1", "BtnHistory", "BtnSaveAs"})
         EXPECT_FALSE(Enabled(name)) << name;
 
     // Ticks arrive on the polling thread; the count is safe to watch from here.
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 3; }));
     clock.Advance(300);
-    form->run().BtnStart_Click();
-    EXPECT_FALSE(form->run().status().isSystemRunning);
+    testing::Inside(*form).run().BtnStart_Click();
+    EXPECT_FALSE(testing::Inside(*form).run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
     EXPECT_TRUE(Enabled("BtnSaveAs"));
     EXPECT_TRUE(Enabled("CkAISave2Disk"));
     EXPECT_FALSE(Enabled("CkDISave2Disk")); // the DI switch is off
     EXPECT_TRUE(prompts.messages.empty());
-    const int32_t scans = form->run().status().nScanCount;
-    EXPECT_EQ(form->run().status().nSoftTickCount, scans);
+    const int32_t scans = testing::Inside(*form).run().status().nScanCount;
+    EXPECT_EQ(testing::Inside(*form).run().status().nSoftTickCount, scans);
 
     const int32_t chanCount = components.ai->ChanCount();
-    const auto values = FileValues<float>(form->files()->AIFileName());
+    const auto values = FileValues<float>(testing::Inside(*form).files()->AIFileName());
     ASSERT_EQ(values.size(), static_cast<size_t>(scans * chanCount));
     const auto ranges = ChannelRanges();
     for (size_t k = 0; k < values.size(); ++k)
@@ -110,19 +112,19 @@ TEST_F(StartStop, PolledAIAndDIRecordTheirFilesAndTheDIHeader)
     FlipAI(true);
     FlipDI(true);
     Tick("CkDISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 2; }));
-    form->run().BtnStart_Click();
-    const int32_t scans = form->run().status().nScanCount;
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 2; }));
+    testing::Inside(*form).run().BtnStart_Click();
+    const int32_t scans = testing::Inside(*form).run().status().nScanCount;
 
-    const auto di = FileValues<uint8_t>(form->files()->DIFileName());
+    const auto di = FileValues<uint8_t>(testing::Inside(*form).files()->DIFileName());
     ASSERT_EQ(di.size(), 8u + 2u * static_cast<size_t>(scans));
-    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[0], 0); // first port
-    EXPECT_EQ(FileValues<int32_t>(form->files()->DIFileName())[1], 2); // ports per scan
+    EXPECT_EQ(FileValues<int32_t>(testing::Inside(*form).files()->DIFileName())[0], 0); // first port
+    EXPECT_EQ(FileValues<int32_t>(testing::Inside(*form).files()->DIFileName())[1], 2); // ports per scan
     for (int32_t s = 0; s < scans; ++s)
         for (int32_t b = 0; b < 2; ++b)
             EXPECT_EQ(di[8 + 2 * s + b], kro::SimSignal::diPort(b, s));
-    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty()); // AI was on but not saved
+    EXPECT_TRUE(FileBytes(testing::Inside(*form).files()->AIFileName()).empty()); // AI was on but not saved
 
     const ProjectDescription d = Description();
     EXPECT_FALSE(d.run.aiRecorded);
@@ -135,7 +137,7 @@ TEST_F(StartStop, PolledAIAndDIRecordTheirFilesAndTheDIHeader)
     // The DI plots were drawn on the stacked levels: line 7 of port 1 sits at
     // 1.5 * 15 + 3 = 25.5, plus one when set. The last scans reach the chart
     // from the polling thread once this thread's events run.
-    IKroPlot& line17 = form->KroGraph1().Plots().Item(components.ai->ChanCount() + 2);
+    IKroPlot& line17 = testing::Inside(*form).KroGraph1().Plots().Item(components.ai->ChanCount() + 2);
     EXPECT_TRUE(waitFor([&] { return line17.PointCount() == scans; })) << line17.PointCount() << " of " << scans;
 }
 
@@ -147,15 +149,15 @@ TEST_F(StartStop, NonCyclicBufferedRunStopsItselfWithEverySampleRecorded)
     Tick("CkAISave2Disk");
     components.ai->setSampleRate(100000);
     state().nAISampleCnt = 8192;
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(form->run().status().isSystemRunning);
-    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(testing::Inside(*form).run().status().isSystemRunning);
+    ASSERT_TRUE(waitFor([&] { return !testing::Inside(*form).run().status().isSystemRunning; }));
     EXPECT_TRUE(prompts.messages.empty());
 
     const int32_t chanCount = components.ai->ChanCount();
-    EXPECT_EQ(form->run().status().nScanCount, 8192 / chanCount);
-    EXPECT_EQ(form->KroGraph1().ChartLength(), 8192);
-    const auto values = FileValues<float>(form->files()->FAIFileName());
+    EXPECT_EQ(testing::Inside(*form).run().status().nScanCount, 8192 / chanCount);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().ChartLength(), 8192);
+    const auto values = FileValues<float>(testing::Inside(*form).files()->FAIFileName());
     ASSERT_EQ(values.size(), 8192u);
     const auto ranges = ChannelRanges();
     const int64_t period = kro::SimSignal::bufferedPeriod(100000, chanCount);
@@ -182,9 +184,9 @@ TEST_F(StartStop, RawCountsOfThe5342KeepTheirLowTwelveBits)
     FlipAI(true);
     Tick("CkAISave2Disk");
     state().nAISampleCnt = 4096;
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
-    const auto counts = FileValues<int32_t>(form->files()->FAIFileName());
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return !testing::Inside(*form).run().status().isSystemRunning; }));
+    const auto counts = FileValues<int32_t>(testing::Inside(*form).files()->FAIFileName());
     ASSERT_EQ(counts.size(), 4096u);
     const auto ranges = ChannelRanges();
     const int64_t period = kro::SimSignal::bufferedPeriod(100000, components.ai->ChanCount());
@@ -205,20 +207,20 @@ TEST_F(StartStop, CyclicRunSetsTheTimeBaseAndAFailingCardStopsTheRun)
     Tick("CkAISave2Disk");
     components.ai->setSampleRate(50000);
     components.ai->setFailAfterHalves(3);
-    form->run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
     // 50 kS/s is a high rate: two seconds across the chart, 100000 points.
-    EXPECT_DOUBLE_EQ(form->KroGraph1().Axes().Item(0).Maximum(), 2.0);
-    EXPECT_EQ(form->KroGraph1().ChartLength(), 100000);
-    EXPECT_DOUBLE_EQ(form->timeBase().dDIVValue, 0.2);
+    EXPECT_DOUBLE_EQ(testing::Inside(*form).KroGraph1().Axes().Item(0).Maximum(), 2.0);
+    EXPECT_EQ(testing::Inside(*form).KroGraph1().ChartLength(), 100000);
+    EXPECT_DOUBLE_EQ(testing::Inside(*form).timeBase().dDIVValue, 0.2);
 
-    ASSERT_TRUE(waitFor([&] { return !form->run().status().isSystemRunning; }));
+    ASSERT_TRUE(waitFor([&] { return !testing::Inside(*form).run().status().isSystemRunning; }));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].title, "BufferChange");
     EXPECT_FALSE(prompts.messages[0].text.empty());
     // What arrived before the failure is kept and the description is complete.
-    const int32_t scans = form->run().status().nScanCount;
+    const int32_t scans = testing::Inside(*form).run().status().nScanCount;
     EXPECT_GT(scans, 0);
-    EXPECT_EQ(FileValues<float>(form->files()->FAIFileName()).size(),
+    EXPECT_EQ(FileValues<float>(testing::Inside(*form).files()->FAIFileName()).size(),
               static_cast<size_t>(scans * components.ai->ChanCount()));
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(Description().end->scanCount, scans);
@@ -228,8 +230,8 @@ TEST_F(StartStop, StopWithoutScansWritesZerosAndLeavesSaveAsOff)
 {
     Open();
     FlipAI(true);
-    form->run().BtnStart_Click();
-    form->run().BtnStart_Click(); // before the first tick
+    testing::Inside(*form).run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click(); // before the first tick
     ASSERT_TRUE(Description().end.has_value());
     EXPECT_EQ(Description().end->scanCount, 0);
     EXPECT_EQ(Description().end->scanInterval, 0.0);
@@ -241,12 +243,12 @@ TEST_F(StartStop, SecondStartEmptiesTheFilesOfTheFirst)
     Open();
     FlipAI(true);
     Tick("CkAISave2Disk");
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(waitFor([&] { return form->run().status().nScanCount >= 3; }));
-    form->run().BtnStart_Click();
-    form->run().BtnStart_Click();
-    form->run().BtnStart_Click(); // stopped at once: no scan in the second run
-    EXPECT_TRUE(FileBytes(form->files()->AIFileName()).empty());
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(waitFor([&] { return testing::Inside(*form).run().status().nScanCount >= 3; }));
+    testing::Inside(*form).run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click();
+    testing::Inside(*form).run().BtnStart_Click(); // stopped at once: no scan in the second run
+    EXPECT_TRUE(FileBytes(testing::Inside(*form).files()->AIFileName()).empty());
     EXPECT_EQ(Description().end->scanCount, 0);
 }
 
@@ -254,11 +256,11 @@ TEST_F(StartStop, ClosingDuringARunStopsItFirst)
 {
     Open();
     FlipAI(true);
-    form->run().BtnStart_Click();
-    ASSERT_TRUE(form->run().status().isSystemRunning);
-    const std::string folder = form->files()->Folder();
+    testing::Inside(*form).run().BtnStart_Click();
+    ASSERT_TRUE(testing::Inside(*form).run().status().isSystemRunning);
+    const std::string folder = testing::Inside(*form).files()->Folder();
     form->close();
-    EXPECT_FALSE(form->run().status().isSystemRunning);
+    EXPECT_FALSE(testing::Inside(*form).run().status().isSystemRunning);
     EXPECT_EQ(StartCaption(), "Start");
     EXPECT_FALSE(std::filesystem::exists(folder));
     EXPECT_TRUE(prompts.messages.empty());

@@ -1,5 +1,6 @@
 #pragma once
 #include "support/recorded_prompts.h"
+#include "support/frm_main_probe.h"
 #include "support/test_components.h"
 #include "support/wait_for.h"
 #include "kro/devices/sim_signal.h"
@@ -26,17 +27,17 @@ protected:
     std::unique_ptr<FrmMain> form;
 
     void Open() { form = std::make_unique<FrmMain>(components, prompts, clock); }
-    AcquisitionSetup& state() { return form->setup(); }
+    AcquisitionSetup& state() { return Inside(*form).setup(); }
 
     void FlipAI(bool on)
     {
-        form->KroButton1().setValue(on);
-        form->run().KroButton1_SwitchChanged();
+        Inside(*form).KroButton1().setValue(on);
+        Inside(*form).run().KroButton1_SwitchChanged();
     }
     void FlipDI(bool on)
     {
-        form->KroButton2().setValue(on);
-        form->run().KroButton2_SwitchChanged();
+        Inside(*form).KroButton2().setValue(on);
+        Inside(*form).run().KroButton2_SwitchChanged();
     }
     void Tick(const char* box)
     {
@@ -47,11 +48,11 @@ protected:
     // Ports 0 and 1 polled, lines 0 and 2 of port 0 and line 7 of port 1 shown.
     void SelectDILines()
     {
-        form->setup().nDIPortMask = {0x05, 0x80, 0x00, 0x00};
+        Inside(*form).setup().nDIPortMask = {0x05, 0x80, 0x00, 0x00};
         state().nDIChanCount = 3;
         state().nDIPortStart = 0;
         state().nDIPortCount = 2;
-        form->plots().SetupPlots(false, true);
+        Inside(*form).plots().SetupPlots(false, true);
     }
     QString StartCaption() { return form->findChild<QPushButton*>("BtnStart")->text(); }
     bool Enabled(const char* name) { return form->findChild<QWidget*>(name)->isEnabled(); }
@@ -73,7 +74,10 @@ protected:
             std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
         return values;
     }
-    ProjectDescription Description() { return ParseProjectDescription(FileBytes(form->files()->ProjectFileName())); }
+    ProjectDescription Description()
+    {
+        return ParseProjectDescription(FileBytes(Inside(*form).files()->ProjectFileName()));
+    }
 
     std::vector<kro::SimRange> ChannelRanges()
     {
