@@ -1,6 +1,6 @@
 // Export of a 16-channel F32 recording to text, against a plain loop that
 // formats each value with snprintf("%.7G") and writes it with stdio.
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/project_files.h"
 #include "ondrel/export/project_export.h"
 #include <chrono>

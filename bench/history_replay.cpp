@@ -9,7 +9,7 @@
 //                                      per wall second, CPU, chart frames
 #include "cpu_time.h"
 #include "recording/expected_bytes.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/recorded_prompts.h"
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"
@@ -17,7 +17,7 @@
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/history/replay_control.h"
-#include "ondrel/window/simulated_components.h"
+#include "ondrel/window/program_components.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -96,7 +96,7 @@ struct Rig {
     TimeBaseState timeBase;
     testing::RecordedPrompts prompts;
     MonotonicClock clock;
-    std::unique_ptr<ITimerControl> timer = SimulatedComponents().CreateTimer();
+    std::unique_ptr<ITimerControl> timer = ProgramComponents().CreateTimer();
     BenchView view{graph, state};
     ReplayControl replay{ReplayParts{state, timeBase, graph, position, speed, led, prompts, clock, timer.get()}, view};
 

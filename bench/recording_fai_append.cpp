@@ -1,7 +1,7 @@
 #include "ondrel/recording/raw_samples.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/file_paths.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/file_paths.h"
+#include "ondrel/common/working_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>

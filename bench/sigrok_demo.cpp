@@ -19,9 +19,9 @@
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "support/recorded_prompts.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/clock.h"
+#include "ondrel/common/clock.h"
 #include "ondrel/window/frm_main.h"
-#include "ondrel/window/simulated_components.h"
+#include "ondrel/window/program_components.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
@@ -163,7 +163,7 @@ public:
     std::unique_ptr<ITimerControl> CreateTimer() override { return display.CreateTimer(); }
 
 private:
-    SimulatedComponents display;
+    ProgramComponents display;
 };
 
 void MeasureProgram(const Figures& f)

@@ -1,9 +1,9 @@
-#include "ondrel/session/clock.h"
+#include "ondrel/common/clock.h"
 #include "ondrel/start_request.h"
 #include "ondrel/window/frm_main.h"
 #include "ondrel/window/message_box_prompts.h"
 #include "ondrel/window/quit_on_signal.h"
-#include "ondrel/window/simulated_components.h"
+#include "ondrel/window/program_components.h"
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     // `ondrel --list-devices` prints what the device choosers offer and exits,
     // with no window: the first check of whether an instrument is found.
     if (request.listDevices) {
-        for (const std::string& line : ondrel::SimulatedComponents::DeviceLines())
+        for (const std::string& line : ondrel::ProgramComponents::DeviceLines())
             std::printf("%s\n", line.c_str());
         return 0;
     }
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
         icon.addFile(QString(":/icons/hicolor/%1x%1/apps/ondrel.png").arg(size));
     QApplication::setWindowIcon(icon);
     ondrel::QuitOnTerminationSignals();
-    ondrel::SimulatedComponents components;
+    ondrel::ProgramComponents components;
     ondrel::MessageBoxPrompts prompts;
     ondrel::MonotonicClock clock;
     ondrel::FrmMain window(components, prompts, clock);

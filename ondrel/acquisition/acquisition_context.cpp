@@ -1,5 +1,5 @@
 #include "ondrel/acquisition/acquisition_context.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 namespace ondrel {
 

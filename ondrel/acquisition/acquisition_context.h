@@ -8,9 +8,9 @@
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
 #include "ondrel/graph/time_base_state.h"
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/clock.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/clock.h"
+#include "ondrel/common/prompts.h"
 #include <functional>
 
 namespace ondrel {

@@ -4,7 +4,7 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/raw_samples.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/rounding.h"
 #include <algorithm>
 
 namespace ondrel {

@@ -1,7 +1,7 @@
 #include "ondrel/acquisition/save_as_command.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/save_as.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_paths.h"
 #include <filesystem>
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "ondrel/acquisition/run_status.h"
-#include "ondrel/session/chooser_memory.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/chooser_memory.h"
+#include "ondrel/common/prompts.h"
 #include <optional>
 #include <string>
 

@@ -3,9 +3,9 @@
 #include "ondrel/graph/chart_length.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/channel_map.h"
-#include "ondrel/session/device_family.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/channel_map.h"
+#include "ondrel/common/device_family.h"
+#include "ondrel/common/rounding.h"
 
 namespace ondrel {
 

@@ -2,7 +2,7 @@
 #include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
 #include "ondrel/export/text_exporter.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_paths.h"
 
 namespace ondrel {
 

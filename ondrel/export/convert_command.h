@@ -1,7 +1,7 @@
 #pragma once
 #include "ondrel/history/opened_recording.h"
-#include "ondrel/session/chooser_memory.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/chooser_memory.h"
+#include "ondrel/common/prompts.h"
 
 namespace ondrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "ondrel/export/exporter.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/progress.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/progress.h"
 #include <string>
 
 namespace ondrel {

@@ -1,8 +1,8 @@
 #include "ondrel/export/text_exporter.h"
 
 #include "ondrel/export/number_text.h"
-#include "ondrel/session/latin1.h"
-#include "ondrel/session/table_at.h"
+#include "ondrel/common/latin1.h"
+#include "ondrel/common/table_at.h"
 
 namespace ondrel {
 

@@ -1,5 +1,5 @@
 #include "ondrel/export/text_file_writer.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

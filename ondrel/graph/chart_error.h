@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/prompts.h"
 #include <string>
 
 namespace ondrel {

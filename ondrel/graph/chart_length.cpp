@@ -1,5 +1,5 @@
 #include "ondrel/graph/chart_length.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/rounding.h"
 #include <algorithm>
 
 namespace ondrel {

@@ -3,8 +3,8 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/graph/time_base.h"
 #include "ondrel/graph/replay_chart.h"
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/prompts.h"
 #include <optional>
 #include <string>
 #include <vector>

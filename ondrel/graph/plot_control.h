@@ -4,7 +4,7 @@
 #include "ondrel/graph/plot_list.h"
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/graph/replay_chart.h"
-#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/common/acquisition_setup.h"
 #include <vector>
 
 namespace ondrel {

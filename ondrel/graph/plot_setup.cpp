@@ -1,7 +1,7 @@
 #include "ondrel/graph/plot_setup.h"
-#include "ondrel/session/channel_map.h"
-#include "ondrel/session/device_family.h"
-#include "ondrel/session/table_at.h"
+#include "ondrel/common/channel_map.h"
+#include "ondrel/common/device_family.h"
+#include "ondrel/common/table_at.h"
 
 namespace ondrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "ondrel/components/graph.h"
 #include "ondrel/graph/replay_chart.h"
-#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/common/acquisition_setup.h"
 #include <string>
 #include <vector>
 

@@ -4,8 +4,8 @@
 #include "ondrel/components/led_readout.h"
 #include "ondrel/graph/time_base_state.h"
 #include "ondrel/graph/replay_chart.h"
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/prompts.h"
 
 namespace ondrel {
 

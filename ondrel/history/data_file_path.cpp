@@ -1,7 +1,7 @@
 #include "ondrel/history/data_file_path.h"
 
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
 #include <filesystem>
 #include <strings.h>

@@ -1,7 +1,7 @@
 #include "ondrel/history/di_replay_reader.h"
 
-#include "ondrel/session/rounding.h"
-#include "ondrel/session/table_at.h"
+#include "ondrel/common/rounding.h"
+#include "ondrel/common/table_at.h"
 
 #include <algorithm>
 

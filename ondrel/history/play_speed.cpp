@@ -1,7 +1,7 @@
 #include "ondrel/history/play_speed.h"
 
-#include "ondrel/session/clock.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/clock.h"
+#include "ondrel/common/rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include "ondrel/history/regular_file.h"
 #include "ondrel/recording/description_reader.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <cmath>
 #include <vector>

@@ -5,8 +5,8 @@
 #include "ondrel/graph/plot_setup.h"
 #include "ondrel/history/data_file_path.h"
 #include "ondrel/history/project_index.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
 #include <algorithm>
 #include <limits>

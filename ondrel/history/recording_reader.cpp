@@ -3,7 +3,7 @@
 #include "ondrel/history/data_file_path.h"
 #include "ondrel/history/project_index.h"
 
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <stdexcept>
 

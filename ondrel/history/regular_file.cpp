@@ -1,6 +1,6 @@
 #include "ondrel/history/regular_file.h"
 
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,8 +3,8 @@
 
 #include "ondrel/components/component_error.h"
 #include "ondrel/graph/plot_setup.h"
-#include "ondrel/session/rounding.h"
-#include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/common/rounding.h"
+#include "ondrel/common/timer_dispatcher.h"
 
 #include <algorithm>
 

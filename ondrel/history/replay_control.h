@@ -10,8 +10,8 @@
 #include "ondrel/history/play_speed.h"
 #include "ondrel/history/replay_state.h"
 #include "ondrel/history/replay_view.h"
-#include "ondrel/session/clock.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/clock.h"
+#include "ondrel/common/prompts.h"
 #include <string>
 
 namespace ondrel {

@@ -1,6 +1,6 @@
 #include "ondrel/history/scan_readers.h"
 
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/safe_open.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "ondrel/recording/description_reader.h"
 
-#include "ondrel/session/latin1.h"
+#include "ondrel/common/latin1.h"
 
 #include <bit>
 #include <cstdint>

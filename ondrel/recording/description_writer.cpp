@@ -1,7 +1,7 @@
 #include "ondrel/recording/description_writer.h"
 
 #include "ondrel/recording/little_endian_writer.h"
-#include "ondrel/session/latin1.h"
+#include "ondrel/common/latin1.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 #include "ondrel/recording/file_calls.h"
 
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <cerrno>
 #include <cstdio>

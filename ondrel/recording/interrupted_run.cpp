@@ -6,7 +6,7 @@
 #include "ondrel/recording/di_header.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/save_as.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #include "ondrel/recording/raw_samples.h"
-#include "ondrel/session/device_family.h"
+#include "ondrel/common/device_family.h"
 
 namespace ondrel {
 

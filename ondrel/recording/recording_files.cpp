@@ -3,8 +3,8 @@
 #include "ondrel/recording/description_writer.h"
 #include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/little_endian_writer.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
 #include <bit>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 #include "ondrel/recording/binary_file.h"
 #include "ondrel/recording/project_description.h"
 #include "ondrel/recording/run_lock.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <cstdint>
 #include <functional>

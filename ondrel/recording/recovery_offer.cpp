@@ -1,6 +1,6 @@
 #include "ondrel/recording/recovery_offer.h"
 
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_paths.h"
 
 #include <cstdio>
 #include <ctime>

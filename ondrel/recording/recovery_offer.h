@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/recording/interrupted_run.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/prompts.h"
 
 #include <span>
 #include <string>

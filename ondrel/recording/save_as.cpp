@@ -5,8 +5,8 @@
 #include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/run_lock.h"
 #include "ondrel/recording/unique_name.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/session/progress.h"
+#include "ondrel/common/progress.h"
 #include <cstddef>
 #include <cstdint>
 #include <span>

@@ -1,5 +1,5 @@
 #include "ondrel/settings/box_validation.h"
-#include "ondrel/settings/number_text.h"
+#include "ondrel/settings/box_numbers.h"
 
 namespace ondrel {
 

@@ -2,7 +2,7 @@
 #include "ondrel/components/ai_device.h"
 #include "ondrel/components/dio_device.h"
 #include "ondrel/graph/ai_colors.h"
-#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/common/acquisition_setup.h"
 
 namespace ondrel {
 

@@ -1,5 +1,5 @@
 #include "ondrel/settings/cyclic_sample_count.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/rounding.h"
 
 namespace ondrel {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/session/acquisition_setup.h"
+#include "ondrel/common/acquisition_setup.h"
 #include <cstdint>
 #include <span>
 #include <string>

@@ -1,6 +1,6 @@
 #include "ondrel/settings/gain_range_form.h"
-#include "ondrel/session/device_family.h"
-#include "ondrel/session/thermocouple_names.h"
+#include "ondrel/common/device_family.h"
+#include "ondrel/common/thermocouple_names.h"
 #include "ondrel/settings/gain_list.h"
 #include "ondrel/settings/range_text.h"
 

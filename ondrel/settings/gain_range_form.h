@@ -1,8 +1,8 @@
 #pragma once
 #include "ondrel/components/ai_device.h"
 #include "ondrel/components/thermo_device.h"
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/prompts.h"
 #include "ondrel/settings/form_view.h"
 
 namespace ondrel {

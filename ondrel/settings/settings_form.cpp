@@ -3,7 +3,7 @@
 #include "ondrel/settings/channel_tables.h"
 #include "ondrel/settings/device_probes.h"
 #include "ondrel/settings/di_selection.h"
-#include "ondrel/settings/number_text.h"
+#include "ondrel/settings/box_numbers.h"
 #include <algorithm>
 #include <stdexcept>
 

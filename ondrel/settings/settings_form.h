@@ -2,8 +2,8 @@
 #include "ondrel/components/ai_device.h"
 #include "ondrel/components/dio_device.h"
 #include "ondrel/graph/ai_colors.h"
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/prompts.h"
 #include "ondrel/settings/form_view.h"
 #include <string>
 

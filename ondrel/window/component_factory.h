@@ -7,7 +7,7 @@
 #include "ondrel/components/switch_button.h"
 #include "ondrel/components/thermo_device.h"
 #include "ondrel/components/timer_control.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/prompts.h"
 #include <memory>
 
 class QWidget;

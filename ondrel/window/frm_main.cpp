@@ -4,7 +4,7 @@
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/recovery_offer.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 #include "ondrel/settings/channel_tables.h"
 #include "ondrel/window/command_buttons.h"
 #include "ondrel/window/dialogs/settings_window.h"

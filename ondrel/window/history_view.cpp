@@ -1,7 +1,7 @@
 #include "ondrel/window/history_view.h"
 #include "ondrel/acquisition/run_control.h"
 #include "ondrel/graph/plot_control.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_paths.h"
 #include "ondrel/window/command_buttons.h"
 #include "ondrel/window/device_panel.h"
 #include "ondrel/window/history_panel.h"

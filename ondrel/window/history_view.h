@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/history/replay_view.h"
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/prompts.h"
 
 namespace ondrel {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/recorded_prompts.h"
 #include "support/sync_polling_thread.h"
 #include "kro/devices/sim_ai.h"
@@ -12,7 +12,7 @@
 #include "ondrel/graph/chart_axes.h"
 #include "ondrel/recording/description_reader.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/common/timer_dispatcher.h"
 #include "ondrel/settings/channel_tables.h"
 #include <algorithm>
 #include <filesystem>

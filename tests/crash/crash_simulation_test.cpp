@@ -4,7 +4,7 @@
 
 #include "recording/file_content.h"
 #include "recording/interrupted_runs.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/sync_polling_thread.h"
 #include "support/recorded_prompts.h"
 #include "support/wait_for.h"
@@ -22,7 +22,7 @@
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/run_lock.h"
 #include "ondrel/recording/save_as.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 #include "ondrel/settings/channel_tables.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/project_files.h"
 #include "ondrel/export/project_export.h"
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "recording/failing_writes.h"
 #include "support/project_files.h"
 #include "ondrel/export/number_text.h"

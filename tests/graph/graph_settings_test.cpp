@@ -8,7 +8,7 @@
 #include "ondrel/graph/cursor_readout.h"
 #include "ondrel/graph/graph_settings.h"
 #include "ondrel/graph/plot_control.h"
-#include "ondrel/session/channel_map.h"
+#include "ondrel/common/channel_map.h"
 #include "ondrel/settings/channel_tables.h"
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "history/replay_fixture.h"
 #include "ondrel/history/recording_reader.h"
 #include "ondrel/recording/description_reader.h"
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 #include "support/fake_timer.h"
 #include "support/project_files.h"
 #include "display/graph_points.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/recorded_prompts.h"
 #include "kro/display/kro_graph.h"
 #include "kro/display/kro_led.h"

@@ -1,4 +1,4 @@
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -1,10 +1,10 @@
 #include "ondrel/recording/description_writer.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 
 #include "recording/expected_bytes.h"
 #include "recording/file_content.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 
 #include <cstdint>
 #include <string>

@@ -2,11 +2,11 @@
 #include "ondrel/recording/interrupted_run.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/recovery_offer.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 
 #include "recording/file_content.h"
 #include "recording/interrupted_runs.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/recorded_prompts.h"
 
 #include <chrono>

@@ -5,7 +5,7 @@
 
 #include "recording/file_content.h"
 #include "recording/interrupted_runs.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "support/wait_for.h"
 
 #include <cmath>

@@ -1,11 +1,11 @@
 #include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/interrupted_run.h"
 #include "ondrel/recording/recording_files.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/working_folder.h"
 
 #include "recording/interrupted_runs.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,12 +1,12 @@
 #include "ondrel/recording/description_reader.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/save_as.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/working_folder.h"
 
 #include "recording/file_content.h"
 #include "recording/interrupted_runs.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,12 +1,12 @@
 #include "ondrel/recording/description_reader.h"
 #include "ondrel/recording/recording_files.h"
 #include "ondrel/recording/save_as.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/working_folder.h"
 
 #include "recording/failing_writes.h"
 #include "recording/file_content.h"
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "ondrel/settings/device_probes.h"
 #include "ondrel/settings/di_selection.h"
 #include "ondrel/settings/gain_list.h"
-#include "ondrel/settings/number_text.h"
+#include "ondrel/settings/box_numbers.h"
 #include "ondrel/settings/range_text.h"
 #include <gtest/gtest.h>
 

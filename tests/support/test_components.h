@@ -2,7 +2,7 @@
 #include "kro/devices/sim_ai.h"
 #include "kro/devices/sim_dio.h"
 #include "kro/devices/sim_thermo.h"
-#include "ondrel/window/simulated_components.h"
+#include "ondrel/window/program_components.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,7 +78,7 @@ private:
         std::function<void(const std::string&)> observer_;
     };
 
-    SimulatedComponents display;
+    ProgramComponents display;
 };
 
 } // namespace ondrel::testing

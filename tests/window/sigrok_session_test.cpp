@@ -25,7 +25,7 @@ T* Child(QWidget& parent, const char* name)
 // and exported; then its analog and logic channels polled.
 class DemoSession : public testing::WindowTest {
 protected:
-    SimulatedComponents program; // the factory the program itself uses
+    ProgramComponents program; // the factory the program itself uses
     testing::ModalSteps modal;
     QTemporaryDir target;
 

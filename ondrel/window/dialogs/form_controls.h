@@ -1,5 +1,5 @@
 #pragma once
-#include "ondrel/session/prompts.h"
+#include "ondrel/common/prompts.h"
 #include "ondrel/settings/form_view.h"
 #include <QDialog>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_paths.h"
 
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <algorithm>
 #include <cerrno>

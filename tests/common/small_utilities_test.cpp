@@ -1,6 +1,6 @@
-#include "ondrel/session/clock.h"
-#include "ondrel/session/latin1.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/clock.h"
+#include "ondrel/common/latin1.h"
+#include "ondrel/common/rounding.h"
 
 #include <cmath>
 #include <ctime>

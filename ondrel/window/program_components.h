@@ -8,7 +8,7 @@ namespace ondrel {
 // The program's components: the devices of every registered back end (the
 // simulated cards first, then, say, the instruments libsigrok finds), and our
 // display components. A simulated AI and DI card start selected.
-class SimulatedComponents final : public IComponentFactory {
+class ProgramComponents final : public IComponentFactory {
 public:
     std::unique_ptr<IKroAI> CreateAI(IPrompts& prompts) override;
     std::unique_ptr<IKroDIO> CreateDIO(IPrompts& prompts) override;

@@ -1,4 +1,4 @@
-#include "ondrel/session/clock.h"
+#include "ondrel/common/clock.h"
 
 #include <ctime>
 

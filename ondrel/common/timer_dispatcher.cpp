@@ -1,4 +1,4 @@
-#include "ondrel/session/timer_dispatcher.h"
+#include "ondrel/common/timer_dispatcher.h"
 #include <algorithm>
 
 namespace ondrel {

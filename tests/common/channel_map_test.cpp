@@ -1,4 +1,4 @@
-#include "ondrel/session/channel_map.h"
+#include "ondrel/common/channel_map.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "ondrel/session/channel_map.h"
+#include "ondrel/common/channel_map.h"
 
-#include "ondrel/session/device_family.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/device_family.h"
+#include "ondrel/common/rounding.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "ondrel/session/device_family.h"
+#include "ondrel/common/device_family.h"
 #include "ondrel/components/device_capabilities.h"
 #include <gtest/gtest.h>
 

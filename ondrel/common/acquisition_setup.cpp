@@ -1,5 +1,5 @@
-#include "ondrel/session/acquisition_setup.h"
-#include "ondrel/session/table_at.h"
+#include "ondrel/common/acquisition_setup.h"
+#include "ondrel/common/table_at.h"
 
 namespace ondrel {
 

@@ -1,4 +1,4 @@
-#include "ondrel/session/latin1.h"
+#include "ondrel/common/latin1.h"
 
 #include <cstdint>
 

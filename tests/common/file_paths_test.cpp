@@ -1,7 +1,7 @@
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
-#include "session/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,6 +1,6 @@
 #pragma once
 #include "ondrel/components/device_prompts.h"
-#include "ondrel/session/progress.h"
+#include "ondrel/common/progress.h"
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ondrel/session/rounding.h"
+#include "ondrel/common/rounding.h"
 
 #include <cmath>
 #include <limits>

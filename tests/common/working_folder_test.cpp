@@ -1,9 +1,9 @@
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
+#include "ondrel/common/working_folder.h"
 
-#include "session/scoped_env.h"
-#include "session/scratch_folder.h"
+#include "common/scoped_env.h"
+#include "common/scratch_folder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

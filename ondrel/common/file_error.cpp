@@ -1,4 +1,4 @@
-#include "ondrel/session/file_error.h"
+#include "ondrel/common/file_error.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
-#include "ondrel/settings/number_text.h"
-#include "ondrel/session/rounding.h"
+#include "ondrel/settings/box_numbers.h"
+#include "ondrel/common/rounding.h"
 #include <charconv>
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "ondrel/session/working_folder.h"
+#include "ondrel/common/working_folder.h"
 
 #include "ondrel/recording/file_calls.h"
 #include "ondrel/recording/unique_name.h"
-#include "ondrel/session/file_error.h"
-#include "ondrel/session/file_paths.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/file_paths.h"
 
 #include <cerrno>
 #include <cstdlib>
