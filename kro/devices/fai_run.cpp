@@ -31,6 +31,7 @@ void FaiRun::stop()
 
 void FaiRun::finish()
 {
+    shared_->ending = true;
     const auto stoppedAt = endWorker();
     handOverQueued();
     handOverAcquiredSince(stoppedAt);

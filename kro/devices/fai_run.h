@@ -58,11 +58,12 @@ void handOverHalf(Shared& shared, int half, int32_t count)
 }
 
 // Hands a run's end (Finished or Failed, with its message) to its handler
-// while the run is live; no delivery follows it.
+// while the run is live and not being ended by its owner (whose stop hands over
+// the rest instead, with no end); no delivery follows it.
 template <class Shared>
 void handOverEnd(Shared& shared, FaiDelivery::Kind kind, const std::string& message)
 {
-    if (!shared.live || !shared.handler)
+    if (!shared.live || shared.ending || !shared.handler)
         return;
     shared.live = false;
     FaiDelivery d;
@@ -122,6 +123,7 @@ private:
         int64_t halvesPosted = 0;
         bool ended = false;          // the worker posted Finished or Failed
         int64_t halvesDelivered = 0; // owner thread only: halves handed over (or skipped)
+        bool ending = false;         // owner thread only: inside finish()
         std::vector<int16_t> raw[2];
         std::vector<float> scaled[2];
         std::atomic<bool> workerDone{false};

@@ -50,6 +50,9 @@ public:
     // As on the cards: the count is adjusted to whole scans in each half
     // (SimAI::wholeScanBuffer) and written back.
     void StartFAI(int32_t& sampleCount, bool& cyclic) override;
+    // Stops the instrument; before it returns, the halves still queued and the
+    // whole scans it delivered since (a shorter last half) reach the sink as
+    // buffer events. No Terminated follows.
     void StopFAI(int32_t reserved) override;
     // The newest value of each scanned channel from a continuous session.
     std::vector<double> ReadScan(bool scaled) override;
