@@ -70,6 +70,7 @@ bool StreamHalves::push(int32_t channel, std::span<const float> values)
     }
     p.data.insert(p.data.end(), values.begin(), values.end());
     interleave();
+    scansReceived_ = scansWritten_ + static_cast<int64_t>(readyScans());
     if (!over_ && readyScans() > backlog_)
         fail("FAI buffer overrun: the program did not take a buffer before the device needed it again");
     return !over_;
@@ -134,6 +135,7 @@ void StreamHalves::writeScans(size_t scans)
 {
     writeScansTo(shared_->raw[half_], shared_->scaled[half_], scansInHalf_, scans);
     scansInHalf_ += scans;
+    scansWritten_ += static_cast<int64_t>(scans);
 }
 
 // Interleaves `scans` waiting scans into `raw` or `scaled` from scan `at` on.

@@ -71,6 +71,8 @@ public:
     // so a repeated end is harmless.
     void endOfStream();
     bool over() const { return over_; }
+    // Whole scans taken from the stream so far. Any thread.
+    int64_t scansReceived() const { return scansReceived_.load(); }
     // Samples waiting to be interleaved, over all channels: never more than
     // twice both halves and the backlog per channel.
     size_t heldSamples() const;
@@ -125,6 +127,8 @@ private:
     bool halfClaimed_ = false;
     bool over_ = false;
     int64_t halvesPosted_ = 0;
+    int64_t scansWritten_ = 0; // into halves
+    std::atomic<int64_t> scansReceived_{0};
 };
 
 } // namespace kro

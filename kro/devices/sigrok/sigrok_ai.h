@@ -25,6 +25,8 @@ public:
     static constexpr int32_t kMaxBufferSamples = 1 << 24;
 
     bool bufferedRunActive() const { return run_ != nullptr && running_; }
+    // Test hook: whole scans the running run has taken from the instrument.
+    int64_t scansReceived() const { return run_ ? run_->scansReceived() : 0; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return number_; }
