@@ -188,6 +188,7 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
                                                  SimSignal::bufferedPeriod(sampleRate_, chanCount_));
     config.sampleCount = adjusted;
     config.cyclic = cyclic;
+    config.scanSize = chanCount_;
     config.sampleRate = sampleRate_;
     config.failAfterHalves = failAfterHalves_;
     run_.reset();
@@ -195,7 +196,13 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     sampleCount = adjusted;
 }
 
-void SimAI::StopFAI(int32_t /*reserved*/) { run_.reset(); }
+void SimAI::StopFAI(int32_t /*reserved*/)
+{
+    // Taken out first: a handler the last buffers reach may stop again.
+    const std::unique_ptr<FaiRun> run = std::move(run_);
+    if (run)
+        run->finish();
+}
 
 void SimAI::deliver(const FaiDelivery& d)
 {

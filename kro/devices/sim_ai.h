@@ -34,6 +34,7 @@ public:
     // Test hooks.
     void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; } // -1: never
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
+    int64_t samplesAcquired() const { return run_ ? run_->samplesAcquired() : 0; }
     // Reports a data type no card of this kind has, as a faulty driver would.
     void reportDataReturnType(int32_t type) { faultyDataReturnType_ = type; }
 
@@ -68,6 +69,9 @@ public:
     // sampleCount / 2 samples each and the stream runs on across halves and
     // buffers, so every half starts at a scan boundary.
     void StartFAI(int32_t& sampleCount, bool& cyclic) override;
+    // Ends the run; before it returns, the halves still queued and the whole
+    // scans acquired since the last half (a shorter last buffer) reach the sink
+    // as buffer events. No Terminated follows.
     void StopFAI(int32_t reserved) override;
     // Scan n of the signal with the period SimSignal::kPolledPeriod, n counting
     // the ReadScan calls since the card was selected.

@@ -70,6 +70,7 @@ bool StreamHalves::push(int32_t channel, std::span<const float> values)
     }
     p.data.insert(p.data.end(), values.begin(), values.end());
     interleave();
+    scansReceived_ = scansWritten_ + static_cast<int64_t>(readyScans());
     if (!over_ && readyScans() > backlog_)
         fail("FAI buffer overrun: the program did not take a buffer before the device needed it again");
     return !over_;
@@ -132,31 +133,87 @@ bool StreamHalves::claimHalf()
 
 void StreamHalves::writeScans(size_t scans)
 {
+    writeScansTo(shared_->raw[half_], shared_->scaled[half_], scansInHalf_, scans);
+    scansInHalf_ += scans;
+    scansWritten_ += static_cast<int64_t>(scans);
+}
+
+// Interleaves `scans` waiting scans into `raw` or `scaled` from scan `at` on.
+void StreamHalves::writeScansTo(std::span<int16_t> raw, std::span<float> scaled, size_t at, size_t scans)
+{
     const size_t chans = pending_.size();
     for (size_t c = 0; c < chans; ++c) {
         Pending& p = pending_[c];
         const float* in = p.data.data() + p.head;
         if (config_.raw) { // unsigned counts in a signed container, as the cards deliver them
-            int16_t* out = shared_->raw[half_].data() + scansInHalf_ * chans + c;
+            int16_t* out = raw.data() + at * chans + c;
             const RawScale& scale = config_.rawScales[c];
             for (size_t i = 0; i < scans; ++i)
                 out[i * chans] = static_cast<int16_t>(countsOf(in[i], scale));
         } else {
-            float* out = shared_->scaled[half_].data() + scansInHalf_ * chans + c;
+            float* out = scaled.data() + at * chans + c;
             for (size_t i = 0; i < scans; ++i)
                 out[i * chans] = in[i];
         }
         p.head += scans;
     }
-    scansInHalf_ += scans;
+}
+
+void StreamHalves::handOverRest()
+{
+    auto& s = *shared_;
+    s.ending = true;
+    const auto count = static_cast<int32_t>(halfScans_ * pending_.size());
+    while (s.live && s.halvesDelivered < halvesPosted_) {
+        const auto half = static_cast<int>(s.halvesDelivered & 1);
+        ++s.halvesDelivered;
+        handOverHalf(s, half, count);
+    }
+    if (s.live && !over_)
+        handOverWaiting();
+    s.live = false;
+}
+
+// What the half being filled holds, then what waited for a held half, in
+// half-sized pieces of whole scans. Its own buffer: a handler on the stack may
+// still read either half.
+void StreamHalves::handOverWaiting()
+{
+    auto& s = *shared_;
+    const size_t chans = pending_.size();
+    std::vector<int16_t> raw(config_.raw ? halfScans_ * chans : 0);
+    std::vector<float> scaled(config_.raw ? 0 : halfScans_ * chans);
+    size_t filled = halfClaimed_ ? scansInHalf_ : 0;
+    if (config_.raw)
+        std::copy_n(s.raw[half_].begin(), filled * chans, raw.begin());
+    else
+        std::copy_n(s.scaled[half_].begin(), filled * chans, scaled.begin());
+    int half = half_;
+    while (s.live) {
+        const size_t scans = std::min(readyScans(), halfScans_ - filled);
+        writeScansTo(raw, scaled, filled, scans);
+        filled += scans;
+        if (filled == 0)
+            break;
+        const auto count = static_cast<int32_t>(filled * chans);
+        handOverSamples(s, half, raw, scaled, count);
+        if (filled < halfScans_ || (!config_.cyclic && half == 1))
+            break;
+        filled = 0;
+        half ^= 1;
+    }
 }
 
 void StreamHalves::postHalf()
 {
     const int half = half_;
     const auto count = static_cast<int32_t>(halfScans_ * pending_.size());
-    pump_.post([shared = shared_, half, count] {
-        handOverHalf(*shared, half, count);
+    pump_.post([shared = shared_, half, count, sequence = halvesPosted_++] {
+        // handOverRest may have handed it over already.
+        if (sequence >= shared->halvesDelivered) {
+            shared->halvesDelivered = sequence + 1;
+            handOverHalf(*shared, half, count);
+        }
         {
             std::lock_guard lock(shared->mutex);
             shared->inUse[half] = false;

@@ -71,12 +71,21 @@ public:
     // so a repeated end is harmless.
     void endOfStream();
     bool over() const { return over_; }
+    // Whole scans taken from the stream so far. Any thread.
+    int64_t scansReceived() const { return scansReceived_.load(); }
     // Samples waiting to be interleaved, over all channels: never more than
     // twice both halves and the backlog per channel.
     size_t heldSamples() const;
 
     // Owner thread: nothing more reaches the handler, queued halves included.
     void stop();
+    // Owner thread, once the stream has ended (nothing calls push or resume
+    // any more): hands over, before returning and through the same handler,
+    // the halves still queued and then every whole scan that waits (the half
+    // being filled, and what waited for a held half) as a last, shorter half.
+    // A run that is over adds nothing. Nothing follows; may be called from a
+    // handler.
+    void handOverRest();
 
 private:
     struct Shared {
@@ -85,6 +94,8 @@ private:
         std::vector<int16_t> raw[2];
         std::vector<float> scaled[2];
         std::atomic<bool> live{true};       // false once stopped; written by the owner
+        int64_t halvesDelivered = 0;        // owner thread only: handed over (or skipped)
+        bool ending = false;                // owner thread only: inside handOverRest
         Handler handler;                    // owner thread only
         std::function<void()> halfReleased; // owner thread only
     };
@@ -99,6 +110,8 @@ private:
     void interleave();
     bool claimHalf();
     void writeScans(size_t scans);
+    void writeScansTo(std::span<int16_t> raw, std::span<float> scaled, size_t at, size_t scans);
+    void handOverWaiting();
     void postHalf();
     void finish(FaiDelivery::Kind kind, std::string message);
 
@@ -113,6 +126,9 @@ private:
     size_t scansInHalf_ = 0;
     bool halfClaimed_ = false;
     bool over_ = false;
+    int64_t halvesPosted_ = 0;
+    int64_t scansWritten_ = 0; // into halves
+    std::atomic<int64_t> scansReceived_{0};
 };
 
 } // namespace kro

@@ -50,6 +50,26 @@ void BufferedAI::FAIStart()
         c_.graph.setChartLength(c_.setup.nAISampleCnt);
 }
 
+void BufferedAI::FAIStop()
+{
+    stopping_ = true;
+    try {
+        c_.ai.StopFAI(0);
+    } catch (...) {
+        stopping_ = false;
+        throw;
+    }
+    stopping_ = false;
+}
+
+// A buffer handed over while Stop stops the card is part of that Stop, which
+// completes the description once the card has handed everything over.
+void BufferedAI::StopRun()
+{
+    if (!stopping_)
+        c_.stopRun();
+}
+
 void BufferedAI::FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount)
 {
     OnBuffer(raw, scaled, sampleCount, false);
@@ -65,14 +85,15 @@ void BufferedAI::DeviceFailure(const std::string& description)
     if (!c_.run.isSystemRunning)
         return;
     c_.prompts.MsgBox(description, "BufferChange");
-    c_.stopRun();
+    StopRun();
 }
 
 void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount,
                           bool secondHalf)
 {
-    // A half that was queued before Stop belongs to no run.
-    if (!c_.run.isSystemRunning || c_.setup.bSoftMode)
+    // A half that was queued before Stop belongs to no run. A full recording
+    // takes nothing more: the buffer that filled it said so and stopped the run.
+    if (!c_.run.isSystemRunning || c_.setup.bSoftMode || c_.run.nScanCount >= kMaxScanCount)
         return;
     try {
         const int32_t chanCount = c_.ai.ChanCount();
@@ -96,15 +117,15 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
         c_.run.nScanCount += scans;
         if (c_.run.nScanCount >= kMaxScanCount) {
             c_.prompts.MsgBox(kRecordingFull, "BufferChange");
-            c_.stopRun();
+            StopRun();
         } else if (secondHalf && !c_.setup.bFAICyclic) {
-            c_.stopRun();
+            StopRun();
         } else {
             c_.keepProgress();
         }
     } catch (const std::exception& error) {
         c_.prompts.MsgBox(error.what(), "BufferChange");
-        c_.stopRun();
+        StopRun();
     }
 }
 

@@ -16,12 +16,17 @@ public:
     // to whole scans per half buffer: nAISampleCnt then holds the count it uses.
     // Failures throw.
     void FAIStart();
+    // Stops the card. It hands over the scans it still holds as last buffers
+    // before StopFAI returns: they are drawn, recorded and counted, and do not
+    // stop the run again.
+    void FAIStop();
 
     void FirstBufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount) override;
     void BufferChange(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount) override;
     void DeviceFailure(const std::string& description) override;
 
 private:
+    void StopRun();
     void OnBuffer(std::span<const int16_t> raw, std::span<const float> scaled, int32_t sampleCount, bool secondHalf);
     template <typename Sample>
     void BufferChangeFunc(std::span<const Sample> samples, int64_t scans, int32_t chanCount);
@@ -29,6 +34,7 @@ private:
     AcquisitionContext& c_;
     std::vector<int32_t> rawWork_; // reused: a buffer event allocates nothing once warm
     PreparedData prepared_;
+    bool stopping_ = false; // inside FAIStop: the run is ending already
 };
 
 } // namespace ondrel

@@ -169,7 +169,9 @@ void RunControl::Stop()
         if (setup.bSoftMode) {
             c_.pollingThread.Stop();
         } else {
-            c_.ai.StopFAI(0);
+            // The card's last buffers are recorded and counted before the
+            // file closes and the description gets its end.
+            buffered_.FAIStop();
             if (setup.bAISaveToDisk && c_.files != nullptr)
                 c_.files->CloseFAI();
         }

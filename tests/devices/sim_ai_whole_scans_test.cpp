@@ -67,25 +67,28 @@ protected:
     }
 
     // The first delivered sample that is not the signal of its channel and scan; empty if none.
-    std::string firstWrongSample(int32_t bufferCount, size_t halves)
+    // After StopFAI the last delivery may be shorter than a half, but whole scans.
+    std::string firstWrongSample(int32_t bufferCount, size_t halves, bool stopped = false)
     {
         const std::vector<SimRange> ranges = rangesOf(ai);
         const int64_t period = SimSignal::bufferedPeriod(ai.SampleRate(), c.chanCount);
         const int32_t half = bufferCount / 2;
-        const int32_t scansPerHalf = half / c.chanCount;
         const bool raw = ai.DataReturnType() == 1;
+        int64_t scan = 0;
         for (size_t h = 0; h < halves; ++h) {
             const Event& e = rec.events[h];
             std::ostringstream where;
             where << "half " << h;
             if (e.kind != (h % 2 == 0 ? Event::First : Event::Second))
                 return where.str() + ": delivered out of turn";
-            if (e.count != half || (raw ? e.raw.size() : e.scaled.size()) != static_cast<size_t>(half))
+            const bool last = stopped && h + 1 == halves;
+            const bool sizeRight =
+                last ? e.count > 0 && e.count <= half && e.count % c.chanCount == 0 : e.count == half;
+            if (!sizeRight || (raw ? e.raw.size() : e.scaled.size()) != static_cast<size_t>(e.count))
                 return where.str() + ": carries " + std::to_string(e.count) + " samples";
-            for (int32_t s = 0; s < scansPerHalf; ++s) {
+            for (int32_t s = 0; s < e.count / c.chanCount; ++s, ++scan) {
                 for (int32_t ch = 0; ch < c.chanCount; ++ch) {
                     const int32_t channel = (kChanStart + ch) % 16;
-                    const int64_t scan = static_cast<int64_t>(h) * scansPerHalf + s;
                     const SimSample want =
                         SimSignal::sample(*ai.card(), channel, ranges[static_cast<size_t>(channel)], scan, period);
                     const auto at = static_cast<size_t>(s * c.chanCount + ch);
@@ -127,7 +130,7 @@ TEST_P(WholeScans, EveryHalfIsWholeScansOfTheExactSignal)
         ASSERT_TRUE(waitFor([&] { return halvesReceived() >= kHalves || halvesReceived() < rec.events.size(); }));
         ai.StopFAI(0);
         const size_t halves = halvesReceived();
-        EXPECT_EQ(firstWrongSample(want, halves), "") << "at " << rate << " Hz";
+        EXPECT_EQ(firstWrongSample(want, halves, true), "") << "at " << rate << " Hz";
         if (halves >= kHalves)
             return;
     }

@@ -33,6 +33,8 @@ protected:
         run = std::make_unique<StreamHalves>(pump, std::move(config), [this](const FaiDelivery& d) {
             got.push_back(
                 {d.kind, {d.scaled.begin(), d.scaled.end()}, {d.raw.begin(), d.raw.end()}, d.sampleCount, d.message});
+            if (onDelivery)
+                onDelivery();
         });
     }
     void settle(size_t events)
@@ -52,6 +54,7 @@ protected:
     std::unique_ptr<StreamHalves> run;
     std::vector<Delivered> got;
     int releasedCalls = 0;
+    std::function<void()> onDelivery;
 };
 
 using K = FaiDelivery::Kind;
@@ -254,6 +257,58 @@ TEST_F(StreamHalvesTest, AChannelThatStopsDeliveringOrABufferWithoutAWholeScanEn
     settle(1);
     ASSERT_EQ(kinds(), (std::vector<K>{K::Failed}));
     EXPECT_NE(got[0].message.find("no whole scan"), std::string::npos);
+}
+
+TEST_F(StreamHalvesTest, AtTheEndTheQueuedHalvesThenEveryWaitingScanArriveBeforeHandOverRestReturns)
+{
+    start(2, 20, true); // halves of five scans
+    std::vector<float> a, b;
+    for (int i = 0; i < 13; ++i) {
+        a.push_back(static_cast<float>(i));
+        b.push_back(static_cast<float>(100 + i));
+    }
+    // The program takes nothing: both halves stay queued, three scans wait.
+    ASSERT_TRUE(run->push(0, a));
+    ASSERT_TRUE(run->push(1, b));
+    // A message box shown for the first runs the event loop: the queued halves
+    // still arrive once each.
+    onDelivery = [] { QCoreApplication::processEvents(); };
+    run->handOverRest();
+    onDelivery = nullptr;
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::FirstHalf}));
+    EXPECT_EQ(got[0].scaled, (std::vector<float>{0, 100, 1, 101, 2, 102, 3, 103, 4, 104}));
+    EXPECT_EQ(got[1].scaled, (std::vector<float>{5, 105, 6, 106, 7, 107, 8, 108, 9, 109}));
+    EXPECT_EQ(got[2].scaled, (std::vector<float>{10, 110, 11, 111, 12, 112}));
+    EXPECT_EQ(got[2].count, 6);
+    QCoreApplication::processEvents(); // the queued halves do not come twice
+    EXPECT_EQ(got.size(), 3u);
+}
+
+TEST_F(StreamHalvesTest, ASingleRunEndedInItsSecondHalfKeepsItsWholeScansAndNoMore)
+{
+    start(2, 20, false, true, {{-10, 10, 16}, {-10, 10, 16}});
+    const float a[] = {-10, -10, -10, -10, -10, 10, 10, 10}, b[] = {10, 10, 10, 10, 10, -10, -10, -10};
+    const float lone[] = {10}; // channel 0 one scan ahead: no whole scan yet
+    ASSERT_TRUE(run->push(0, a));
+    ASSERT_TRUE(run->push(1, b));
+    ASSERT_TRUE(run->push(0, lone));
+    settle(1);
+    run->handOverRest();
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf}));
+    EXPECT_EQ(got[1].count, 6);
+    EXPECT_EQ(got[1].raw, (std::vector<int16_t>{-1, 0, -1, 0, -1, 0})); // 65535 and 0 in a signed container
+    EXPECT_TRUE(got[1].scaled.empty());
+
+    // A run over by itself has nothing more; its end is not handed over either.
+    got.clear();
+    start(2, 4, false);
+    const float two[] = {1, 2};
+    ASSERT_TRUE(run->push(0, two));
+    ASSERT_FALSE(run->push(1, two));
+    run->handOverRest();
+    EXPECT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(got.size(), 2u);
 }
 
 } // namespace

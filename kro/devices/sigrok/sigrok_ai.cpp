@@ -150,7 +150,18 @@ void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     sampleCount = adjusted;
 }
 
-void SigrokAI::StopFAI(int32_t /*reserved*/) { endRun(); }
+// The instrument stops first: the scans it delivered until then are the
+// run's, and reach the sink before StopFAI returns.
+void SigrokAI::StopFAI(int32_t /*reserved*/)
+{
+    if (run_ == nullptr)
+        return;
+    // Taken out first: a handler the last buffers reach may stop again.
+    const std::shared_ptr<StreamHalves> run = std::move(run_);
+    running_ = false;
+    device_.stop();
+    run->handOverRest();
+}
 
 void SigrokAI::endRun()
 {

@@ -25,6 +25,8 @@ public:
     static constexpr int32_t kMaxBufferSamples = 1 << 24;
 
     bool bufferedRunActive() const { return run_ != nullptr && running_; }
+    // Test hook: whole scans the running run has taken from the instrument.
+    int64_t scansReceived() const { return run_ ? run_->scansReceived() : 0; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return number_; }
@@ -50,6 +52,9 @@ public:
     // As on the cards: the count is adjusted to whole scans in each half
     // (SimAI::wholeScanBuffer) and written back.
     void StartFAI(int32_t& sampleCount, bool& cyclic) override;
+    // Stops the instrument; before it returns, the halves still queued and the
+    // whole scans it delivered since (a shorter last half) reach the sink as
+    // buffer events. No Terminated follows.
     void StopFAI(int32_t reserved) override;
     // The newest value of each scanned channel from a continuous session.
     std::vector<double> ReadScan(bool scaled) override;

@@ -1,6 +1,7 @@
 #include "demo_support.h"
 #include "devices/buffered_support.h"
 #include "kro/devices/all_devices_ai.h"
+#include "kro/devices/sigrok/sigrok_ai.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include "support/recorded_prompts.h"
@@ -227,6 +228,38 @@ TEST_F(DemoAITest, SettingsReadBackAsTheDeviceTakesThemAndTriggersItCannotDoAreR
     EXPECT_EQ(high, 0.0);
     double wrongLow = -3, wrongHigh = 3;
     EXPECT_THROW(ai.SetChannelRange(0, wrongLow, wrongHigh), ondrel::ComponentError);
+}
+
+TEST_F(DemoAITest, StopHandsOverEveryWholeScanTheInstrumentDeliveredSinceTheLastHalf)
+{
+    ai.SelectDeviceNumber(card::Basic); // the demo's own component, to see what it has taken
+    SigrokAI demoAI(*testing::sigrokBackend().find(demo), demo);
+    testing::Recorder rec;
+    demoAI.setEvents(&rec);
+    demoAI.setChanStart(0);
+    demoAI.setChanCount(4);
+    demoAI.setSampleRate(40000.0); // 10 kS/s a channel
+    int32_t count = 40000;         // halves of 5,000 scans: half a second
+    bool cyclic = true;
+    demoAI.StartFAI(count, cyclic);
+    int64_t delivered = 0;
+    rec.onEvent = [&](const Event& e) { delivered += e.count; };
+    // A half delivered and more scans taken from the instrument since.
+    ASSERT_TRUE(testing::waitFor([&] { return delivered >= 20000 && demoAI.scansReceived() * 4 > delivered; }));
+    const int64_t received = demoAI.scansReceived();
+    demoAI.StopFAI(0);
+    testing::drainEvents();
+
+    EXPECT_GE(delivered, received * 4);
+    EXPECT_EQ(delivered % 4, 0);
+    std::vector<float> all;
+    for (size_t i = 0; i < rec.events.size(); ++i) {
+        ASSERT_EQ(rec.events[i].kind, i % 2 == 0 ? Event::First : Event::Second);
+        all.insert(all.end(), rec.events[i].scaled.begin(), rec.events[i].scaled.end());
+    }
+    EXPECT_EQ(static_cast<int64_t>(all.size()), delivered);
+    testing::expectSquare(testing::column(all, 4, 0));
+    testing::expectSawtooth(testing::column(all, 4, 3)); // no gap before the last, shorter half
 }
 
 } // namespace
