@@ -1,6 +1,7 @@
 #include "ondrel/common/file_error.h"
 #include "ondrel/common/file_paths.h"
 
+#include "common/scoped_env.h"
 #include "common/scratch_folder.h"
 
 #include <cstdlib>
@@ -19,31 +20,6 @@ bool Exists(const std::string& path)
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 } // namespace
 
