@@ -31,7 +31,7 @@ private:
     }
 };
 
-void runCase(const char* label, int32_t dataReturnType, int32_t bufferSamples, double seconds)
+void runCase(const char* label, ondrel::SampleData dataReturnType, int32_t bufferSamples, double seconds)
 {
     kro::SimAI ai(kro::card::Fast);
     CountingSink sink;
@@ -67,10 +67,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     // 10 M samples is what the program asks for at 20 MS/s cyclic (half the rate).
-    runCase("scaled (float), program size", 2, 10'000'000, seconds);
-    runCase("raw (int16), program size", 1, 10'000'000, seconds);
-    runCase("scaled (float), 1 M buffer", 2, 1'048'576, seconds);
+    runCase("scaled (float), program size", ondrel::SampleData::Scaled, 10'000'000, seconds);
+    runCase("raw (int16), program size", ondrel::SampleData::RawCounts, 10'000'000, seconds);
+    runCase("scaled (float), 1 M buffer", ondrel::SampleData::Scaled, 1'048'576, seconds);
     // 1.6 ms halves: shows how the card reports a program thread that cannot keep up.
-    runCase("scaled (float), 64 K buffer", 2, 65'536, seconds);
+    runCase("scaled (float), 64 K buffer", ondrel::SampleData::Scaled, 65'536, seconds);
     return 0;
 }

@@ -4,11 +4,11 @@
 
 namespace kro {
 
-void AiSettings::setDataReturnType(int32_t type)
+void AiSettings::setDataReturnType(ondrel::SampleData type)
 {
-    if (type != 1 && type != 2)
-        failWith(errorMessage_,
-                 "DataReturnType: " + std::to_string(type) + " is neither 1 (raw counts) nor 2 (scaled values)");
+    if (type != ondrel::SampleData::RawCounts && type != ondrel::SampleData::Scaled)
+        failWith(errorMessage_, "DataReturnType: " + std::to_string(ondrel::Code(type))
+                                    + " is neither 1 (raw counts) nor 2 (scaled values)");
     dataReturnType_ = type;
 }
 
@@ -33,17 +33,17 @@ void AiSettings::setTriggerVoltage(double volts)
     triggerVoltage_ = volts;
 }
 
-void AiSettings::setTriggerEdge(int32_t edge)
+void AiSettings::setTriggerEdge(ondrel::Edge edge)
 {
-    if (edge != 0 && edge != 1)
-        failWith(errorMessage_, "TriggerEdge: " + std::to_string(edge) + " is not a trigger edge");
+    if (edge != ondrel::Edge::Rising && edge != ondrel::Edge::Falling)
+        failWith(errorMessage_, "TriggerEdge: " + std::to_string(ondrel::Code(edge)) + " is not a trigger edge");
     triggerEdge_ = edge;
 }
 
-void AiSettings::setTriggerSource(int32_t source)
+void AiSettings::setTriggerSource(ondrel::TriggerInput source)
 {
-    if (source < 0 || source > 4)
-        failWith(errorMessage_, "TriggerSource: " + std::to_string(source) + " is not a trigger source");
+    if (source < ondrel::TriggerInput::Digital || source > ondrel::TriggerInput::AI3)
+        failWith(errorMessage_, "TriggerSource: " + std::to_string(ondrel::Code(source)) + " is not a trigger source");
     triggerSource_ = source;
 }
 

@@ -12,29 +12,29 @@ namespace kro {
 class AiSettings : public ondrel::IKroAI {
 public:
     std::string ErrorMessage() const override { return errorMessage_; }
-    int32_t DataReturnType() const override { return dataReturnType_; } // 1 raw counts, 2 scaled values
-    void setDataReturnType(int32_t type) override;
+    ondrel::SampleData DataReturnType() const override { return dataReturnType_; }
+    void setDataReturnType(ondrel::SampleData type) override;
     double TriggerAfterTime() const override { return triggerAfterTime_; }
     void setTriggerAfterTime(double ms) override;
     double TriggerDelayTime() const override { return triggerDelayTime_; }
     void setTriggerDelayTime(double ms) override;
     double TriggerVoltage() const override { return triggerVoltage_; }
     void setTriggerVoltage(double volts) override;
-    int32_t TriggerEdge() const override { return triggerEdge_; }
-    void setTriggerEdge(int32_t edge) override;
-    int32_t TriggerSource() const override { return triggerSource_; }
-    void setTriggerSource(int32_t source) override;
+    ondrel::Edge TriggerEdge() const override { return triggerEdge_; }
+    void setTriggerEdge(ondrel::Edge edge) override;
+    ondrel::TriggerInput TriggerSource() const override { return triggerSource_; }
+    void setTriggerSource(ondrel::TriggerInput source) override;
 
 protected:
     std::string errorMessage_;
 
 private:
-    int32_t dataReturnType_ = 2;
+    ondrel::SampleData dataReturnType_ = ondrel::SampleData::Scaled;
     double triggerAfterTime_ = 0.0;
     double triggerDelayTime_ = 0.0;
     double triggerVoltage_ = 1.0;
-    int32_t triggerEdge_ = 0;
-    int32_t triggerSource_ = 0;
+    ondrel::Edge triggerEdge_ = ondrel::Edge::Rising;
+    ondrel::TriggerInput triggerSource_ = ondrel::TriggerInput::Digital;
 };
 
 } // namespace kro

@@ -24,16 +24,16 @@ public:
     void setChannel(int32_t channel) override { active().setChannel(channel); }
     int32_t AIResolution() const override { return active().AIResolution(); }
     int32_t MaxChanCount() const override { return active().MaxChanCount(); }
-    int32_t SignalConnection() const override { return active().SignalConnection(); }
-    void setSignalConnection(int32_t connection) override { active().setSignalConnection(connection); }
+    ondrel::Connection SignalConnection() const override { return active().SignalConnection(); }
+    void setSignalConnection(ondrel::Connection connection) override { active().setSignalConnection(connection); }
     int32_t ChanStart() const override { return active().ChanStart(); }
     void setChanStart(int32_t start) override { active().setChanStart(start); }
     int32_t ChanCount() const override { return active().ChanCount(); }
     void setChanCount(int32_t count) override { active().setChanCount(count); }
-    int32_t PacerSource() const override { return active().PacerSource(); }
-    void setPacerSource(int32_t source) override { active().setPacerSource(source); }
-    int32_t TriggerMode() const override { return active().TriggerMode(); }
-    void setTriggerMode(int32_t mode) override { active().setTriggerMode(mode); }
+    ondrel::Pacer PacerSource() const override { return active().PacerSource(); }
+    void setPacerSource(ondrel::Pacer source) override { active().setPacerSource(source); }
+    ondrel::Trigger TriggerMode() const override { return active().TriggerMode(); }
+    void setTriggerMode(ondrel::Trigger mode) override { active().setTriggerMode(mode); }
     double TriggerAfterTime() const override { return active().TriggerAfterTime(); }
     void setTriggerAfterTime(double ms) override { active().setTriggerAfterTime(ms); }
     double TriggerDelayTime() const override { return active().TriggerDelayTime(); }
@@ -41,14 +41,14 @@ public:
     double SampleRate() const override { return active().SampleRate(); }
     void setSampleRate(double hz) override { active().setSampleRate(hz); }
     std::string ErrorMessage() const override;
-    int32_t DataReturnType() const override { return active().DataReturnType(); }
-    void setDataReturnType(int32_t type) override { active().setDataReturnType(type); }
+    ondrel::SampleData DataReturnType() const override { return active().DataReturnType(); }
+    void setDataReturnType(ondrel::SampleData type) override { active().setDataReturnType(type); }
     double TriggerVoltage() const override { return active().TriggerVoltage(); }
     void setTriggerVoltage(double volts) override { active().setTriggerVoltage(volts); }
-    int32_t TriggerEdge() const override { return active().TriggerEdge(); }
-    void setTriggerEdge(int32_t edge) override { active().setTriggerEdge(edge); }
-    int32_t TriggerSource() const override { return active().TriggerSource(); }
-    void setTriggerSource(int32_t source) override { active().setTriggerSource(source); }
+    ondrel::Edge TriggerEdge() const override { return active().TriggerEdge(); }
+    void setTriggerEdge(ondrel::Edge edge) override { active().setTriggerEdge(edge); }
+    ondrel::TriggerInput TriggerSource() const override { return active().TriggerSource(); }
+    void setTriggerSource(ondrel::TriggerInput source) override { active().setTriggerSource(source); }
     void StartFAI(int32_t& sampleCount, bool& cyclic) override { active().StartFAI(sampleCount, cyclic); }
     void StopFAI(int32_t reserved) override { active().StopFAI(reserved); }
     std::vector<double> ReadScan(bool scaled) override { return active().ReadScan(scaled); }

@@ -18,10 +18,10 @@ public:
     std::string DeviceName() const override { return active().DeviceName(); }
     int32_t ThermoChannel() const override { return active().ThermoChannel(); }
     void setThermoChannel(int32_t channel) override { active().setThermoChannel(channel); }
-    int32_t SignalConnection() const override { return active().SignalConnection(); }
-    void setSignalConnection(int32_t connection) override { active().setSignalConnection(connection); }
-    void setTCType(int32_t type) override { active().setTCType(type); }
-    void setTempScale(int32_t scale) override { active().setTempScale(scale); }
+    ondrel::Connection SignalConnection() const override { return active().SignalConnection(); }
+    void setSignalConnection(ondrel::Connection connection) override { active().setSignalConnection(connection); }
+    void setTCType(ondrel::Thermocouple type) override { active().setTCType(type); }
+    void setTempScale(ondrel::TemperatureScale scale) override { active().setTempScale(scale); }
     void setExpChan(int32_t channel) override { active().setExpChan(channel); }
     double Temperature() override { return active().Temperature(); }
     void SetThermoChannelRange(int32_t& channel, double low, double high) override

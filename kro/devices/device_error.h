@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/components/component_error.h"
+#include "ondrel/components/device_codes.h"
 #include <cstdint>
 #include <string>
 
@@ -14,11 +15,26 @@ namespace kro {
 
 // Every analog input takes 0 (single-ended) or 1 (differential) and refuses
 // anything else.
-inline void requireSignalConnection(std::string& errorMessage, int32_t connection)
+inline void requireSignalConnection(std::string& errorMessage, ondrel::Connection connection)
 {
-    if (connection != 0 && connection != 1)
-        failWith(errorMessage, "SignalConnection: " + std::to_string(connection)
+    if (connection != ondrel::Connection::SingleEnded && connection != ondrel::Connection::Differential)
+        failWith(errorMessage, "SignalConnection: " + std::to_string(ondrel::Code(connection))
                                    + " is neither 0 (single-ended) nor 1 (differential)");
+}
+
+// Thermocouple types J .. E and the four temperature scales; anything else is refused.
+inline void requireThermocouple(std::string& errorMessage, ondrel::Thermocouple type)
+{
+    if (type < ondrel::Thermocouple::J || type > ondrel::Thermocouple::E)
+        failWith(errorMessage,
+                 "TCType: " + std::to_string(ondrel::Code(type)) + " is not a thermocouple type (0 .. 6)");
+}
+
+inline void requireTemperatureScale(std::string& errorMessage, ondrel::TemperatureScale scale)
+{
+    if (scale < ondrel::TemperatureScale::Celsius || scale > ondrel::TemperatureScale::Kelvin)
+        failWith(errorMessage,
+                 "TempScale: " + std::to_string(ondrel::Code(scale)) + " is not a temperature scale (0 .. 3)");
 }
 
 // A number as the components' messages show it: without trailing zeros.

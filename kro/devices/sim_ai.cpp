@@ -32,7 +32,9 @@ void SimAI::SelectDeviceNumber(int32_t number)
     run_.reset();
     card_ = next;
     const auto channels = static_cast<size_t>(card_ ? card_->channels : 0);
-    const int32_t fixed = card_ && card_->connection == SimConnection::FixedDifferential ? 1 : 0;
+    const ondrel::Connection fixed = card_ && card_->connection == SimConnection::FixedDifferential
+                                         ? ondrel::Connection::Differential
+                                         : ondrel::Connection::SingleEnded;
     connection_.assign(channels, fixed);
     rangeIndex_.assign(channels, 0);
     walkPosition_ = 0;
@@ -40,8 +42,8 @@ void SimAI::SelectDeviceNumber(int32_t number)
     channel_ = 0;
     chanStart_ = 0;
     chanCount_ = card_ ? std::min(card_->channels, 4) : 0;
-    pacerSource_ = 0;
-    triggerMode_ = 0;
+    pacerSource_ = ondrel::Pacer::Internal;
+    triggerMode_ = ondrel::Trigger::None;
     sampleRate_ = card_ ? std::min(1000.0, card_->maxSampleRate) : 1000.0;
 }
 
@@ -92,9 +94,12 @@ int32_t SimAI::AIResolution() const { return card_ ? card_->resolutionBits : 0; 
 
 int32_t SimAI::MaxChanCount() const { return card_ ? card_->channels : 0; }
 
-int32_t SimAI::SignalConnection() const { return card_ ? connection_[static_cast<size_t>(channel_)] : 0; }
+ondrel::Connection SimAI::SignalConnection() const
+{
+    return card_ ? connection_[static_cast<size_t>(channel_)] : ondrel::Connection::SingleEnded;
+}
 
-void SimAI::setSignalConnection(int32_t connection)
+void SimAI::setSignalConnection(ondrel::Connection connection)
 {
     const SimAiCard& c = requireCard("SignalConnection");
     requireSignalConnection(errorMessage_, connection);
@@ -106,7 +111,7 @@ void SimAI::setSignalConnection(int32_t connection)
     connection_[even] = connection;
     if (odd < connection_.size()) {
         connection_[odd] = connection;
-        if (connection == 1) // a differential pair measures in one range
+        if (connection == ondrel::Connection::Differential) // a differential pair measures in one range
             rangeIndex_[odd] = rangeIndex_[even];
     }
 }
@@ -126,23 +131,24 @@ void SimAI::setChanCount(int32_t count)
     chanCount_ = count;
 }
 
-void SimAI::setPacerSource(int32_t source)
+void SimAI::setPacerSource(ondrel::Pacer source)
 {
     const SimAiCard& c = requireCard("PacerSource");
     if (!c.pacerChoice)
         return; // internal clock only: the value reads back unchanged
-    if (source < 0 || source > 2)
-        failWith(errorMessage_, "PacerSource: " + std::to_string(source) + " is not a pacer source of " + c.name);
+    if (source < ondrel::Pacer::Internal || source > ondrel::Pacer::Either)
+        failWith(errorMessage_,
+                 "PacerSource: " + std::to_string(ondrel::Code(source)) + " is not a pacer source of " + c.name);
     pacerSource_ = source;
 }
 
-void SimAI::setTriggerMode(int32_t mode)
+void SimAI::setTriggerMode(ondrel::Trigger mode)
 {
     const SimAiCard& c = requireCard("TriggerMode");
     if (!c.triggers)
         return; // no trigger circuit: the value reads back unchanged
-    if (mode < 0 || mode > 3)
-        failWith(errorMessage_, "TriggerMode: " + std::to_string(mode) + " is not a trigger mode");
+    if (mode < ondrel::Trigger::None || mode > ondrel::Trigger::About)
+        failWith(errorMessage_, "TriggerMode: " + std::to_string(ondrel::Code(mode)) + " is not a trigger mode");
     triggerMode_ = mode;
 }
 
@@ -183,7 +189,8 @@ void SimAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     const std::vector<SimRange> ranges = channelRanges();
 
     FaiRunConfig config;
-    config.kind = DataReturnType() == 1 ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
+    config.kind =
+        DataReturnType() == ondrel::SampleData::RawCounts ? SampleTable::Kind::Raw : SampleTable::Kind::Scaled;
     config.table = std::make_shared<SampleTable>(c, chanStart_, chanCount_, ranges, config.kind,
                                                  SimSignal::bufferedPeriod(sampleRate_, chanCount_));
     config.sampleCount = adjusted;
@@ -258,7 +265,7 @@ void SimAI::SetChannelRange(int32_t channel, double& low, double& high)
     const auto index = static_cast<size_t>(it - ranges.begin());
     const auto ch = static_cast<size_t>(channel);
     rangeIndex_[ch] = index;
-    if (card_->connection == SimConnection::Selectable && connection_[ch] == 1) {
+    if (card_->connection == SimConnection::Selectable && connection_[ch] == ondrel::Connection::Differential) {
         const size_t partner = ch ^ 1u;
         if (partner < rangeIndex_.size())
             rangeIndex_[partner] = index;

@@ -36,7 +36,7 @@ public:
     bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
     int64_t samplesAcquired() const { return run_ ? run_->samplesAcquired() : 0; }
     // Reports a data type no card of this kind has, as a faulty driver would.
-    void reportDataReturnType(int32_t type) { faultyDataReturnType_ = type; }
+    void reportDataReturnType(ondrel::SampleData type) { faultyDataReturnType_ = type; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }
@@ -46,19 +46,22 @@ public:
     void setChannel(int32_t channel) override;
     int32_t AIResolution() const override;
     int32_t MaxChanCount() const override;
-    int32_t SignalConnection() const override;
-    void setSignalConnection(int32_t connection) override;
+    ondrel::Connection SignalConnection() const override;
+    void setSignalConnection(ondrel::Connection connection) override;
     int32_t ChanStart() const override { return chanStart_; }
     void setChanStart(int32_t start) override;
     int32_t ChanCount() const override { return chanCount_; }
     void setChanCount(int32_t count) override;
-    int32_t PacerSource() const override { return pacerSource_; }
-    void setPacerSource(int32_t source) override;
-    int32_t TriggerMode() const override { return triggerMode_; }
-    void setTriggerMode(int32_t mode) override;
+    ondrel::Pacer PacerSource() const override { return pacerSource_; }
+    void setPacerSource(ondrel::Pacer source) override;
+    ondrel::Trigger TriggerMode() const override { return triggerMode_; }
+    void setTriggerMode(ondrel::Trigger mode) override;
     double SampleRate() const override { return sampleRate_; }
     void setSampleRate(double hz) override;
-    int32_t DataReturnType() const override { return faultyDataReturnType_.value_or(AiSettings::DataReturnType()); }
+    ondrel::SampleData DataReturnType() const override
+    {
+        return faultyDataReturnType_.value_or(AiSettings::DataReturnType());
+    }
 
     // Starts a buffered run of the current ChanStart, ChanCount, ranges and
     // SampleRate, its signal being SimSignal::runSample with the period
@@ -94,17 +97,17 @@ private:
     std::unique_ptr<FaiRun> run_;
     ondrel::IKroAIEvents* sink_ = nullptr;
     const SimAiCard* card_ = nullptr;
-    std::vector<int32_t> connection_; // per channel
-    std::vector<size_t> rangeIndex_;  // per channel, into card_->ranges
+    std::vector<ondrel::Connection> connection_; // per channel
+    std::vector<size_t> rangeIndex_;             // per channel, into card_->ranges
     size_t walkPosition_ = 0;
     int64_t scansRead_ = 0; // ReadScan's position in the signal
     int32_t channel_ = 0;
     int32_t chanStart_ = 0;
     int32_t chanCount_ = 1;
-    int32_t pacerSource_ = 0;
-    int32_t triggerMode_ = 0;
+    ondrel::Pacer pacerSource_ = ondrel::Pacer::Internal;
+    ondrel::Trigger triggerMode_ = ondrel::Trigger::None;
     double sampleRate_ = 1000.0;
-    std::optional<int32_t> faultyDataReturnType_; // the test hook's
+    std::optional<ondrel::SampleData> faultyDataReturnType_; // the test hook's
     int32_t failAfterHalves_ = -1;
 };
 

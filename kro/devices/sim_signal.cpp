@@ -86,18 +86,19 @@ double celsius(const SimAiCard& card, int32_t channel, int32_t expChan, int64_t 
     return level + 3.0 * std::sin(2.0 * std::numbers::pi * static_cast<double>(read % 900) / 900.0);
 }
 
-double toScale(double c, int32_t scale)
+double toScale(double c, ondrel::TemperatureScale scale)
 {
     switch (scale) {
-    case 1:
+    case ondrel::TemperatureScale::Fahrenheit:
         return c * 1.8 + 32.0;
-    case 2:
+    case ondrel::TemperatureScale::Rankine:
         return (c + 273.15) * 1.8;
-    case 3:
+    case ondrel::TemperatureScale::Kelvin:
         return c + 273.15;
-    default:
-        return c;
+    case ondrel::TemperatureScale::Celsius:
+        break;
     }
+    return c;
 }
 
 uint8_t diPort(int32_t port, int64_t read)

@@ -1,5 +1,6 @@
 #pragma once
 #include "kro/devices/sim_catalogue.h"
+#include "ondrel/components/device_codes.h"
 #include <cstdint>
 #include <span>
 
@@ -65,7 +66,7 @@ SimSample runSample(const SimAiCard& card, int32_t chanStart, int32_t chanCount,
 double celsius(const SimAiCard& card, int32_t channel, int32_t expChan, int64_t read);
 
 // Converts Celsius to scale 0 Celsius, 1 Fahrenheit, 2 Rankine, 3 Kelvin.
-double toScale(double celsius, int32_t scale);
+double toScale(double celsius, ondrel::TemperatureScale scale);
 
 // The byte of digital port `port` at the `read`-th reading: three set bits
 // walking up one position per reading, each port a step ahead of the previous.

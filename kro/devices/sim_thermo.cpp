@@ -15,7 +15,9 @@ void SimThermo::setDeviceNumber(int32_t number)
 {
     const SimAiCard* c = findAiCard(number);
     card_ = c != nullptr && c->thermoChannels > 0 ? c : nullptr;
-    const int32_t fixed = card_ && card_->connection == SimConnection::FixedDifferential ? 1 : 0;
+    const ondrel::Connection fixed = card_ && card_->connection == SimConnection::FixedDifferential
+                                         ? ondrel::Connection::Differential
+                                         : ondrel::Connection::SingleEnded;
     channels_.assign(static_cast<size_t>(card_ ? card_->thermoChannels : 0), ChannelState{fixed});
     channel_ = 0;
 }
@@ -48,13 +50,13 @@ void SimThermo::setThermoChannel(int32_t channel)
     channel_ = channel;
 }
 
-int32_t SimThermo::SignalConnection() const
+ondrel::Connection SimThermo::SignalConnection() const
 {
     const ChannelState* s = current();
-    return s ? s->connection : 0;
+    return s ? s->connection : ondrel::Connection::SingleEnded;
 }
 
-void SimThermo::setSignalConnection(int32_t connection)
+void SimThermo::setSignalConnection(ondrel::Connection connection)
 {
     requireSignalConnection(errorMessage_, connection);
     if (card_ == nullptr || card_->connection != SimConnection::Selectable)
@@ -65,18 +67,16 @@ void SimThermo::setSignalConnection(int32_t connection)
         channels_[even + 1].connection = connection;
 }
 
-void SimThermo::setTCType(int32_t type)
+void SimThermo::setTCType(ondrel::Thermocouple type)
 {
-    if (type < 0 || type > 6)
-        failWith(errorMessage_, "TCType: " + std::to_string(type) + " is not a thermocouple type (0 .. 6)");
+    requireThermocouple(errorMessage_, type);
     if (ChannelState* s = current())
         s->tcType = type;
 }
 
-void SimThermo::setTempScale(int32_t scale)
+void SimThermo::setTempScale(ondrel::TemperatureScale scale)
 {
-    if (scale < 0 || scale > 3)
-        failWith(errorMessage_, "TempScale: " + std::to_string(scale) + " is not a temperature scale (0 .. 3)");
+    requireTemperatureScale(errorMessage_, scale);
     if (ChannelState* s = current())
         s->tempScale = scale;
 }
@@ -89,16 +89,16 @@ void SimThermo::setExpChan(int32_t channel)
         s->expChan = channel;
 }
 
-int32_t SimThermo::TCType() const
+ondrel::Thermocouple SimThermo::TCType() const
 {
     const ChannelState* s = current();
-    return s ? s->tcType : 0;
+    return s ? s->tcType : ondrel::Thermocouple::J;
 }
 
-int32_t SimThermo::TempScale() const
+ondrel::TemperatureScale SimThermo::TempScale() const
 {
     const ChannelState* s = current();
-    return s ? s->tempScale : 0;
+    return s ? s->tempScale : ondrel::TemperatureScale::Celsius;
 }
 
 int32_t SimThermo::ExpChan() const

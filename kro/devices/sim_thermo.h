@@ -16,8 +16,8 @@ public:
 
     std::string ErrorMessage() const { return errorMessage_; }
     // Settings of ThermoChannel as last put, for inspection.
-    int32_t TCType() const;
-    int32_t TempScale() const;
+    ondrel::Thermocouple TCType() const;
+    ondrel::TemperatureScale TempScale() const;
     int32_t ExpChan() const;
 
     int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }
@@ -25,19 +25,19 @@ public:
     std::string DeviceName() const override;
     int32_t ThermoChannel() const override { return channel_; }
     void setThermoChannel(int32_t channel) override;
-    int32_t SignalConnection() const override;
-    void setSignalConnection(int32_t connection) override;
-    void setTCType(int32_t type) override;
-    void setTempScale(int32_t scale) override;
+    ondrel::Connection SignalConnection() const override;
+    void setSignalConnection(ondrel::Connection connection) override;
+    void setTCType(ondrel::Thermocouple type) override;
+    void setTempScale(ondrel::TemperatureScale scale) override;
     void setExpChan(int32_t channel) override;
     double Temperature() override;
     void SetThermoChannelRange(int32_t& channel, double low, double high) override;
 
 private:
     struct ChannelState {
-        int32_t connection = 0;
-        int32_t tcType = 0;
-        int32_t tempScale = 0;
+        ondrel::Connection connection = ondrel::Connection::SingleEnded;
+        ondrel::Thermocouple tcType = ondrel::Thermocouple::J;
+        ondrel::TemperatureScale tempScale = ondrel::TemperatureScale::Celsius;
         int32_t expChan = 0;
         int64_t reads = 0;
     };

@@ -91,7 +91,7 @@ KroGraph::KroGraph(QWidget* parent)
     plots_ = std::make_unique<KroPlots>(host, *plot_, *axes_);
     for (int32_t i = 0; i < axes_->Count(); ++i)
         watchUserRange(axes_->Item(i));
-    setMouseMode(0);
+    setMouseMode(ondrel::MouseAction::None);
     cursors_ = new ChartCursors(*plot_, *axes_->timeAxis().qcpAxis(), [this] { requestRedraw(); });
 
     connect(plot_, &QCustomPlot::mousePress, this, [this](QMouseEvent* event) { reportMouseButton(*event); });
@@ -108,7 +108,7 @@ bool KroGraph::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
 void KroGraph::setEnabled(bool enabled) { QWidget::setEnabled(enabled); }
 
-void KroGraph::setMouseMode(int32_t mode)
+void KroGraph::setMouseMode(ondrel::MouseAction mode)
 {
     mouseMode_ = mode;
     applyMouseMode(*plot_, mode, axes_->timeAxis().qcpAxis(), axes_->valueAxes());

@@ -43,8 +43,8 @@ public:
     void setEvents(ondrel::IKroGraphEvents* sink) override { sink_ = sink; }
     KroAxes& Axes() override { return *axes_; }
     KroPlots& Plots() override { return *plots_; }
-    int32_t MouseMode() const override { return mouseMode_; }
-    void setMouseMode(int32_t mode) override;
+    ondrel::MouseAction MouseMode() const override { return mouseMode_; }
+    void setMouseMode(ondrel::MouseAction mode) override;
     int32_t ChartLength() const override { return chartLength_; }
     void setChartLength(int32_t points) override;
     void ClearData() override;
@@ -107,7 +107,7 @@ private:
     ChartCursors* cursors_ = nullptr;
     std::function<QString()> cursorReadout_;
     ondrel::IKroGraphEvents* sink_ = nullptr;
-    int32_t mouseMode_ = 0;
+    ondrel::MouseAction mouseMode_ = ondrel::MouseAction::None;
     int32_t chartLength_ = 0;
     int programmaticRange_ = 0;
     bool rangeReportQueued_ = false;

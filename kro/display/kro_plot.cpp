@@ -30,7 +30,7 @@ void KroPlot::setColor(ondrel::ColorRef color)
     applyPen();
 }
 
-void KroPlot::setLineStyle(int32_t style)
+void KroPlot::setLineStyle(ondrel::LineDash style)
 {
     lineStyle_ = style;
     applyPen();
@@ -39,7 +39,7 @@ void KroPlot::setLineStyle(int32_t style)
 void KroPlot::applyPen()
 {
     // System colours follow the desktop's scheme, not the chart's dark one.
-    QPen pen(colorFromRef(color_, QGuiApplication::palette()), 0, penStyleFromCode(lineStyle_));
+    QPen pen(colorFromRef(color_, QGuiApplication::palette()), 0, penStyleOf(lineStyle_));
     graph_->setPen(pen);
     host_.requestRedraw();
 }

@@ -22,8 +22,8 @@ public:
     void setName(const std::string& name) override;
     ondrel::ColorRef Color() const override { return color_; }
     void setColor(ondrel::ColorRef color) override;
-    int32_t LineStyle() const override { return lineStyle_; }
-    void setLineStyle(int32_t style) override;
+    ondrel::LineDash LineStyle() const override { return lineStyle_; }
+    void setLineStyle(ondrel::LineDash style) override;
     void ClearPlotData() override;
     void setYAxis(ondrel::IKroAxis& axis) override;
     void setStartX(double x) override;
@@ -50,7 +50,7 @@ private:
     KroAxis* yAxis_;
     std::string name_;
     ondrel::ColorRef color_ = 0x00FF00;
-    int32_t lineStyle_ = 0;
+    ondrel::LineDash lineStyle_ = ondrel::LineDash::Solid;
     double startX_ = 0.0;
     std::optional<double> lastX_;
 };

@@ -2,20 +2,21 @@
 
 namespace kro {
 
-Qt::PenStyle penStyleFromCode(int32_t code)
+Qt::PenStyle penStyleOf(ondrel::LineDash dash)
 {
-    switch (code) {
-    case 1:
+    switch (dash) {
+    case ondrel::LineDash::Dash:
         return Qt::DashLine;
-    case 2:
+    case ondrel::LineDash::Dot:
         return Qt::DotLine;
-    case 3:
+    case ondrel::LineDash::DashDot:
         return Qt::DashDotLine;
-    case 4:
+    case ondrel::LineDash::DashDotDot:
         return Qt::DashDotDotLine;
-    default:
-        return Qt::SolidLine;
+    case ondrel::LineDash::Solid:
+        break;
     }
+    return Qt::SolidLine;
 }
 
 } // namespace kro

@@ -4,32 +4,35 @@
 namespace kro {
 namespace {
 
-Qt::Orientations orientationsOf(int32_t mode)
+using ondrel::MouseAction;
+
+Qt::Orientations orientationsOf(MouseAction mode)
 {
     switch (mode) {
-    case 4:
-    case 7:
+    case MouseAction::PanX:
+    case MouseAction::ZoomX:
         return Qt::Horizontal;
-    case 5:
-    case 8:
+    case MouseAction::PanY:
+    case MouseAction::ZoomY:
         return Qt::Vertical;
-    case 6:
-    case 9:
+    case MouseAction::PanXY:
+    case MouseAction::ZoomXY:
         return Qt::Horizontal | Qt::Vertical;
-    default:
-        return {};
+    case MouseAction::None:
+        break;
     }
+    return {};
 }
 
 } // namespace
 
-void applyMouseMode(QCustomPlot& plot, int32_t mode, QCPAxis* timeAxis, const QList<QCPAxis*>& valueAxes)
+void applyMouseMode(QCustomPlot& plot, MouseAction mode, QCPAxis* timeAxis, const QList<QCPAxis*>& valueAxes)
 {
     const Qt::Orientations along = orientationsOf(mode);
     const QList<QCPAxis*> horizontal = along.testFlag(Qt::Horizontal) ? QList<QCPAxis*>{timeAxis} : QList<QCPAxis*>{};
     const QList<QCPAxis*> vertical = along.testFlag(Qt::Vertical) ? valueAxes : QList<QCPAxis*>{};
-    const bool pan = mode >= 4 && mode <= 6;
-    const bool zoom = mode >= 7 && mode <= 9;
+    const bool pan = mode >= MouseAction::PanX && mode <= MouseAction::PanXY;
+    const bool zoom = mode >= MouseAction::ZoomX && mode <= MouseAction::ZoomXY;
 
     QCPAxisRect* rect = plot.axisRect();
     rect->setRangeDrag(pan ? along : Qt::Orientations{});

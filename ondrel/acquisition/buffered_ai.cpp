@@ -104,10 +104,10 @@ void BufferedAI::OnBuffer(std::span<const int16_t> raw, std::span<const float> s
         const int64_t scans = std::min<int64_t>(RoundToInt32(static_cast<double>(sampleCount) / chanCount),
                                                 kMaxScanCount - c_.run.nScanCount);
         switch (c_.ai.DataReturnType()) {
-        case 2:
+        case SampleData::Scaled:
             BufferChangeFunc(scaled, scans, chanCount);
             break;
-        case 1:
+        case SampleData::RawCounts:
             BufferChangeFunc(ConvertRawSamples(c_.ai.DeviceName(), raw, rawWork_), scans, chanCount);
             break;
         default:

@@ -5,7 +5,10 @@ namespace ondrel {
 
 namespace {
 
-PlotRecord RecordOf(IKroPlot& plot) { return {static_cast<int32_t>(plot.Color()), plot.LineStyle(), plot.Name()}; }
+PlotRecord RecordOf(IKroPlot& plot)
+{
+    return {static_cast<int32_t>(plot.Color()), Code(plot.LineStyle()), plot.Name()};
+}
 
 } // namespace
 
@@ -16,7 +19,7 @@ RunDescription DescribeRun(const AcquisitionContext& c)
     run.aiRecorded = s.bAISaveToDisk && s.bAIEnabled;
     run.diRecorded = s.bDIEnabled && s.bDISaveToDisk;
     run.softRecorded = s.bSoftMode;
-    run.floatSamples = s.bSoftMode || (c.ai.DeviceNumber() >= 0 && c.ai.DataReturnType() == 2);
+    run.floatSamples = s.bSoftMode || (c.ai.DeviceNumber() >= 0 && c.ai.DataReturnType() == SampleData::Scaled);
     run.aiChanCount = c.ai.DeviceNumber() >= 0 ? c.ai.ChanCount() : 0;
     run.diChanCount = s.nDIChanCount;
     IKroPlots& plots = c.graph.Plots();

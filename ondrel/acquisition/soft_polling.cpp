@@ -65,7 +65,7 @@ void SoftPolling::PrepareThermoChannels()
             c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
             c_.thermo.setThermoChannel(p);
         } else if (DoublesDifferentialThermoChannel(name)) {
-            int32_t channel = c_.ai.SignalConnection() == 1 ? 2 * p : p;
+            int32_t channel = c_.ai.SignalConnection() == Connection::Differential ? 2 * p : p;
             c_.thermo.SetThermoChannelRange(channel, kThermoRangeLow, kThermoRangeHigh);
         }
     }
@@ -90,7 +90,7 @@ float SoftPolling::TimeStamp() const
 
 int32_t SoftPolling::ThermoChannelNumber(int32_t physical, const std::string& deviceName)
 {
-    if (DoublesDifferentialThermoChannel(deviceName) && c_.ai.SignalConnection() == 1)
+    if (DoublesDifferentialThermoChannel(deviceName) && c_.ai.SignalConnection() == Connection::Differential)
         return 2 * physical;
     return physical;
 }
@@ -123,8 +123,8 @@ void SoftPolling::PollAI()
         if (!channel.bAIChanIsThermo)
             continue;
         c_.thermo.setThermoChannel(ThermoChannelNumber(p, name));
-        c_.thermo.setTCType(channel.nAIChanTCType);
-        c_.thermo.setTempScale(channel.nAIChanTempScale);
+        c_.thermo.setTCType(static_cast<Thermocouple>(channel.nAIChanTCType));
+        c_.thermo.setTempScale(static_cast<TemperatureScale>(channel.nAIChanTempScale));
         c_.thermo.setExpChan(channel.nAIChanExpChan);
         values[static_cast<size_t>(i)] = c_.thermo.Temperature();
     }

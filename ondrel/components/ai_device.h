@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/components/component_error.h"
+#include "ondrel/components/device_codes.h"
 #include <cstdint>
 #include <span>
 #include <string>
@@ -41,16 +42,16 @@ public:
     virtual void setChannel(int32_t channel) = 0;
     virtual int32_t AIResolution() const = 0;
     virtual int32_t MaxChanCount() const = 0;
-    virtual int32_t SignalConnection() const = 0; // of Channel: 0 single-ended, 1 differential
-    virtual void setSignalConnection(int32_t connection) = 0;
+    virtual Connection SignalConnection() const = 0; // of Channel
+    virtual void setSignalConnection(Connection connection) = 0;
     virtual int32_t ChanStart() const = 0;
     virtual void setChanStart(int32_t start) = 0;
     virtual int32_t ChanCount() const = 0;
     virtual void setChanCount(int32_t count) = 0;
-    virtual int32_t PacerSource() const = 0; // 0 internal, 1 external; a device with a choice reads back 2
-    virtual void setPacerSource(int32_t source) = 0;
-    virtual int32_t TriggerMode() const = 0; // 0 none, 1 post, 2 delay, 3 about
-    virtual void setTriggerMode(int32_t mode) = 0;
+    virtual Pacer PacerSource() const = 0; // a device with a choice reads back Either
+    virtual void setPacerSource(Pacer source) = 0;
+    virtual Trigger TriggerMode() const = 0;
+    virtual void setTriggerMode(Trigger mode) = 0;
     virtual double TriggerAfterTime() const = 0; // ms
     virtual void setTriggerAfterTime(double ms) = 0;
     virtual double TriggerDelayTime() const = 0; // ms
@@ -58,14 +59,14 @@ public:
     virtual double SampleRate() const = 0; // aggregate Hz over all scanned channels
     virtual void setSampleRate(double hz) = 0;
     virtual std::string ErrorMessage() const = 0;
-    virtual int32_t DataReturnType() const = 0; // 1 raw counts, 2 scaled values
-    virtual void setDataReturnType(int32_t type) = 0;
+    virtual SampleData DataReturnType() const = 0;
+    virtual void setDataReturnType(SampleData type) = 0;
     virtual double TriggerVoltage() const = 0;
     virtual void setTriggerVoltage(double volts) = 0;
-    virtual int32_t TriggerEdge() const = 0;
-    virtual void setTriggerEdge(int32_t edge) = 0;
-    virtual int32_t TriggerSource() const = 0;
-    virtual void setTriggerSource(int32_t source) = 0;
+    virtual Edge TriggerEdge() const = 0;
+    virtual void setTriggerEdge(Edge edge) = 0;
+    virtual TriggerInput TriggerSource() const = 0;
+    virtual void setTriggerSource(TriggerInput source) = 0;
 
     // Buffered acquisition: `sampleCount` samples per buffer, delivered in two
     // halves (sampleCount / 2, then the rest) through FirstBufferChange and

@@ -1,5 +1,6 @@
 #pragma once
 #include "display_control.h"
+#include "ondrel/components/device_codes.h"
 #include <cstdint>
 #include <span>
 #include <string>
@@ -9,6 +10,14 @@ namespace ondrel {
 
 // A colour reference: R + 256*G + 65536*B, or 0x80000000 + n for system colour n.
 using ColorRef = uint32_t;
+
+// A plot's line. Recordings and the channel tables store the number, so a plot
+// keeps any number it is given; one outside the list is drawn solid.
+enum class LineDash : int32_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4 };
+
+// What dragging and the wheel do on the chart; any other number leaves the
+// axes alone.
+enum class MouseAction : int32_t { None = 0, PanX = 4, PanY = 5, PanXY = 6, ZoomX = 7, ZoomY = 8, ZoomXY = 9 };
 
 // One of the two display elements of an axis (its line and its labels) whose
 // visibility the plot set-up switches.
@@ -45,8 +54,8 @@ public:
     virtual void setName(const std::string& name) = 0;
     virtual ColorRef Color() const = 0;
     virtual void setColor(ColorRef color) = 0;
-    virtual int32_t LineStyle() const = 0; // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot
-    virtual void setLineStyle(int32_t style) = 0;
+    virtual LineDash LineStyle() const = 0;
+    virtual void setLineStyle(LineDash style) = 0;
     virtual void ClearPlotData() = 0;
     virtual void setYAxis(IKroAxis& axis) = 0;
     virtual void setStartX(double x) = 0;
@@ -116,9 +125,8 @@ public:
     virtual void setEvents(IKroGraphEvents* sink) = 0; // nullptr detaches
     virtual IKroAxes& Axes() = 0;
     virtual IKroPlots& Plots() = 0;
-    // 0 none, 4-6 pan X/Y/XY, 7-9 zoom X/Y/XY; other values act as 0.
-    virtual int32_t MouseMode() const = 0;
-    virtual void setMouseMode(int32_t mode) = 0;
+    virtual MouseAction MouseMode() const = 0;
+    virtual void setMouseMode(MouseAction mode) = 0;
     // Points each plot keeps; 0 = unbounded. With a bound the time axis scrolls
     // to keep the newest point in view with the same span.
     virtual int32_t ChartLength() const = 0;

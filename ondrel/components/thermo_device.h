@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/components/component_error.h"
+#include "ondrel/components/device_codes.h"
 #include <cstdint>
 #include <string>
 
@@ -15,10 +16,10 @@ public:
     virtual std::string DeviceName() const = 0; // "No Device" when none
     virtual int32_t ThermoChannel() const = 0;
     virtual void setThermoChannel(int32_t channel) = 0;
-    virtual int32_t SignalConnection() const = 0;
-    virtual void setSignalConnection(int32_t connection) = 0;
-    virtual void setTCType(int32_t type) = 0;     // index into J, K, S, T, B, R, E
-    virtual void setTempScale(int32_t scale) = 0; // Celsius, Fahrenheit, Rankine, Kelvin
+    virtual Connection SignalConnection() const = 0;
+    virtual void setSignalConnection(Connection connection) = 0;
+    virtual void setTCType(Thermocouple type) = 0;
+    virtual void setTempScale(TemperatureScale scale) = 0;
     virtual void setExpChan(int32_t channel) = 0;
     virtual double Temperature() = 0; // of ThermoChannel, in TempScale
     virtual void SetThermoChannelRange(int32_t& channel, double low, double high) = 0;

@@ -34,7 +34,7 @@ void GraphSettings::Form_Load()
     for (int32_t i = 0; i < plots.Count(); ++i) {
         IKroPlot& plot = plots.Item(i);
         names_.push_back(plot.Name());
-        PlotLineStyles_.push_back(plot.LineStyle());
+        PlotLineStyles_.push_back(Code(plot.LineStyle()));
         PlotColors_.push_back(plot.Color());
     }
 

@@ -33,7 +33,7 @@ std::vector<PlotListRow> PlotListRows(IKroPlots& plots, const PlotListInputs& in
         PlotListRow row;
         row.plotIndex = i;
         row.name = plot.Name();
-        row.linePicture = LineStylePicture(plot.LineStyle());
+        row.linePicture = LineStylePicture(Code(plot.LineStyle()));
         if (row.linePicture)
             row.color = plot.Color();
         rows.push_back(std::move(row));

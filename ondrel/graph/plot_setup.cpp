@@ -20,7 +20,7 @@ void ConfigurePlot(IKroGraph& graph, int32_t index, ColorRef color, int32_t styl
 {
     IKroPlot& plot = graph.Plots().Item(index);
     plot.setColor(color);
-    plot.setLineStyle(style);
+    plot.setLineStyle(static_cast<LineDash>(style));
     plot.setName(name);
     plot.setYAxis(graph.Axes().Item(axis));
 }

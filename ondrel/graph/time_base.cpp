@@ -10,7 +10,6 @@ namespace {
 constexpr double kFloor = 1e-6; // seconds per division
 constexpr double kCeiling = 100.0;
 constexpr double kStep = 5.0;
-constexpr int32_t kFirstZoomMode = 7;
 
 double Stepped(double s, bool up)
 {
@@ -48,7 +47,7 @@ void TimeBase::StepDivision(bool up)
 
 void TimeBase::KroGraph1_RangeChanged()
 {
-    if (p_.graph.MouseMode() < kFirstZoomMode)
+    if (p_.graph.MouseMode() < MouseAction::ZoomX)
         return;
     try {
         p_.led.setEnabled(false);

@@ -26,7 +26,7 @@ void InitAIChannelTables(AcquisitionSetup& setup, IKroAI& ai, const AIColorTable
         row.nAIChanColor = colors[i % colors.size()];
         row.szAIChanName = "AI " + std::to_string(ch);
         ai.setChannel(ch);
-        row.nAIChanConnection = ai.SignalConnection();
+        row.nAIChanConnection = Code(ai.SignalConnection());
     }
 }
 

@@ -5,36 +5,36 @@ namespace ondrel {
 namespace {
 
 // A card that refuses the probe value outright has no such choice either.
-template <typename Set>
-bool TakesTwo(Set&& set, IKroAI& ai, int32_t (IKroAI::*get)() const)
+template <typename Code>
+bool Takes(Code probe, IKroAI& ai, void (IKroAI::*set)(Code), Code (IKroAI::*get)() const)
 {
     try {
-        set(2);
+        (ai.*set)(probe);
     } catch (const ComponentError&) {
         return false;
     }
-    return (ai.*get)() == 2;
+    return (ai.*get)() == probe;
 }
 
 } // namespace
 
 PacerProbe ProbePacer(IKroAI& ai)
 {
-    const int32_t saved = ai.PacerSource();
-    if (!TakesTwo([&](int32_t v) { ai.setPacerSource(v); }, ai, &IKroAI::PacerSource))
+    const Pacer saved = ai.PacerSource();
+    if (!Takes(Pacer::Either, ai, &IKroAI::setPacerSource, &IKroAI::PacerSource))
         return {};
     ai.setPacerSource(saved);
-    if (ai.PacerSource() == 2) {
-        ai.setPacerSource(1);
-        return {true, 1};
+    if (ai.PacerSource() == Pacer::Either) {
+        ai.setPacerSource(Pacer::ExternalClock);
+        return {true, Code(Pacer::ExternalClock)};
     }
-    return {true, ai.PacerSource()};
+    return {true, Code(ai.PacerSource())};
 }
 
 bool ProbeTrigger(IKroAI& ai)
 {
-    const int32_t saved = ai.TriggerMode();
-    if (!TakesTwo([&](int32_t v) { ai.setTriggerMode(v); }, ai, &IKroAI::TriggerMode))
+    const Trigger saved = ai.TriggerMode();
+    if (!Takes(Trigger::Delay, ai, &IKroAI::setTriggerMode, &IKroAI::TriggerMode))
         return false;
     ai.setTriggerMode(saved);
     return true;

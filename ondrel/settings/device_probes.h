@@ -3,10 +3,10 @@
 
 namespace ondrel {
 
-// Whether the card offers a pacer choice, learnt by writing 2 to PacerSource
-// and reading it back, and the list position the choice shows. A card that
-// takes 2 gets its value back; one still at 2 (external clock 0 in the old
-// numbering) is rewritten as 1. Without a choice, position is -1 and the
+// Whether the card offers a pacer choice, learnt by writing Either to
+// PacerSource and reading it back, and the list position the choice shows. A
+// card that takes Either gets its value back; one still at Either (external
+// clock 0 in the old numbering) is rewritten as ExternalClock. Without a choice, position is -1 and the
 // probed value is left as the card keeps it.
 struct PacerProbe {
     bool offersChoice = false;
@@ -14,7 +14,8 @@ struct PacerProbe {
 };
 PacerProbe ProbePacer(IKroAI& ai);
 
-// Whether the card has triggers, learnt the same way through TriggerMode; a
+// Whether the card has triggers, learnt the same way through TriggerMode (by
+// writing Delay); a
 // card that has them gets its mode back.
 bool ProbeTrigger(IKroAI& ai);
 

@@ -110,7 +110,7 @@ void GainRangeForm::LoadChannels()
     RefreshGainList();
 
     ai_.setChannel(0);
-    SwitchOn(ai_.SignalConnection() == 0 ? "optSingle" : "optDifferent");
+    SwitchOn(ai_.SignalConnection() == Connection::SingleEnded ? "optSingle" : "optDifferent");
     SwitchOn(IsThermo(0) ? "OptThermo" : "OptAI");
     if (IsThermo(0)) {
         EnableThermoSetting(true);
@@ -145,12 +145,12 @@ void GainRangeForm::ShowThermoAvailability()
 // back with channel 1's range, which pairing may have changed.
 void GainRangeForm::ProbeConnection()
 {
-    const int32_t saved = ai_.SignalConnection();
+    const Connection saved = ai_.SignalConnection();
     const bool hasChannel1 = ai_.MaxChanCount() > 1;
     InputRange channel1;
     if (hasChannel1)
         ai_.GetChannelRange(1, channel1.low, channel1.high, channel1.code);
-    const int32_t other = saved == 0 ? 1 : 0;
+    const Connection other = saved == Connection::SingleEnded ? Connection::Differential : Connection::SingleEnded;
     bool taken = true;
     try {
         ai_.setSignalConnection(other);
@@ -173,12 +173,13 @@ void GainRangeForm::RefreshGainList()
     for (int32_t ch = 0; ch < channels; ++ch) {
         ai_.setChannel(ch);
         thermo_.setThermoChannel(ch);
-        connections.push_back(IsThermo(ch) ? thermo_.SignalConnection() : ai_.SignalConnection());
+        connections.push_back(Code(IsThermo(ch) ? thermo_.SignalConnection() : ai_.SignalConnection()));
     }
     const auto logical = GainListLogicalNumbers(connections, ReportsOwnChannels(ai_.DeviceName()));
     for (int32_t ch = 0; ch < channels; ++ch) {
         const auto i = static_cast<size_t>(ch);
-        view_.SetCell(kList, ch, kConnection, connections[i] == 0 ? "Single-Ended" : "Differential");
+        view_.SetCell(kList, ch, kConnection,
+                      connections[i] == Code(Connection::SingleEnded) ? "Single-Ended" : "Differential");
         view_.SetCell(kList, ch, kLogical, ChannelLabel(logical[i]));
         const AIChannelSetting& row = setup_.AIChannel(ch);
         if (row.bAIChanIsThermo) {
@@ -210,8 +211,8 @@ void GainRangeForm::lstViewGain_ItemClick(int row)
         thermo_.setThermoChannel(row);
         const bool thermo = IsThermo(row);
         SwitchOn(thermo ? "OptThermo" : "OptAI");
-        const int32_t connection = thermo ? thermo_.SignalConnection() : ai_.SignalConnection();
-        SwitchOn(connection == 0 ? "optSingle" : "optDifferent");
+        const Connection connection = thermo ? thermo_.SignalConnection() : ai_.SignalConnection();
+        SwitchOn(connection == Connection::SingleEnded ? "optSingle" : "optDifferent");
         if (thermo) {
             EnableThermoSetting(true);
             SelectAndClick("ComboTCType", setup_.AIChannel(row).nAIChanTCType);
@@ -249,7 +250,7 @@ void GainRangeForm::ComboTCType_Click()
     if (AIChannelSetting* row = Row(channel))
         row->nAIChanTCType = static_cast<uint8_t>(type);
     thermo_.setThermoChannel(channel);
-    if (thermo_.SignalConnection() == 1)
+    if (thermo_.SignalConnection() == Connection::Differential)
         if (AIChannelSetting* partner = Row(PairPartner(thermo_.ThermoChannel())))
             partner->nAIChanTCType = static_cast<uint8_t>(type);
     RefreshGainList();
@@ -291,7 +292,7 @@ void GainRangeForm::OptThermo_Click()
     if (!row->bAIChanIsThermo) {
         row->bAIChanIsThermo = true;
         // A differential pair is one thermocouple.
-        if (ai_.SignalConnection() == 1)
+        if (ai_.SignalConnection() == Connection::Differential)
             if (AIChannelSetting* partner = Row(PairPartner(channel)))
                 partner->bAIChanIsThermo = true;
         thermo_.setThermoChannel(channel);
@@ -317,7 +318,7 @@ void GainRangeForm::OptAI_Click()
         row->bAIChanIsThermo = false;
     if (row->bAIChanIsThermo) {
         row->bAIChanIsThermo = false;
-        if (thermo_.SignalConnection() == 1)
+        if (thermo_.SignalConnection() == Connection::Differential)
             if (AIChannelSetting* partner = Row(PairPartner(thermo_.ThermoChannel())))
                 partner->bAIChanIsThermo = false;
     }
@@ -334,8 +335,8 @@ void GainRangeForm::optSingle_Click()
     if (!view_.IsEnabled("optSingle"))
         return;
     try {
-        thermo_.setSignalConnection(0);
-        ai_.setSignalConnection(0);
+        thermo_.setSignalConnection(Connection::SingleEnded);
+        ai_.setSignalConnection(Connection::SingleEnded);
         RefreshGainList();
     } catch (const std::exception& error) {
         prompts_.MsgBox(error.what(), "");
@@ -347,8 +348,8 @@ void GainRangeForm::optDifferent_Click()
     if (!view_.IsEnabled("optDifferent") || ReportsOwnChannels(ai_.DeviceName()))
         return;
     try {
-        thermo_.setSignalConnection(1);
-        ai_.setSignalConnection(1);
+        thermo_.setSignalConnection(Connection::Differential);
+        ai_.setSignalConnection(Connection::Differential);
         CopyPairSettings(setup_, Current());
         if (RecheckKindAfterPairing(thermo_.DeviceName()))
             SwitchOn(IsThermo(Current()) ? "OptThermo" : "OptAI");

@@ -39,10 +39,10 @@ void SettingsController::ReadBackConnections()
         AIChannelSetting& row = p_.setup.aiChannels[static_cast<size_t>(ch)];
         if (row.bAIChanIsThermo) {
             p_.thermo.setThermoChannel(ch);
-            row.nAIChanConnection = p_.thermo.SignalConnection();
+            row.nAIChanConnection = Code(p_.thermo.SignalConnection());
         } else {
             p_.ai.setChannel(ch);
-            row.nAIChanConnection = p_.ai.SignalConnection();
+            row.nAIChanConnection = Code(p_.ai.SignalConnection());
         }
     }
 }

@@ -105,7 +105,7 @@ void SettingsForm::GetAIPropertiesEx()
     view_.SetText("txtCount", std::to_string(setup_.nAISampleCnt));
     view_.SetText("txtSampleRate", ShortestReal(ai_.SampleRate()));
     view_.SetItems("cmbDataReturnType", kDataReturnTypes);
-    view_.Select("cmbDataReturnType", ai_.DataReturnType() == 1 ? 0 : 1);
+    view_.Select("cmbDataReturnType", ai_.DataReturnType() == SampleData::RawCounts ? 0 : 1);
     view_.SetChecked("chkCylic", setup_.bFAICyclic);
     view_.SetEnabled("txtCount", !setup_.bFAICyclic);
 
@@ -126,9 +126,9 @@ void SettingsForm::GetAIPropertiesEx()
     view_.SetItems("cmbTriggerMode", kTriggerModes);
     view_.SetItems("cmbTriggerEdge", kTriggerEdges);
     view_.SetItems("cmbTriggerSource", kTriggerSources);
-    view_.Select("cmbTriggerMode", ai_.TriggerMode());
-    view_.Select("cmbTriggerEdge", ai_.TriggerEdge());
-    view_.Select("cmbTriggerSource", ai_.TriggerSource());
+    view_.Select("cmbTriggerMode", Code(ai_.TriggerMode()));
+    view_.Select("cmbTriggerEdge", Code(ai_.TriggerEdge()));
+    view_.Select("cmbTriggerSource", Code(ai_.TriggerSource()));
     view_.SetText("txtTriggerDelayTime", ShortestReal(ai_.TriggerDelayTime()));
     view_.SetText("txtTriggerAfterTimeinAboveMode", ShortestReal(ai_.TriggerAfterTime()));
     view_.SetText("txtTriggerVoltage", ShortestReal(ai_.TriggerVoltage()));
@@ -271,17 +271,18 @@ void SettingsForm::SetFAIProperties()
         return;
     ai_.setChanStart(WholeNumberOf("txtAIScanStart_0", "ChanStart"));
     ai_.setChanCount(WholeNumberOf("txtAIScanNumber_0", "ChanCount"));
-    ai_.setDataReturnType(view_.Selected("cmbDataReturnType") + 1);
+    // The lists show the codes in order, so a position is its code (plus one for the data type).
+    ai_.setDataReturnType(static_cast<SampleData>(view_.Selected("cmbDataReturnType") + 1));
     setup_.nAISampleCnt = WholeNumberOf("txtCount", "Data Count");
     setup_.bFAICyclic = view_.Checked("chkCylic");
-    ai_.setPacerSource(view_.Selected("cmbPacerSource"));
+    ai_.setPacerSource(static_cast<Pacer>(view_.Selected("cmbPacerSource")));
     ai_.setSampleRate(RealOf("txtSampleRate", "Sample Rate"));
     view_.SetText("txtSampleRate", ShortestReal(ai_.SampleRate()));
     if (!view_.IsEnabled("FrameFAITrigger"))
         return;
-    ai_.setTriggerMode(view_.Selected("cmbTriggerMode"));
-    ai_.setTriggerEdge(view_.Selected("cmbTriggerEdge"));
-    ai_.setTriggerSource(view_.Selected("cmbTriggerSource"));
+    ai_.setTriggerMode(static_cast<Trigger>(view_.Selected("cmbTriggerMode")));
+    ai_.setTriggerEdge(static_cast<Edge>(view_.Selected("cmbTriggerEdge")));
+    ai_.setTriggerSource(static_cast<TriggerInput>(view_.Selected("cmbTriggerSource")));
     ai_.setTriggerDelayTime(RealOf("txtTriggerDelayTime", "AfterTime"));
     ai_.setTriggerAfterTime(RealOf("txtTriggerAfterTimeinAboveMode", "BeforeTime"));
     ai_.setTriggerVoltage(RealOf("txtTriggerVoltage", "Trig Voltage"));

@@ -18,12 +18,13 @@ namespace {
 struct MouseModeItem {
     const char* name;
     const char* caption;
-    int32_t mode;
+    MouseAction mode;
 };
 
 constexpr MouseModeItem kMouseModes[] = {
-    {"None", "None", 0}, {"xz", "XZoom", 7}, {"yz", "YZoom", 8},  {"xyz", "XYZoom", 9},
-    {"xp", "XPan", 4},   {"yp", "YPan", 5},  {"xyp", "XYPan", 6},
+    {"None", "None", MouseAction::None},    {"xz", "XZoom", MouseAction::ZoomX}, {"yz", "YZoom", MouseAction::ZoomY},
+    {"xyz", "XYZoom", MouseAction::ZoomXY}, {"xp", "XPan", MouseAction::PanX},   {"yp", "YPan", MouseAction::PanY},
+    {"xyp", "XYPan", MouseAction::PanXY},
 };
 
 constexpr int16_t kRightButton = 2;

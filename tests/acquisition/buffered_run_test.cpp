@@ -63,7 +63,7 @@ TEST_F(BufferedRun, ScansPerBufferRoundToTheEvenNeighbour)
 TEST_F(BufferedRun, AnUnknownDataTypeIsReportedAndTheRunGoesOn)
 {
     StartBuffered(1000.0, true);
-    ai.reportDataReturnType(3);
+    ai.reportDataReturnType(static_cast<SampleData>(3));
     Deliver(8);
     EXPECT_EQ(prompts.messages,
               (std::vector<testing::RecordedPrompts::Message>{{"Wrong Data Return Type", "OnFirstBufferChange"}}));
@@ -132,7 +132,7 @@ TEST_P(StoppedMidHalf, TheCardsLastScansAreRecordedAndCountedBeforeTheEnd)
     setup.nAISampleCnt = 4096;
     ai.setChanCount(kChannels);
     ai.setSampleRate(kRate);
-    ai.setDataReturnType(raw ? 1 : 2);
+    ai.setDataReturnType(raw ? SampleData::RawCounts : SampleData::Scaled);
     for (int i = 0; i < kChannels; ++i)
         graph.Plots().Add();
     Flip(aiSwitch, true);

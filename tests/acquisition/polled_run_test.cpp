@@ -80,7 +80,7 @@ TEST_F(PolledRun, AMissingDeviceAtStartIsNamedUnderBtnStart)
     SelectDILines();
     Flip(diSwitch, true);
     // An earlier failure of the AI card must not be shown for the DI card's.
-    EXPECT_THROW(ai.setDataReturnType(3), std::exception);
+    EXPECT_THROW(ai.setDataReturnType(static_cast<SampleData>(3)), std::exception);
     ASSERT_FALSE(ai.ErrorMessage().empty());
     dio.SelectDeviceNumber(-1);
     run.BtnStart_Click();

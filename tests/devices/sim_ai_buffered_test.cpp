@@ -66,7 +66,7 @@ TEST_F(Buffered, RawRunOnThe5342CarriesTwelveBitCounts)
 {
     ai.SelectDeviceNumber(card::Model5342);
     ai.setSampleRate(100e3);
-    ai.setDataReturnType(1);
+    ai.setDataReturnType(ondrel::SampleData::RawCounts);
     EXPECT_EQ(start(4096, false), 4096); // already whole scans in each half
     ASSERT_TRUE(waitFor([&] { return rec.events.size() >= 2; }));
     const auto ranges = rangesOf(ai);
@@ -247,7 +247,7 @@ TEST_P(StoppedMidHalf, KeepsEveryWholeScanAcquiredUpToStop)
 {
     const auto [cyclic, raw] = GetParam();
     ai.setSampleRate(5e3); // 0.4 s halves: time enough to stop inside the second
-    ai.setDataReturnType(raw ? 1 : 2);
+    ai.setDataReturnType(raw ? ondrel::SampleData::RawCounts : ondrel::SampleData::Scaled);
     EXPECT_EQ(start(4096, cyclic), 4098);
     int64_t delivered = 0;
     rec.onEvent = [&](const Event& e) { delivered += e.count; };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace kro;
+using namespace ondrel;
 using ondrel::ComponentError;
 
 namespace {
@@ -25,11 +26,13 @@ void expectRefused(SimAI& ai, F call)
     }
 }
 
-bool probe(int32_t (SimAI::*get)() const, void (SimAI::*set)(int32_t), SimAI& ai)
+// The settings dialog's probe: a card with the choice takes `probe` and reads it back.
+template <typename Code>
+bool probe(Code probe, Code (SimAI::*get)() const, void (SimAI::*set)(Code), SimAI& ai)
 {
-    const int32_t saved = (ai.*get)();
-    (ai.*set)(2);
-    const bool accepted = (ai.*get)() == 2;
+    const Code saved = (ai.*get)();
+    (ai.*set)(probe);
+    const bool accepted = (ai.*get)() == probe;
     if (accepted)
         (ai.*set)(saved);
     return accepted;
@@ -44,7 +47,7 @@ TEST(SimAI, StartsWithACardReadyForAQuickStart)
     EXPECT_FALSE(ai.DeviceName().empty());
     EXPECT_GE(ai.ChanCount(), 1);
     EXPECT_GT(ai.SampleRate(), 0.0);
-    EXPECT_EQ(ai.DataReturnType(), 2);
+    EXPECT_EQ(ai.DataReturnType(), SampleData::Scaled);
     int32_t count = 4096;
     bool cyclic = false;
     EXPECT_NO_THROW(ai.StartFAI(count, cyclic));
@@ -77,20 +80,20 @@ TEST(SimAI, SelectsByNumberAndCanBeLeftWithoutDevice)
 TEST(SimAI, PacerAndTriggerProbesReadBackTwoOnlyWhereTheCardHasThem)
 {
     SimAI ai(card::Differential16);
-    ai.setPacerSource(1);
-    EXPECT_TRUE(probe(&SimAI::PacerSource, &SimAI::setPacerSource, ai));
-    EXPECT_EQ(ai.PacerSource(), 1); // the probe restored it
-    ai.setTriggerMode(3);
-    EXPECT_TRUE(probe(&SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
-    EXPECT_EQ(ai.TriggerMode(), 3);
-    expectRefused(ai, [&] { ai.setPacerSource(3); });
-    expectRefused(ai, [&] { ai.setTriggerMode(4); });
+    ai.setPacerSource(Pacer::ExternalClock);
+    EXPECT_TRUE(probe(Pacer::Either, &SimAI::PacerSource, &SimAI::setPacerSource, ai));
+    EXPECT_EQ(ai.PacerSource(), Pacer::ExternalClock); // the probe restored it
+    ai.setTriggerMode(Trigger::About);
+    EXPECT_TRUE(probe(Trigger::Delay, &SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
+    EXPECT_EQ(ai.TriggerMode(), Trigger::About);
+    expectRefused(ai, [&] { ai.setPacerSource(static_cast<Pacer>(3)); });
+    expectRefused(ai, [&] { ai.setTriggerMode(static_cast<Trigger>(4)); });
 
     ai.SelectDeviceNumber(card::Basic);
-    EXPECT_FALSE(probe(&SimAI::PacerSource, &SimAI::setPacerSource, ai));
-    EXPECT_FALSE(probe(&SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
-    EXPECT_NO_THROW(ai.setPacerSource(-1)); // "no choice offered"
-    EXPECT_EQ(ai.PacerSource(), 0);
+    EXPECT_FALSE(probe(Pacer::Either, &SimAI::PacerSource, &SimAI::setPacerSource, ai));
+    EXPECT_FALSE(probe(Trigger::Delay, &SimAI::TriggerMode, &SimAI::setTriggerMode, ai));
+    EXPECT_NO_THROW(ai.setPacerSource(Pacer::None)); // "no choice offered"
+    EXPECT_EQ(ai.PacerSource(), Pacer::Internal);
 }
 
 TEST(SimAI, DifferentialConnectionTakesEvenOddPairs)
@@ -99,10 +102,10 @@ TEST(SimAI, DifferentialConnectionTakesEvenOddPairs)
     double low = -2.5, high = 2.5;
     ai.SetChannelRange(2, low, high);
     ai.setChannel(2);
-    ai.setSignalConnection(1);
+    ai.setSignalConnection(Connection::Differential);
     for (int32_t ch = 0; ch < 5; ++ch) {
         ai.setChannel(ch);
-        EXPECT_EQ(ai.SignalConnection(), ch == 2 || ch == 3 ? 1 : 0) << ch;
+        EXPECT_EQ(ai.SignalConnection(), ch == 2 || ch == 3 ? Connection::Differential : Connection::SingleEnded) << ch;
     }
     int32_t code = 0;
     ai.GetChannelRange(3, low, high, code); // a pair measures in its even channel's range
@@ -110,23 +113,25 @@ TEST(SimAI, DifferentialConnectionTakesEvenOddPairs)
     EXPECT_EQ(high, 2.5);
 
     ai.setChannel(3);
-    ai.setSignalConnection(0);
+    ai.setSignalConnection(Connection::SingleEnded);
     ai.setChannel(2);
-    EXPECT_EQ(ai.SignalConnection(), 0);
-    expectRefused(ai, [&] { ai.setSignalConnection(2); });
+    EXPECT_EQ(ai.SignalConnection(), Connection::SingleEnded);
+    expectRefused(ai, [&] { ai.setSignalConnection(static_cast<Connection>(2)); });
 }
 
 TEST(SimAI, FixedConnectionCardsRefuseTheOtherValueSilently)
 {
     struct Case {
         int32_t number;
-        int32_t fixed;
+        Connection fixed;
     };
-    for (const Case c : {Case{card::Thermo5348, 1}, Case{card::Thermo9948, 0}, Case{card::Basic, 0}}) {
+    for (const Case c : {Case{card::Thermo5348, Connection::Differential},
+                         Case{card::Thermo9948, Connection::SingleEnded}, Case{card::Basic, Connection::SingleEnded}}) {
         SimAI ai(c.number);
         ai.setChannel(5);
         EXPECT_EQ(ai.SignalConnection(), c.fixed);
-        EXPECT_NO_THROW(ai.setSignalConnection(1 - c.fixed));
+        EXPECT_NO_THROW(ai.setSignalConnection(c.fixed == Connection::Differential ? Connection::SingleEnded
+                                                                                   : Connection::Differential));
         EXPECT_EQ(ai.SignalConnection(), c.fixed) << ai.DeviceName();
     }
 }
@@ -181,10 +186,10 @@ TEST(SimAI, RefusesValuesTheCardCannotTake)
     expectRefused(ai, [&] { ai.setSampleRate(250e3 + 1); });
     expectRefused(ai, [&] { ai.setSampleRate(0); });
     expectRefused(ai, [&] { ai.setSampleRate(std::numeric_limits<double>::quiet_NaN()); });
-    expectRefused(ai, [&] { ai.setDataReturnType(3); });
+    expectRefused(ai, [&] { ai.setDataReturnType(static_cast<SampleData>(3)); });
     expectRefused(ai, [&] { ai.setTriggerDelayTime(-1); });
-    expectRefused(ai, [&] { ai.setTriggerEdge(2); });
-    expectRefused(ai, [&] { ai.setTriggerSource(5); });
+    expectRefused(ai, [&] { ai.setTriggerEdge(static_cast<Edge>(2)); });
+    expectRefused(ai, [&] { ai.setTriggerSource(static_cast<TriggerInput>(5)); });
     EXPECT_EQ(ai.SampleRate(), 1000.0); // refused values leave the setting alone
 
     ai.setSampleRate(250e3);

@@ -35,7 +35,9 @@ protected:
         ai.setChanCount(c.chanCount);
         double low = -5, high = 5;
         ai.SetChannelRange(7, low, high);
-        ai.setDataReturnType(c.requested % 2 == 0 ? 2 : 1); // both element types across the counts
+        ai.setDataReturnType(c.requested % 2 == 0
+                                 ? ondrel::SampleData::Scaled
+                                 : ondrel::SampleData::RawCounts); // both element types across the counts
     }
 
     // The smallest buffer of at least the requested samples whose halves are whole scans.
@@ -73,7 +75,7 @@ protected:
         const std::vector<SimRange> ranges = rangesOf(ai);
         const int64_t period = SimSignal::bufferedPeriod(ai.SampleRate(), c.chanCount);
         const int32_t half = bufferCount / 2;
-        const bool raw = ai.DataReturnType() == 1;
+        const bool raw = ai.DataReturnType() == ondrel::SampleData::RawCounts;
         int64_t scan = 0;
         for (size_t h = 0; h < halves; ++h) {
             const Event& e = rec.events[h];

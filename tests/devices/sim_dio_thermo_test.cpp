@@ -6,6 +6,9 @@
 
 using namespace kro;
 using ondrel::ComponentError;
+using ondrel::Connection;
+using ondrel::TemperatureScale;
+using ondrel::Thermocouple;
 
 TEST(SimDIO, ReadsAMovingPatternFromTheRequestedPorts)
 {
@@ -57,7 +60,7 @@ TEST(SimThermo, AnswersNoDeviceUntilAThermocoupleCardNumberIsPut)
     EXPECT_EQ(thermo.DeviceName(), "No Device");
     // The settings dialogs address every channel even without a device.
     EXPECT_NO_THROW(thermo.setThermoChannel(12));
-    EXPECT_NO_THROW(thermo.setSignalConnection(0));
+    EXPECT_NO_THROW(thermo.setSignalConnection(Connection::SingleEnded));
     EXPECT_THROW(thermo.Temperature(), ComponentError);
     EXPECT_FALSE(thermo.ErrorMessage().empty());
 
@@ -78,13 +81,14 @@ TEST(SimThermo, ReportsTheChannelTemperatureInTheChosenScale)
 {
     // Two components read in step: the same reading in Celsius and another scale.
     const auto& c = *findAiCard(card::Thermo5340);
-    for (int32_t scale = 0; scale < 4; ++scale) {
+    for (const TemperatureScale scale : {TemperatureScale::Celsius, TemperatureScale::Fahrenheit,
+                                         TemperatureScale::Rankine, TemperatureScale::Kelvin}) {
         SimThermo celsius, other;
         for (SimThermo* t : {&celsius, &other}) {
             t->setDeviceNumber(card::Thermo5340);
             t->setThermoChannel(3);
             t->setExpChan(2);
-            t->setTCType(1);
+            t->setTCType(Thermocouple::K);
         }
         other.setTempScale(scale);
         for (int64_t read = 0; read < 5; ++read) {
@@ -95,7 +99,7 @@ TEST(SimThermo, ReportsTheChannelTemperatureInTheChosenScale)
     }
     SimThermo k;
     k.setDeviceNumber(card::Thermo5340);
-    k.setTempScale(3);
+    k.setTempScale(TemperatureScale::Kelvin);
     EXPECT_NEAR(k.Temperature(), SimSignal::celsius(c, 0, 0, 0) + 273.15, 1e-9);
 }
 
@@ -104,16 +108,16 @@ TEST(SimThermo, KeepsSettingsPerChannelAndChecksThem)
     SimThermo t;
     t.setDeviceNumber(card::Thermo5340);
     t.setThermoChannel(4);
-    t.setTCType(6);
-    t.setTempScale(2);
+    t.setTCType(Thermocouple::E);
+    t.setTempScale(TemperatureScale::Rankine);
     t.setThermoChannel(5);
-    EXPECT_EQ(t.TCType(), 0);
+    EXPECT_EQ(t.TCType(), Thermocouple::J);
     t.setThermoChannel(4);
-    EXPECT_EQ(t.TCType(), 6);
-    EXPECT_EQ(t.TempScale(), 2);
+    EXPECT_EQ(t.TCType(), Thermocouple::E);
+    EXPECT_EQ(t.TempScale(), TemperatureScale::Rankine);
 
-    EXPECT_THROW(t.setTCType(7), ComponentError);
-    EXPECT_THROW(t.setTempScale(4), ComponentError);
+    EXPECT_THROW(t.setTCType(static_cast<Thermocouple>(7)), ComponentError);
+    EXPECT_THROW(t.setTempScale(static_cast<TemperatureScale>(4)), ComponentError);
     EXPECT_THROW(t.setExpChan(16), ComponentError);
     EXPECT_THROW(t.setThermoChannel(16), ComponentError);
     int32_t ch = 3;
@@ -128,22 +132,22 @@ TEST(SimThermo, ConnectionFollowsTheCard)
     SimThermo t;
     t.setDeviceNumber(card::Thermo5340); // pairs, like its analog side
     t.setThermoChannel(7);
-    t.setSignalConnection(1);
+    t.setSignalConnection(Connection::Differential);
     t.setThermoChannel(6);
-    EXPECT_EQ(t.SignalConnection(), 1);
+    EXPECT_EQ(t.SignalConnection(), Connection::Differential);
     t.setThermoChannel(8);
-    EXPECT_EQ(t.SignalConnection(), 0);
+    EXPECT_EQ(t.SignalConnection(), Connection::SingleEnded);
 
     t.setDeviceNumber(card::Thermo5348); // differential, two inputs per analog channel
     int32_t ch = 30;
     EXPECT_NO_THROW(t.SetThermoChannelRange(ch, -0.005, 0.005));
     t.setThermoChannel(30);
-    EXPECT_EQ(t.SignalConnection(), 1);
-    t.setSignalConnection(0);
-    EXPECT_EQ(t.SignalConnection(), 1);
+    EXPECT_EQ(t.SignalConnection(), Connection::Differential);
+    t.setSignalConnection(Connection::SingleEnded);
+    EXPECT_EQ(t.SignalConnection(), Connection::Differential);
 
     t.setDeviceNumber(card::Thermo9948);
-    t.setSignalConnection(1);
-    EXPECT_EQ(t.SignalConnection(), 0);
-    EXPECT_THROW(t.setSignalConnection(2), ComponentError);
+    t.setSignalConnection(Connection::Differential);
+    EXPECT_EQ(t.SignalConnection(), Connection::SingleEnded);
+    EXPECT_THROW(t.setSignalConnection(static_cast<Connection>(2)), ComponentError);
 }

@@ -150,13 +150,13 @@ TEST(SampleTable, FillsExactlyTheRunSamplesAcrossCycleBoundaries)
 
 TEST(SimSignal, TemperatureScalesConvertFromCelsius)
 {
-    EXPECT_DOUBLE_EQ(SimSignal::toScale(25.0, 0), 25.0);
-    EXPECT_DOUBLE_EQ(SimSignal::toScale(100.0, 1), 212.0);
-    EXPECT_DOUBLE_EQ(SimSignal::toScale(-40.0, 1), -40.0);
-    EXPECT_NEAR(SimSignal::toScale(0.0, 2), 491.67, 1e-9);
-    EXPECT_NEAR(SimSignal::toScale(-273.15, 2), 0.0, 1e-9);
-    EXPECT_DOUBLE_EQ(SimSignal::toScale(0.0, 3), 273.15);
-    EXPECT_NEAR(SimSignal::toScale(-273.15, 3), 0.0, 1e-9);
+    EXPECT_DOUBLE_EQ(SimSignal::toScale(25.0, ondrel::TemperatureScale::Celsius), 25.0);
+    EXPECT_DOUBLE_EQ(SimSignal::toScale(100.0, ondrel::TemperatureScale::Fahrenheit), 212.0);
+    EXPECT_DOUBLE_EQ(SimSignal::toScale(-40.0, ondrel::TemperatureScale::Fahrenheit), -40.0);
+    EXPECT_NEAR(SimSignal::toScale(0.0, ondrel::TemperatureScale::Rankine), 491.67, 1e-9);
+    EXPECT_NEAR(SimSignal::toScale(-273.15, ondrel::TemperatureScale::Rankine), 0.0, 1e-9);
+    EXPECT_DOUBLE_EQ(SimSignal::toScale(0.0, ondrel::TemperatureScale::Kelvin), 273.15);
+    EXPECT_NEAR(SimSignal::toScale(-273.15, ondrel::TemperatureScale::Kelvin), 0.0, 1e-9);
 
     const auto& c = *findAiCard(card::Thermo5340);
     for (int64_t i = 0; i < 2000; i += 13) { // slowly varying around room temperature

@@ -30,12 +30,13 @@ TEST(ColorRef, SystemColoursComeFromThePalette)
 
 TEST(LineStyle, CodesMapToQtPenStyles)
 {
-    EXPECT_EQ(kro::penStyleFromCode(0), Qt::SolidLine);
-    EXPECT_EQ(kro::penStyleFromCode(1), Qt::DashLine);
-    EXPECT_EQ(kro::penStyleFromCode(2), Qt::DotLine);
-    EXPECT_EQ(kro::penStyleFromCode(3), Qt::DashDotLine);
-    EXPECT_EQ(kro::penStyleFromCode(4), Qt::DashDotDotLine);
-    EXPECT_EQ(kro::penStyleFromCode(9), Qt::SolidLine);
+    using ondrel::LineDash;
+    EXPECT_EQ(kro::penStyleOf(LineDash::Solid), Qt::SolidLine);
+    EXPECT_EQ(kro::penStyleOf(LineDash::Dash), Qt::DashLine);
+    EXPECT_EQ(kro::penStyleOf(LineDash::Dot), Qt::DotLine);
+    EXPECT_EQ(kro::penStyleOf(LineDash::DashDot), Qt::DashDotLine);
+    EXPECT_EQ(kro::penStyleOf(LineDash::DashDotDot), Qt::DashDotDotLine);
+    EXPECT_EQ(kro::penStyleOf(static_cast<LineDash>(9)), Qt::SolidLine);
 }
 
 TEST(PlotPen, FollowsColourAndStyleAndKeepsUnknownCodes)
@@ -43,7 +44,7 @@ TEST(PlotPen, FollowsColourAndStyleAndKeepsUnknownCodes)
     kro::KroGraph graph;
     kro::KroPlot& plot = graph.Plots().Add();
     plot.setColor(0x00FFFF);
-    plot.setLineStyle(3);
+    plot.setLineStyle(ondrel::LineDash::DashDot);
     EXPECT_EQ(plot.graph()->pen().color(), QColor(255, 255, 0));
     EXPECT_EQ(plot.graph()->pen().style(), Qt::DashDotLine);
 
@@ -52,8 +53,8 @@ TEST(PlotPen, FollowsColourAndStyleAndKeepsUnknownCodes)
     EXPECT_EQ(plot.graph()->pen().color(), QGuiApplication::palette().color(QPalette::Light));
 
     // The legend shows no picture for a code outside 0..4, so it must read back.
-    plot.setLineStyle(7);
-    EXPECT_EQ(plot.LineStyle(), 7);
+    plot.setLineStyle(static_cast<ondrel::LineDash>(7));
+    EXPECT_EQ(ondrel::Code(plot.LineStyle()), 7);
     EXPECT_EQ(plot.graph()->pen().style(), Qt::SolidLine);
 }
 

@@ -100,7 +100,7 @@ TEST_F(ChartFixture, DenseLevelsStayJoinedAcrossColumnEdgesAndGapsAndKeepTheirDa
     // edge at 5 s; plot 1 holds -0.9 until 2 s and 0.9 from 4 s, nothing between.
     graph.Plots().Add().setColor(0xFFFFFF);
     graph.Plots().Add().setColor(0xFFFFFF);
-    graph.Plots().Item(2).setLineStyle(1); // dashed
+    graph.Plots().Item(2).setLineStyle(ondrel::LineDash::Dash);
     const int columns = graph.customPlot()->axisRect()->width();
     const int points = 4 * columns;
     graph.setChartLength(points);
@@ -200,7 +200,7 @@ TEST_F(ChartFixture, CursorsReadKnownSignalsAndMoveByMouseAndKeyboard)
     EXPECT_EQ(cursors.text(), "read-out");
 
     // Dragging A with the left button, in a zoom mode, moves A and zooms nothing.
-    graph.setMouseMode(7);
+    graph.setMouseMode(ondrel::MouseAction::ZoomX);
     QCPAxis* time = graph.customPlot()->xAxis;
     QWidget* surface = graph.customPlot();
     const int y = graph.customPlot()->axisRect()->rect().center().y();

@@ -71,7 +71,7 @@ protected:
 
 TEST_F(ChartMouse, XZoomNarrowsOnlyTheTimeAxisAndReportsIt)
 {
-    graph.setMouseMode(7);
+    graph.setMouseMode(ondrel::MouseAction::ZoomX);
     wheel(2, centre);
     EXPECT_LT(time().Maximum() - time().Minimum(), 10.0);
     EXPECT_GT(time().Minimum(), 0.0);
@@ -86,7 +86,7 @@ TEST_F(ChartMouse, XZoomNarrowsOnlyTheTimeAxisAndReportsIt)
 
 TEST_F(ChartMouse, RectangleZoomInXYModeSetsBothRanges)
 {
-    graph.setMouseMode(9);
+    graph.setMouseMode(ondrel::MouseAction::ZoomXY);
     const QRectF area = graph.customPlot()->axisRect()->rect();
     drag(area.topLeft() + QPointF(area.width() * 0.25, area.height() * 0.25),
          area.topLeft() + QPointF(area.width() * 0.75, area.height() * 0.75));
@@ -98,7 +98,7 @@ TEST_F(ChartMouse, RectangleZoomInXYModeSetsBothRanges)
 
 TEST_F(ChartMouse, XPanMovesTheTimeWindowKeepingItsSpan)
 {
-    graph.setMouseMode(4);
+    graph.setMouseMode(ondrel::MouseAction::PanX);
     drag(centre, centre - QPointF(graph.customPlot()->axisRect()->width() / 10.0, 40));
     EXPECT_NEAR(time().Minimum(), 1.0, 0.05);
     EXPECT_NEAR(time().Maximum() - time().Minimum(), 10.0, 1e-9);
@@ -108,7 +108,7 @@ TEST_F(ChartMouse, XPanMovesTheTimeWindowKeepingItsSpan)
 TEST_F(ChartMouse, UserYZoomSwitchesAutoScaleOff)
 {
     analog().setAutoScale(true);
-    graph.setMouseMode(8);
+    graph.setMouseMode(ondrel::MouseAction::ZoomY);
     wheel(1, centre);
     EXPECT_FALSE(analog().AutoScale());
     EXPECT_EQ(time().Minimum(), 0.0);
@@ -116,7 +116,7 @@ TEST_F(ChartMouse, UserYZoomSwitchesAutoScaleOff)
 
 TEST_F(ChartMouse, ModeZeroAndProgramMovesLeaveNoRangeReport)
 {
-    graph.setMouseMode(0);
+    graph.setMouseMode(ondrel::MouseAction::None);
     wheel(2, centre);
     drag(centre, centre + QPointF(100, 0));
     time().SetRange(1.0, 2.0);
@@ -142,7 +142,7 @@ TEST_F(ChartMouse, MouseButtonsAreReportedWithPositionAndShiftState)
 
 TEST_F(ChartMouse, DisabledChartIgnoresTheMouse)
 {
-    graph.setMouseMode(7);
+    graph.setMouseMode(ondrel::MouseAction::ZoomX);
     graph.setEnabled(false);
     EXPECT_FALSE(graph.Enabled());
     wheel(2, centre);

@@ -150,7 +150,7 @@ TEST_F(PlotSetup, ReplayModeBuildsPlotsFromTheRecordedTables)
     control.SetupPlots(true, true);
     ASSERT_EQ(plots().Count(), 3);
     EXPECT_EQ(plots().Item(0).Name(), "T1");
-    EXPECT_EQ(plots().Item(2).LineStyle(), 4);
+    EXPECT_EQ(plots().Item(2).LineStyle(), LineDash::DashDotDot);
     EXPECT_TRUE(graph.Axes().Item(3).Element(0).Visible());
     // A recording with DI only lists from plot 0.
     s.bHisAI = false;
@@ -165,7 +165,7 @@ TEST(PlotListRows, LineStylesRepeatEverySixteenChannelsAndUnknownStylesHaveNoPic
     for (int i = 0; i < 21; ++i) {
         IKroPlot& plot = graph.Plots().Add();
         plot.setName("AI " + std::to_string(i));
-        plot.setLineStyle(i < 20 ? i / 16 : 7);
+        plot.setLineStyle(static_cast<LineDash>(i < 20 ? i / 16 : 7));
         plot.setColor(static_cast<ColorRef>(i % 16 + 1));
     }
     PlotListInputs in;

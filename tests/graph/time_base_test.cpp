@@ -102,12 +102,12 @@ TEST_F(TimeBaseTest, ChartLengthFollowsTheModeOfTheRun)
 
 TEST_F(TimeBaseTest, OnlyZoomModesTakeTheTimeBaseFromTheAxis)
 {
-    graph.setMouseMode(6); // XYPan
+    graph.setMouseMode(MouseAction::PanXY);
     time().SetRange(0.0, 4.0);
     timeBase.KroGraph1_RangeChanged();
     EXPECT_DOUBLE_EQ(state.dDIVValue, 1.0);
 
-    graph.setMouseMode(7); // XZoom
+    graph.setMouseMode(MouseAction::ZoomX);
     timeBase.KroGraph1_RangeChanged();
     EXPECT_DOUBLE_EQ(state.dDIVValue, 0.4);
     EXPECT_DOUBLE_EQ(led.Value(), 0.4);

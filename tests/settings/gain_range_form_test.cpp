@@ -120,7 +120,7 @@ TEST_F(GainRangeTest, ACardRefusingTheOtherConnectionDisablesTheGroupAndLosesNot
     ai.SetChannelRange(1, lowIn, highIn);
     Reopen();
     ai.setChannel(0);
-    EXPECT_EQ(ai.SignalConnection(), 0);
+    EXPECT_EQ(ai.SignalConnection(), Connection::SingleEnded);
     double low = 0, high = 0;
     int32_t code = 0;
     ai.GetChannelRange(1, low, high, code);

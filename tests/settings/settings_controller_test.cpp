@@ -82,7 +82,7 @@ TEST_F(SettingsControllerTest, ClosingAppliesNothingButStillReadsConnectionsAndR
 {
     dialog.whileOpen = [&] {
         ai.setChannel(4);
-        ai.setSignalConnection(1); // as the range dialog leaves it
+        ai.setSignalConnection(Connection::Differential); // as the range dialog leaves it
         ai.setChanCount(6);
     };
     dialog.result.outcome = Outcome::Closed;
@@ -101,7 +101,7 @@ TEST_F(SettingsControllerTest, ThermocoupleChannelsReportTheirConnectionThroughT
     thermo.setDeviceNumber(kro::card::Thermo5340);
     setup.aiChannels[2].bAIChanIsThermo = true;
     thermo.setThermoChannel(2);
-    thermo.setSignalConnection(1);
+    thermo.setSignalConnection(Connection::Differential);
     settings.BtnSet_Click();
     EXPECT_EQ(setup.aiChannels[2].nAIChanConnection, 1);
     EXPECT_EQ(setup.aiChannels[0].nAIChanConnection, 0);

@@ -61,10 +61,10 @@ TEST_F(SettingsFormTest, OpeningShowsTheCardOnBothTabsAndTheLastConfirmedTab)
 
 TEST_F(SettingsFormTest, PacerTwoAtOpeningIsShownAsExternalAndRewrittenAtOnce)
 {
-    ai.setPacerSource(2);
+    ai.setPacerSource(Pacer::Either);
     form.Form_Load();
     EXPECT_EQ(view.Selected("cmbPacerSource"), 1);
-    EXPECT_EQ(ai.PacerSource(), 1);
+    EXPECT_EQ(ai.PacerSource(), Pacer::ExternalClock);
 }
 
 TEST_F(SettingsFormTest, ACardWithoutPacerOrTriggersDisablesThemAndOkWritesNoTrigger)
@@ -121,12 +121,12 @@ TEST_F(SettingsFormTest, FastOkWritesTheTabToTheCardAndShowsTheRateItKept)
     ASSERT_EQ(form.result().outcome, Outcome::FastOk) << prompts.messages.at(0).text;
     EXPECT_EQ(ai.ChanStart(), 2);
     EXPECT_EQ(ai.ChanCount(), 4);
-    EXPECT_EQ(ai.DataReturnType(), 1);
-    EXPECT_EQ(ai.PacerSource(), 1);
+    EXPECT_EQ(ai.DataReturnType(), SampleData::RawCounts);
+    EXPECT_EQ(ai.PacerSource(), Pacer::ExternalClock);
     EXPECT_EQ(ai.SampleRate(), 2500.5);
-    EXPECT_EQ(ai.TriggerMode(), 3);
-    EXPECT_EQ(ai.TriggerEdge(), 1);
-    EXPECT_EQ(ai.TriggerSource(), 4);
+    EXPECT_EQ(ai.TriggerMode(), Trigger::About);
+    EXPECT_EQ(ai.TriggerEdge(), Edge::Falling);
+    EXPECT_EQ(ai.TriggerSource(), TriggerInput::AI3);
     EXPECT_EQ(ai.TriggerDelayTime(), 1.5);
     EXPECT_EQ(ai.TriggerAfterTime(), 2.0);
     EXPECT_EQ(ai.TriggerVoltage(), -0.25);
@@ -376,7 +376,7 @@ TEST_F(WatchedCardSettings, FastOkWritesNoPacerWhenTheListIsEmptyAndShowsTheRate
     watchedForm.cmdFAIOK_Click();
     ASSERT_EQ(watchedForm.result().outcome, Outcome::FastOk) << prompts.messages.at(0).text;
     // The probe's 2 at opening (not taken, not restored), then -1 for no choice.
-    EXPECT_EQ(watched.pacerWrites, (std::vector<int32_t>{2, -1}));
+    EXPECT_EQ(watched.pacerWrites, (std::vector<Pacer>{Pacer::Either, Pacer::None}));
     EXPECT_EQ(view.Text("txtSampleRate"), "2500");
 }
 

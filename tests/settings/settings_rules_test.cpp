@@ -72,14 +72,14 @@ TEST(RangeWalk, ListsTheCardsRangesAndFindsAChannelsPosition)
 TEST(DeviceProbes, PacerValueTwoIsRewrittenAsExternalClockZero)
 {
     kro::SimAI ai(kro::card::Differential16);
-    ai.setPacerSource(2);
+    ai.setPacerSource(Pacer::Either);
     EXPECT_EQ(ProbePacer(ai).position, 1);
-    EXPECT_EQ(ai.PacerSource(), 1);
-    ai.setPacerSource(0);
+    EXPECT_EQ(ai.PacerSource(), Pacer::ExternalClock);
+    ai.setPacerSource(Pacer::Internal);
     const PacerProbe internal = ProbePacer(ai);
     EXPECT_TRUE(internal.offersChoice);
     EXPECT_EQ(internal.position, 0);
-    EXPECT_EQ(ai.PacerSource(), 0); // the probe's 2 was taken back
+    EXPECT_EQ(ai.PacerSource(), Pacer::Internal); // the probe's Either was taken back
 
     kro::SimAI basic(kro::card::Basic);
     EXPECT_FALSE(ProbePacer(basic).offersChoice);
@@ -89,9 +89,9 @@ TEST(DeviceProbes, PacerValueTwoIsRewrittenAsExternalClockZero)
 TEST(DeviceProbes, TriggersAreFoundOnlyWhereTheModeTakesTwoAndTheModeIsKept)
 {
     kro::SimAI ai(kro::card::Differential16);
-    ai.setTriggerMode(3);
+    ai.setTriggerMode(Trigger::About);
     EXPECT_TRUE(ProbeTrigger(ai));
-    EXPECT_EQ(ai.TriggerMode(), 3);
+    EXPECT_EQ(ai.TriggerMode(), Trigger::About);
     kro::SimAI basic(kro::card::Basic);
     EXPECT_FALSE(ProbeTrigger(basic));
 }

@@ -15,7 +15,7 @@ public:
     explicit WatchedAI(IKroAI& card) : card_(card) {}
 
     int readScans = 0;
-    std::vector<int32_t> pacerWrites;
+    std::vector<Pacer> pacerWrites;
     std::function<double(double)> keptRate; // the rate the card keeps when asked for one
     int32_t channels = 0;                   // 0: the card's own count
 
@@ -27,20 +27,20 @@ public:
     void setChannel(int32_t channel) override { card_.setChannel(channel % card_.MaxChanCount()); }
     int32_t AIResolution() const override { return card_.AIResolution(); }
     int32_t MaxChanCount() const override { return channels > 0 ? channels : card_.MaxChanCount(); }
-    int32_t SignalConnection() const override { return card_.SignalConnection(); }
-    void setSignalConnection(int32_t connection) override { card_.setSignalConnection(connection); }
+    Connection SignalConnection() const override { return card_.SignalConnection(); }
+    void setSignalConnection(Connection connection) override { card_.setSignalConnection(connection); }
     int32_t ChanStart() const override { return card_.ChanStart(); }
     void setChanStart(int32_t start) override { card_.setChanStart(start); }
     int32_t ChanCount() const override { return card_.ChanCount(); }
     void setChanCount(int32_t count) override { card_.setChanCount(count); }
-    int32_t PacerSource() const override { return card_.PacerSource(); }
-    void setPacerSource(int32_t source) override
+    Pacer PacerSource() const override { return card_.PacerSource(); }
+    void setPacerSource(Pacer source) override
     {
         pacerWrites.push_back(source);
         card_.setPacerSource(source);
     }
-    int32_t TriggerMode() const override { return card_.TriggerMode(); }
-    void setTriggerMode(int32_t mode) override { card_.setTriggerMode(mode); }
+    Trigger TriggerMode() const override { return card_.TriggerMode(); }
+    void setTriggerMode(Trigger mode) override { card_.setTriggerMode(mode); }
     double TriggerAfterTime() const override { return card_.TriggerAfterTime(); }
     void setTriggerAfterTime(double ms) override { card_.setTriggerAfterTime(ms); }
     double TriggerDelayTime() const override { return card_.TriggerDelayTime(); }
@@ -48,14 +48,14 @@ public:
     double SampleRate() const override { return card_.SampleRate(); }
     void setSampleRate(double hz) override { card_.setSampleRate(keptRate ? keptRate(hz) : hz); }
     std::string ErrorMessage() const override { return card_.ErrorMessage(); }
-    int32_t DataReturnType() const override { return card_.DataReturnType(); }
-    void setDataReturnType(int32_t type) override { card_.setDataReturnType(type); }
+    SampleData DataReturnType() const override { return card_.DataReturnType(); }
+    void setDataReturnType(SampleData type) override { card_.setDataReturnType(type); }
     double TriggerVoltage() const override { return card_.TriggerVoltage(); }
     void setTriggerVoltage(double volts) override { card_.setTriggerVoltage(volts); }
-    int32_t TriggerEdge() const override { return card_.TriggerEdge(); }
-    void setTriggerEdge(int32_t edge) override { card_.setTriggerEdge(edge); }
-    int32_t TriggerSource() const override { return card_.TriggerSource(); }
-    void setTriggerSource(int32_t source) override { card_.setTriggerSource(source); }
+    Edge TriggerEdge() const override { return card_.TriggerEdge(); }
+    void setTriggerEdge(Edge edge) override { card_.setTriggerEdge(edge); }
+    TriggerInput TriggerSource() const override { return card_.TriggerSource(); }
+    void setTriggerSource(TriggerInput source) override { card_.setTriggerSource(source); }
     void StartFAI(int32_t& sampleCount, bool& cyclic) override { card_.StartFAI(sampleCount, cyclic); }
     void StopFAI(int32_t reserved) override { card_.StopFAI(reserved); }
     std::vector<double> ReadScan(bool scaled) override

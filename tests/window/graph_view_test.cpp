@@ -88,7 +88,7 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     ASSERT_TRUE(waitFor([&] { return menu->isVisible(); }));
     menu->findChild<QAction*>("xz")->trigger();
     menu->hide();
-    EXPECT_EQ(Inside(*form).KroGraph1().MouseMode(), 7);
+    EXPECT_EQ(Inside(*form).KroGraph1().MouseMode(), MouseAction::ZoomX);
 
     // A user zoom to 2 .. 4 seconds: a tenth of the span on the read-out.
     chart().customPlot()->xAxis->setRange(2.0, 4.0);
@@ -96,7 +96,7 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     EXPECT_DOUBLE_EQ(time().Minimum(), 2.0);
 
     // In a pan mode the same move leaves the time base alone.
-    Inside(*form).KroGraph1().setMouseMode(6);
+    Inside(*form).KroGraph1().setMouseMode(MouseAction::PanXY);
     chart().customPlot()->xAxis->setRange(0.0, 8.0);
     QTest::qWait(50); // the range report is queued; nothing must arrive
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
@@ -123,8 +123,10 @@ TEST_F(GraphViewTest, EachMouseModeItemSetsItsValueAndAMoveInXYPanKeepsTheTimeBa
 {
     Open();
     QMenu* menu = Inside(*form).graphView().Menufile();
-    const std::vector<std::pair<const char*, int32_t>> modes{{"None", 0}, {"xp", 4}, {"yp", 5}, {"xyp", 6},
-                                                             {"xz", 7},   {"yz", 8}, {"xyz", 9}};
+    const std::vector<std::pair<const char*, MouseAction>> modes{
+        {"None", MouseAction::None}, {"xp", MouseAction::PanX},  {"yp", MouseAction::PanY},
+        {"xyp", MouseAction::PanXY}, {"xz", MouseAction::ZoomX}, {"yz", MouseAction::ZoomY},
+        {"xyz", MouseAction::ZoomXY}};
     for (const auto& [item, mode] : modes) {
         menu->findChild<QAction*>(item)->trigger();
         EXPECT_EQ(Inside(*form).KroGraph1().MouseMode(), mode) << item;
@@ -161,7 +163,7 @@ TEST_F(GraphViewTest, GraphSettingsOkRecolourRestylesAndSetsTheXRange)
     EXPECT_DOUBLE_EQ(time().Minimum(), 2.0);
     EXPECT_DOUBLE_EQ(time().Maximum(), 6.0);
     EXPECT_EQ(plot(0).Color(), kRed);
-    EXPECT_EQ(plot(0).LineStyle(), 1);
+    EXPECT_EQ(plot(0).LineStyle(), LineDash::Dash);
     QTreeWidgetItem* row = form->findChild<QTreeWidget*>("ListView1")->topLevelItem(0);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->foreground(1).color(), QColor(Qt::red));

@@ -149,7 +149,7 @@ TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)
     EXPECT_EQ(list->topLevelItem(2)->text(4), "4. ~ 20. mA");
     Child<QRadioButton>(dialog, "optDifferent")->click();
     components.ai->setChannel(3);
-    EXPECT_EQ(components.ai->SignalConnection(), 1);
+    EXPECT_EQ(components.ai->SignalConnection(), Connection::Differential);
     EXPECT_EQ(list->topLevelItem(3)->text(1), "Chan02");
     EXPECT_FALSE(Child(dialog, "OptThermo")->isEnabled());
     dialog.show();

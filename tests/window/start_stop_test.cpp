@@ -179,7 +179,7 @@ TEST_F(StartStop, RawCountsOfThe5342KeepTheirLowTwelveBits)
     components.aiCard = kro::card::Model5342;
     Open();
     state().bSoftMode = false;
-    components.ai->setDataReturnType(1);
+    components.ai->setDataReturnType(SampleData::RawCounts);
     components.ai->setSampleRate(100000);
     FlipAI(true);
     Tick("CkAISave2Disk");

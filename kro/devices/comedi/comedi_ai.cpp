@@ -12,7 +12,9 @@ bool sameLimit(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1
 
 ComediAI::ComediAI(ComediBoard& board, int32_t number)
     : board_(board), number_(number),
-      connection_(static_cast<size_t>(board.aiChannels()), board.aiGround() || !board.aiDifferential() ? 0 : 1),
+      connection_(static_cast<size_t>(board.aiChannels()), board.aiGround() || !board.aiDifferential()
+                                                               ? ondrel::Connection::SingleEnded
+                                                               : ondrel::Connection::Differential),
       rangeIndex_(static_cast<size_t>(board.aiChannels()), 0)
 {}
 
@@ -34,15 +36,15 @@ void ComediAI::setChannel(int32_t channel)
     channel_ = channel;
 }
 
-int32_t ComediAI::SignalConnection() const { return connection_[static_cast<size_t>(channel_)]; }
+ondrel::Connection ComediAI::SignalConnection() const { return connection_[static_cast<size_t>(channel_)]; }
 
 // The board's reference flags decide: a connection it cannot make is refused.
-void ComediAI::setSignalConnection(int32_t connection)
+void ComediAI::setSignalConnection(ondrel::Connection connection)
 {
     requireSignalConnection(errorMessage_, connection);
-    if (connection == 1 && !board_.aiDifferential())
+    if (connection == ondrel::Connection::Differential && !board_.aiDifferential())
         failWith(errorMessage_, "SignalConnection: " + board_.name() + " has no differential inputs");
-    if (connection == 0 && !board_.aiGround())
+    if (connection == ondrel::Connection::SingleEnded && !board_.aiGround())
         failWith(errorMessage_, "SignalConnection: " + board_.name() + " has no single-ended inputs");
     connection_[static_cast<size_t>(channel_)] = connection;
 }
@@ -61,14 +63,14 @@ void ComediAI::setChanCount(int32_t count)
     chanCount_ = count;
 }
 
-void ComediAI::setPacerSource(int32_t /*source*/)
+void ComediAI::setPacerSource(ondrel::Pacer /*source*/)
 {
     // The board's internal pacer only: the value reads back unchanged.
 }
 
-void ComediAI::setTriggerMode(int32_t mode)
+void ComediAI::setTriggerMode(ondrel::Trigger mode)
 {
-    if (mode != 0)
+    if (mode != ondrel::Trigger::None)
         failWith(errorMessage_, "TriggerMode: triggers are not offered on " + board_.name());
 }
 
@@ -92,7 +94,8 @@ std::vector<double> ComediAI::ReadScan(bool scaled)
     for (int32_t i = 0; i < chanCount_; ++i) {
         const int32_t ch = (chanStart_ + i) % board_.aiChannels();
         const size_t index = rangeIndex_[static_cast<size_t>(ch)];
-        const int aref = connection_[static_cast<size_t>(ch)] == 1 ? AREF_DIFF : AREF_GROUND;
+        const int aref =
+            connection_[static_cast<size_t>(ch)] == ondrel::Connection::Differential ? AREF_DIFF : AREF_GROUND;
         lsampl_t data = 0;
         if (comedi_data_read(board_.device(), subd, static_cast<unsigned>(ch), static_cast<unsigned>(index),
                              static_cast<unsigned>(aref), &data)

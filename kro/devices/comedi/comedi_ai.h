@@ -23,16 +23,16 @@ public:
     void setChannel(int32_t channel) override;
     int32_t AIResolution() const override { return board_.aiResolution(); }
     int32_t MaxChanCount() const override { return board_.aiChannels(); }
-    int32_t SignalConnection() const override;
-    void setSignalConnection(int32_t connection) override;
+    ondrel::Connection SignalConnection() const override;
+    void setSignalConnection(ondrel::Connection connection) override;
     int32_t ChanStart() const override { return chanStart_; }
     void setChanStart(int32_t start) override;
     int32_t ChanCount() const override { return chanCount_; }
     void setChanCount(int32_t count) override;
-    int32_t PacerSource() const override { return 0; }
-    void setPacerSource(int32_t source) override;
-    int32_t TriggerMode() const override { return 0; }
-    void setTriggerMode(int32_t mode) override;
+    ondrel::Pacer PacerSource() const override { return ondrel::Pacer::Internal; }
+    void setPacerSource(ondrel::Pacer source) override;
+    ondrel::Trigger TriggerMode() const override { return ondrel::Trigger::None; }
+    void setTriggerMode(ondrel::Trigger mode) override;
     double SampleRate() const override { return sampleRate_; }
     void setSampleRate(double hz) override;
 
@@ -50,8 +50,8 @@ private:
 
     ComediBoard& board_;
     int32_t number_;
-    std::vector<int32_t> connection_; // per channel: 0 single-ended, 1 differential
-    std::vector<size_t> rangeIndex_;  // per channel, into board_.aiRanges()
+    std::vector<ondrel::Connection> connection_; // per channel
+    std::vector<size_t> rangeIndex_;             // per channel, into board_.aiRanges()
     size_t walkPosition_ = 0;
     int32_t channel_ = 0;
     int32_t chanStart_ = 0;

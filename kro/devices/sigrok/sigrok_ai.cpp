@@ -53,7 +53,7 @@ void SigrokAI::setChannel(int32_t channel)
     channel_ = channel;
 }
 
-void SigrokAI::setSignalConnection(int32_t connection)
+void SigrokAI::setSignalConnection(ondrel::Connection connection)
 {
     requireSignalConnection(errorMessage_, connection);
     // Instruments are wired single-ended here: the value reads back unchanged.
@@ -75,14 +75,14 @@ void SigrokAI::setChanCount(int32_t count)
     applySampleRate();
 }
 
-void SigrokAI::setPacerSource(int32_t /*source*/)
+void SigrokAI::setPacerSource(ondrel::Pacer /*source*/)
 {
     // The instrument's own clock only: the value reads back unchanged.
 }
 
-void SigrokAI::setTriggerMode(int32_t mode)
+void SigrokAI::setTriggerMode(ondrel::Trigger mode)
 {
-    if (mode != 0)
+    if (mode != ondrel::Trigger::None)
         failWith(errorMessage_, "TriggerMode: " + device_.name() + " cannot trigger on its analog channels");
 }
 
@@ -124,7 +124,7 @@ void SigrokAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     config.chanCount = chanCount_;
     config.sampleCount = adjusted;
     config.cyclic = cyclic;
-    config.raw = DataReturnType() == 1;
+    config.raw = DataReturnType() == ondrel::SampleData::RawCounts;
     // A second of the stream may wait for the program, within a bound on memory.
     config.backlogScans = static_cast<int64_t>(
         std::min(std::max(perChannelRate_, 1.0), static_cast<double>(kMaxBacklogSamples) / chanCount_));

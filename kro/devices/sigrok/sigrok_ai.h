@@ -36,16 +36,16 @@ public:
     void setChannel(int32_t channel) override;
     int32_t AIResolution() const override { return kResolution; }
     int32_t MaxChanCount() const override { return device_.analogCount(); }
-    int32_t SignalConnection() const override { return 0; }
-    void setSignalConnection(int32_t connection) override;
+    ondrel::Connection SignalConnection() const override { return ondrel::Connection::SingleEnded; }
+    void setSignalConnection(ondrel::Connection connection) override;
     int32_t ChanStart() const override { return chanStart_; }
     void setChanStart(int32_t start) override;
     int32_t ChanCount() const override { return chanCount_; }
     void setChanCount(int32_t count) override;
-    int32_t PacerSource() const override { return 0; }
-    void setPacerSource(int32_t source) override;
-    int32_t TriggerMode() const override { return 0; }
-    void setTriggerMode(int32_t mode) override;
+    ondrel::Pacer PacerSource() const override { return ondrel::Pacer::Internal; }
+    void setPacerSource(ondrel::Pacer source) override;
+    ondrel::Trigger TriggerMode() const override { return ondrel::Trigger::None; }
+    void setTriggerMode(ondrel::Trigger mode) override;
     double SampleRate() const override;
     void setSampleRate(double hz) override;
 

@@ -23,7 +23,8 @@ bool toCelsius(double value, int32_t unit, double& celsius)
 }
 
 SigrokThermo::SigrokThermo(SigrokDevice& device, int32_t number)
-    : device_(device), number_(number), scale_(static_cast<size_t>(device.analogCount()), 0)
+    : device_(device), number_(number),
+      scale_(static_cast<size_t>(device.analogCount()), ondrel::TemperatureScale::Celsius)
 {}
 
 void SigrokThermo::setDeviceNumber(int32_t number)
@@ -38,18 +39,16 @@ void SigrokThermo::setThermoChannel(int32_t channel)
     channel_ = channel;
 }
 
-void SigrokThermo::setSignalConnection(int32_t connection) { requireSignalConnection(errorMessage_, connection); }
-
-void SigrokThermo::setTCType(int32_t type)
+void SigrokThermo::setSignalConnection(ondrel::Connection connection)
 {
-    if (type < 0 || type > 6)
-        failWith(errorMessage_, "TCType: " + std::to_string(type) + " is not a thermocouple type (0 .. 6)");
+    requireSignalConnection(errorMessage_, connection);
 }
 
-void SigrokThermo::setTempScale(int32_t scale)
+void SigrokThermo::setTCType(ondrel::Thermocouple type) { requireThermocouple(errorMessage_, type); }
+
+void SigrokThermo::setTempScale(ondrel::TemperatureScale scale)
 {
-    if (scale < 0 || scale > 3)
-        failWith(errorMessage_, "TempScale: " + std::to_string(scale) + " is not a temperature scale (0 .. 3)");
+    requireTemperatureScale(errorMessage_, scale);
     scale_[static_cast<size_t>(channel_)] = scale;
 }
 

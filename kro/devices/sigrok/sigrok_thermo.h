@@ -22,10 +22,10 @@ public:
     std::string DeviceName() const override { return device_.name(); }
     int32_t ThermoChannel() const override { return channel_; }
     void setThermoChannel(int32_t channel) override;
-    int32_t SignalConnection() const override { return 0; }
-    void setSignalConnection(int32_t connection) override;
-    void setTCType(int32_t type) override;
-    void setTempScale(int32_t scale) override;
+    ondrel::Connection SignalConnection() const override { return ondrel::Connection::SingleEnded; }
+    void setSignalConnection(ondrel::Connection connection) override;
+    void setTCType(ondrel::Thermocouple type) override;
+    void setTempScale(ondrel::TemperatureScale scale) override;
     void setExpChan(int32_t channel) override;
     double Temperature() override;
     void SetThermoChannelRange(int32_t& channel, double low, double high) override;
@@ -34,7 +34,7 @@ private:
     SigrokDevice& device_;
     int32_t number_;
     int32_t channel_ = 0;
-    std::vector<int32_t> scale_; // per channel
+    std::vector<ondrel::TemperatureScale> scale_; // per channel
     std::string errorMessage_;
 };
 

@@ -91,8 +91,8 @@ TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAr
     // Single-ended by default; differential where the board's flags allow.
     EXPECT_EQ(fake_comedi::lastAref(), static_cast<unsigned>(AREF_GROUND));
     ai.setChannel(3);
-    ai.setSignalConnection(1);
-    EXPECT_EQ(ai.SignalConnection(), 1);
+    ai.setSignalConnection(ondrel::Connection::Differential);
+    EXPECT_EQ(ai.SignalConnection(), ondrel::Connection::Differential);
     ai.setChanCount(1);
     ai.ReadScan(true);
     EXPECT_EQ(fake_comedi::lastAref(), static_cast<unsigned>(AREF_DIFF));

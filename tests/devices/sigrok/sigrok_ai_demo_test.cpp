@@ -113,7 +113,7 @@ TEST_F(DemoAITest, RawRunsCarryCountsOfTheSixteenBitRange)
     ai.setChanStart(0);
     ai.setChanCount(1);
     ai.setSampleRate(1000.0);
-    ai.setDataReturnType(1);
+    ai.setDataReturnType(ondrel::SampleData::RawCounts);
     int32_t count = 40;
     bool cyclic = false;
     ai.StartFAI(count, cyclic);
@@ -212,11 +212,11 @@ TEST_F(DemoAITest, SettingsReadBackAsTheDeviceTakesThemAndTriggersItCannotDoAreR
     EXPECT_DOUBLE_EQ(ai.SampleRate(), 10.0);
     EXPECT_THROW(ai.setSampleRate(-1.0), ondrel::ComponentError);
 
-    EXPECT_THROW(ai.setTriggerMode(1), ondrel::ComponentError);
-    EXPECT_EQ(ai.TriggerMode(), 0);
+    EXPECT_THROW(ai.setTriggerMode(ondrel::Trigger::Post), ondrel::ComponentError);
+    EXPECT_EQ(ai.TriggerMode(), ondrel::Trigger::None);
     EXPECT_NE(ai.ErrorMessage().find("cannot trigger"), std::string::npos);
-    ai.setSignalConnection(1); // nothing to wire differentially
-    EXPECT_EQ(ai.SignalConnection(), 0);
+    ai.setSignalConnection(ondrel::Connection::Differential); // nothing to wire differentially
+    EXPECT_EQ(ai.SignalConnection(), ondrel::Connection::SingleEnded);
 
     double low = 0, high = 0;
     int32_t code = -1;

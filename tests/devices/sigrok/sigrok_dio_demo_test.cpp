@@ -118,10 +118,10 @@ TEST(DemoThermocouple, AChannelMeasuringTemperatureIsAThermocoupleReadInTheChose
     thermo.setDeviceNumber(*number);
     ASSERT_EQ(thermo.DeviceName(), testing::kDemoName);
     thermo.setThermoChannel(0);
-    thermo.setTempScale(3); // Kelvin
+    thermo.setTempScale(ondrel::TemperatureScale::Kelvin);
     const double kelvin = thermo.Temperature();
     EXPECT_TRUE(std::abs(kelvin - 263.15) < 1e-3 || std::abs(kelvin - 283.15) < 1e-3) << kelvin;
-    thermo.setTempScale(1); // Fahrenheit
+    thermo.setTempScale(ondrel::TemperatureScale::Fahrenheit);
     const double fahrenheit = thermo.Temperature();
     EXPECT_TRUE(std::abs(fahrenheit - 14.0) < 1e-3 || std::abs(fahrenheit - 50.0) < 1e-3) << fahrenheit;
     thermo.setThermoChannel(1); // A1 still measures volts
