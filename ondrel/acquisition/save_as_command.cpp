@@ -40,10 +40,7 @@ std::optional<std::string> SaveAsCommand::ChooseTarget()
             return std::nullopt;
         memory_.szDrive = choice->drive;
         memory_.szDir = choice->dir;
-        std::string folder = choice->dir;
-        if (!folder.ends_with('/'))
-            folder += '/';
-        folder += choice->folderName;
+        const std::string folder = FolderIn(choice->dir, choice->folderName);
         // Saving over a project would lose it: the operator says so first, or
         // chooses again.
         if (!HoldsProject(folder) || prompts_.AskYesNo(folder + " already holds a project. Replace it?"))

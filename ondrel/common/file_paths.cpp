@@ -119,4 +119,14 @@ std::string TempFileName(bool keep, std::string_view prefix, std::string_view fo
     return pattern;
 }
 
+std::string FolderIn(std::string_view dir, std::string_view name)
+{
+    if (name.starts_with('/'))
+        return std::string(name);
+    std::string folder(dir);
+    if (!folder.ends_with('/'))
+        folder += '/';
+    return folder.append(name);
+}
+
 } // namespace ondrel

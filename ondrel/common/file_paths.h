@@ -19,6 +19,10 @@ std::string FolderOf(std::string_view path);
 // file-name part of `path`, ignoring letter case (ASCII).
 bool FileExists(std::string_view path);
 
+// The folder a name typed into a chooser open at `dir` stands for: the name
+// itself when it is a whole path (begins with "/"), else that name inside `dir`.
+std::string FolderIn(std::string_view dir, std::string_view name);
+
 // The platform's folder for temporary files: $TMPDIR when set, else "/tmp";
 // never ends with a separator (except the root itself).
 std::string TempPath();

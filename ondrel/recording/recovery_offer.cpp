@@ -53,10 +53,7 @@ void OfferInterruptedRuns(IPrompts& prompts, std::span<const std::string> parent
             const auto choice = prompts.ChooseSaveFolder(RootPath(), HomePath());
             if (!choice || choice->folderName.empty())
                 break;
-            std::string target = choice->dir;
-            if (!target.ends_with('/'))
-                target += '/';
-            target += choice->folderName;
+            const std::string target = FolderIn(choice->dir, choice->folderName);
             try {
                 SaveInterruptedRun(run, target);
                 DiscardInterruptedRun(run);

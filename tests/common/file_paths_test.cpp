@@ -35,6 +35,13 @@ TEST(FileNameOf, TakesThePartAfterTheLastSeparatorOfEitherKind)
     EXPECT_EQ(FileNameOf(""), "");
 }
 
+TEST(FolderIn, PutsATypedNameInsideTheFolderUnlessItIsAWholePath)
+{
+    EXPECT_EQ(FolderIn("/home/op", "run1"), "/home/op/run1");
+    EXPECT_EQ(FolderIn("/", "run1"), "/run1");
+    EXPECT_EQ(FolderIn("/home/op", "/data/run1"), "/data/run1");
+}
+
 TEST(FileExists, FindsRegularFilesIgnoringLetterCase)
 {
     ScratchFolder folder;

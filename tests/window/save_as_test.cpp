@@ -72,6 +72,18 @@ TEST_F(SaveAs, BufferedDataIsSavedUnderTheAINameAndFlaggedAsBuffered)
     EXPECT_FALSE(ParseProjectDescription(FileBytes(Saved("buffered", "Project.onp"))).run.softRecorded);
 }
 
+TEST_F(SaveAs, AWholePathTypedAsTheNameSavesThereAndNotInsideTheChoosersFolder)
+{
+    RecordPolledRun();
+    QTemporaryDir elsewhere;
+    const std::string whole = (fs::path(elsewhere.path().toStdString()) / "run2").string();
+    Answer(whole);
+    testing::Inside(*form).saveAs().BtnSaveAs_Click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    EXPECT_TRUE(fs::is_regular_file(fs::path(whole) / "Project.onp"));
+    EXPECT_TRUE(fs::is_empty(target.path().toStdString()));
+}
+
 TEST_F(SaveAs, ChooserKeepsTheLastPlaceAndCancelChangesNothing)
 {
     RecordPolledRun();
