@@ -155,6 +155,8 @@ TEST(ComediAnalogInput, ASoftCalibratedBoardReadsThroughItsPolynomialAndWithoutI
     plain.SelectDeviceNumber(kCard);
     fake_comedi::setReading(0, 40000);
     EXPECT_NEAR(plain.ReadScan(true).at(0), -10.0 + 20.0 * 40000 / 65535, 1e-12);
+    fake_comedi::setReading(0, 65535);
+    EXPECT_EQ(plain.ReadScan(true).at(0), 10.0); // the rail reads as the range's end, not NaN
     EXPECT_TRUE(uncalibrated.reports.empty());
 }
 
