@@ -4,6 +4,7 @@
 #include "kro/devices/sim_ai.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
 
 namespace kro {
@@ -183,7 +184,9 @@ void ComediAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     const int32_t adjusted = SimAI::wholeScanBuffer(sampleCount, chanCount_, kMaxBufferSamples);
     endRun();
     const double scanRate = sampleRate_ / chanCount_;
-    const int64_t skipScans = triggerMode_ == 2 ? std::llround(TriggerDelayTime() / 1000.0 * scanRate) : 0;
+    // A delay longer than a command can count is as long as it can count.
+    const int64_t skipScans =
+        triggerMode_ == 2 ? std::llround(std::min(TriggerDelayTime() / 1000.0 * scanRate, double{UINT32_MAX})) : 0;
     try {
         ComediCommand command(board_, scan(cyclic, adjusted / chanCount_ + skipScans));
         command.start();

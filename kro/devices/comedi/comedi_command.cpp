@@ -10,8 +10,8 @@ namespace {
 // Tests of a command that still adjusts it after this many passes are given up.
 constexpr int kMaxTests = 5;
 
-} // namespace
-
+// The nanoseconds between scans that `rate` (aggregate Hz over `channels`)
+// asks for, within what the command's argument holds.
 unsigned scanPeriodNs(double rate, size_t channels)
 {
     const double ns = std::nearbyint(1e9 * static_cast<double>(channels) / rate);
@@ -20,6 +20,8 @@ unsigned scanPeriodNs(double rate, size_t channels)
     return ns >= static_cast<double>(std::numeric_limits<unsigned>::max()) ? std::numeric_limits<unsigned>::max()
                                                                            : static_cast<unsigned>(ns);
 }
+
+} // namespace
 
 ComediCommand::ComediCommand(const ComediBoard& board, const ComediScan& scan)
     : board_(board), chanlist_(scan.chanlist), rate_(scan.rate)

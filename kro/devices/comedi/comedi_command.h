@@ -42,8 +42,4 @@ private:
     double rate_ = 0.0;
 };
 
-// The nanoseconds between scans that `rate` (aggregate Hz over `channels`) asks for, within what the
-// command's argument holds.
-unsigned scanPeriodNs(double rate, size_t channels);
-
 } // namespace kro
