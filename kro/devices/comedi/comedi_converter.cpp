@@ -8,11 +8,12 @@ ComediConverter::ComediConverter(const ComediBoard& board, unsigned channel, uns
 {
     const auto subd = static_cast<unsigned>(board.aiSubdevice());
     comedi_polynomial_t polynomial{};
-    if (board.aiCalibration() != nullptr
+    const bool soft =
+        board.aiCalibration() != nullptr
         && comedi_get_softcal_converter(subd, channel, range, COMEDI_TO_PHYSICAL, board.aiCalibration(), &polynomial)
-               == 0)
-        polynomial_ = polynomial;
-    else if (comedi_get_hardcal_converter(board.device(), subd, channel, range, COMEDI_TO_PHYSICAL, &polynomial) == 0)
+               == 0;
+    if (soft
+        || comedi_get_hardcal_converter(board.device(), subd, channel, range, COMEDI_TO_PHYSICAL, &polynomial) == 0)
         polynomial_ = polynomial;
     else
         range_ = comedi_get_range(board.device(), subd, channel, range);
