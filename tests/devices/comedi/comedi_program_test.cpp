@@ -3,6 +3,9 @@
 #include "devices/buffered_support.h"
 #include "kro/devices/all_devices_ai.h"
 #include "kro/devices/all_devices_dio.h"
+#include "ondrel/settings/dialog_controls.h"
+#include "ondrel/settings/settings_form.h"
+#include "settings/fake_form_view.h"
 #include <cstring>
 
 namespace ondrel {
@@ -95,6 +98,28 @@ TEST_F(ComediRun, ACyclicBufferedRunRecordsEveryScanTheBoardDeliveredUntilStop)
     ASSERT_EQ(recorded.size(), counts.size());
     for (size_t k = 0; k < counts.size(); ++k)
         ASSERT_FLOAT_EQ(recorded[k], static_cast<float>(-10.0 + 20.0 * counts[k] / 65535.0)) << k;
+}
+
+// The settings dialog offers what the board's commands offer, and shows the
+// rate the board's timer keeps once OK wrote it.
+TEST_F(ComediRun, TheSettingsDialogOffersThePacerAndTriggersAndShowsTheRateTheBoardKeeps)
+{
+    testing::FakeFormView view{SettingsDialogControls()};
+    const AIColorTable colors = SetAIColors();
+    SettingsForm form{view, {setup, ai, dio, colors, prompts}};
+    setup.bSoftMode = false;
+    form.Form_Load();
+    EXPECT_TRUE(view.IsEnabled("cmbPacerSource"));
+    EXPECT_TRUE(view.IsEnabled("FrameFAITrigger"));
+
+    view.SetText("txtSampleRate", "7000");
+    view.SetText("txtCount", "4098");
+    view.Select("cmbTriggerMode", 0);
+    form.cmdFAIOK_Click();
+    EXPECT_TRUE(prompts.messages.empty()) << prompts.messages.front().text;
+    EXPECT_EQ(form.result().outcome, SettingsResult::Outcome::FastOk);
+    // 428571 ns a scan of three channels, rounded to the timer's 1000 ns steps.
+    EXPECT_NEAR(std::stod(view.Text("txtSampleRate")), 3e9 / 429000, 1e-6) << view.Text("txtSampleRate");
 }
 
 TEST_F(ComediRun, AStartTheBoardRefusesShowsItsReasonAndLeavesTheProgramStopped)
