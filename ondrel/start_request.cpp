@@ -10,7 +10,8 @@ std::variant<StartRequest, int> ParseStartRequest(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription("Acquires, records, replays and converts measurement-card signals.");
     const QCommandLineOption listDevices("list-devices", "Print one line per device and kind the device choosers offer "
-                                                         "(number, AI|DI|thermocouple, name) and exit.");
+                                                         "(number, AI|DI|thermocouple, name), then each device found "
+                                                         "but not usable (-, unavailable, reason), and exit.");
     parser.addOption(listDevices);
     parser.addPositionalArgument("project",
                                  "A recorded project (Project.onp), or the folder that holds it, "

@@ -55,6 +55,9 @@ public:
 
     // The devices offering `kind`, in number order.
     virtual std::vector<ondrel::DeviceEntry> entries(DeviceKind kind) = 0;
+    // Devices found that cannot be used here, each named with the reason
+    // ("/dev/comedi1: Permission denied; ..."). Listed, never offered.
+    virtual std::vector<std::string> unavailable() { return {}; }
     // What the program asks of device `number` beyond its settings.
     virtual ondrel::DeviceCapabilities capabilities(int32_t number) = 0;
     // The chooser rows that set up devices of `kind` no search finds ("Add

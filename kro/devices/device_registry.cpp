@@ -68,6 +68,8 @@ std::vector<std::string> deviceLines(IDeviceBackend& backend)
     for (const auto& [kind, label] : kinds)
         for (const auto& e : backend.entries(kind))
             lines.push_back(std::to_string(e.number) + '\t' + label + '\t' + e.name);
+    for (const auto& reason : backend.unavailable())
+        lines.push_back("-\tunavailable\t" + reason);
     return lines;
 }
 

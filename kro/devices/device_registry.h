@@ -47,7 +47,9 @@ private:
 };
 
 // What the device choosers offer, one line per device and kind:
-// "number<TAB>AI|DI|thermocouple<TAB>name", back end after back end.
+// "number<TAB>AI|DI|thermocouple<TAB>name", back end after back end; after
+// each back end's, a line "-<TAB>unavailable<TAB>reason" per device it found
+// but cannot use.
 std::vector<std::string> deviceLines(DeviceRegistry& registry);
 // The lines of one back end.
 std::vector<std::string> deviceLines(IDeviceBackend& backend);

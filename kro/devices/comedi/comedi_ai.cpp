@@ -1,12 +1,17 @@
 #include "kro/devices/comedi/comedi_ai.h"
+#include "kro/devices/comedi/comedi_converter.h"
 #include "kro/devices/device_error.h"
+#include "kro/devices/sim_ai.h"
+#include <algorithm>
 #include <cmath>
-#include <comedilib.h>
+#include <cstdint>
+#include <stdexcept>
 
 namespace kro {
 namespace {
 
-bool sameLimit(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)); }
+// Samples a run may hold back while the program catches up (64 MB of floats).
+constexpr int32_t kMaxBacklogSamples = 1 << 24;
 
 } // namespace
 
@@ -16,7 +21,9 @@ ComediAI::ComediAI(ComediBoard& board, int32_t number)
                                                                ? ondrel::Connection::SingleEnded
                                                                : ondrel::Connection::Differential),
       rangeIndex_(static_cast<size_t>(board.aiChannels()), 0)
-{}
+{
+    applySampleRate();
+}
 
 void ComediAI::SelectDevice()
 {
@@ -28,6 +35,12 @@ void ComediAI::requireChannel(int32_t channel, const char* what)
     if (channel < 0 || channel >= board_.aiChannels())
         failWith(errorMessage_, std::string(what) + ": channel " + std::to_string(channel) + " is beyond the board's "
                                     + std::to_string(board_.aiChannels()) + " analog channels");
+}
+
+void ComediAI::requireIdle(const char* what)
+{
+    if (bufferedRunActive())
+        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
 }
 
 void ComediAI::setChannel(int32_t channel)
@@ -57,93 +70,205 @@ void ComediAI::setChanStart(int32_t start)
 
 void ComediAI::setChanCount(int32_t count)
 {
+    requireIdle("ChanCount");
     if (count < 1 || count > board_.aiChannels())
         failWith(errorMessage_, "ChanCount: " + std::to_string(count) + " is not between 1 and "
                                     + std::to_string(board_.aiChannels()));
     chanCount_ = count;
+    applySampleRate();
 }
 
-void ComediAI::setPacerSource(ondrel::Pacer /*source*/)
+void ComediAI::setPacerSource(ondrel::Pacer source)
 {
-    // The board's internal pacer only: the value reads back unchanged.
+    if ((board_.aiScanSources() & TRIG_EXT) == 0)
+        return; // the board's timer only: the value reads back unchanged
+    requireIdle("PacerSource");
+    if (source < ondrel::Pacer::Internal || source > ondrel::Pacer::Either)
+        failWith(errorMessage_,
+                 "PacerSource: " + std::to_string(ondrel::Code(source)) + " is not a pacer source of " + board_.name());
+    pacerSource_ = source;
+    applySampleRate();
 }
 
 void ComediAI::setTriggerMode(ondrel::Trigger mode)
 {
-    if (mode != ondrel::Trigger::None)
-        failWith(errorMessage_, "TriggerMode: triggers are not offered on " + board_.name());
+    if ((board_.aiStartSources() & TRIG_EXT) == 0) {
+        if (mode != ondrel::Trigger::None)
+            failWith(errorMessage_, "TriggerMode: triggers are not offered on " + board_.name());
+        return;
+    }
+    requireIdle("TriggerMode");
+    if (mode < ondrel::Trigger::None || mode > ondrel::Trigger::About)
+        failWith(errorMessage_, "TriggerMode: " + std::to_string(ondrel::Code(mode)) + " is not a trigger mode");
+    if (mode == ondrel::Trigger::About)
+        failWith(errorMessage_,
+                 "TriggerMode: " + board_.name() + " keeps no data from before a trigger; choose Post or Delay");
+    triggerMode_ = mode;
 }
 
 void ComediAI::setSampleRate(double hz)
 {
+    requireIdle("SampleRate");
     if (!std::isfinite(hz) || hz <= 0)
         failWith(errorMessage_, "SampleRate: " + messageNumber(hz) + " Hz is not a valid rate");
-    sampleRate_ = hz;
+    requestedRate_ = hz;
+    applySampleRate();
 }
 
-void ComediAI::StartFAI(int32_t& /*sampleCount*/, bool& /*cyclic*/)
+// The rate asked for is tested as a command would run it, so the rate the
+// board's timer really keeps is what reads back. An external clock paces as
+// it is; a board without commands is polled, where the rate is the caller's.
+void ComediAI::applySampleRate()
 {
-    failWith(errorMessage_,
-             "StartFAI: buffered acquisition is not offered on " + board_.name() + " yet; use software polling");
+    sampleRate_ = requestedRate_;
+    if (!board_.aiCommands() || pacerSource_ != ondrel::Pacer::Internal)
+        return;
+    try {
+        sampleRate_ = ComediCommand(board_, scan(true, 0)).rate();
+    } catch (const std::runtime_error&) {
+        // What the board refuses here is refused with its reason at StartFAI.
+    }
+}
+
+unsigned ComediAI::chanspec(int32_t channel) const
+{
+    const auto ch = static_cast<size_t>(channel);
+    const unsigned aref = connection_[ch] == ondrel::Connection::Differential ? AREF_DIFF : AREF_GROUND;
+    return CR_PACK(static_cast<unsigned>(channel), static_cast<unsigned>(rangeIndex_[ch]), aref);
+}
+
+ComediScan ComediAI::scan(bool cyclic, int64_t scans) const
+{
+    ComediScan s;
+    for (int32_t i = 0; i < chanCount_; ++i)
+        s.chanlist.push_back(chanspec((chanStart_ + i) % board_.aiChannels()));
+    s.rate = requestedRate_;
+    s.externalPacer = pacerSource_ != ondrel::Pacer::Internal;
+    s.externalStart = triggerMode_ != ondrel::Trigger::None;
+    s.fallingEdge = TriggerEdge() == ondrel::Edge::Falling;
+    s.cyclic = cyclic;
+    s.scans = static_cast<uint32_t>(std::clamp<int64_t>(scans, 0, UINT32_MAX));
+    return s;
+}
+
+ComediRunConfig ComediAI::runConfig(int32_t sampleCount, bool cyclic, int64_t skipScans) const
+{
+    ComediRunConfig config;
+    config.skipScans = skipScans;
+    config.halves.chanCount = chanCount_;
+    config.halves.sampleCount = sampleCount;
+    config.halves.cyclic = cyclic;
+    config.halves.raw = DataReturnType() == ondrel::SampleData::RawCounts;
+    // A second of scans may wait for the program, within a bound on memory.
+    const double scanRate = sampleRate_ / chanCount_;
+    config.halves.backlogScans =
+        static_cast<int64_t>(std::min(std::max(scanRate, 1.0), static_cast<double>(kMaxBacklogSamples) / chanCount_));
+    for (int32_t i = 0; i < chanCount_; ++i) {
+        const int32_t ch = (chanStart_ + i) % board_.aiChannels();
+        const auto range = static_cast<unsigned>(rangeIndex_[static_cast<size_t>(ch)]);
+        config.converters.emplace_back(board_, static_cast<unsigned>(ch), range);
+        // Raw runs carry the board's own counts.
+        config.halves.rawScales.push_back(
+            {0.0, static_cast<double>(board_.aiMaxData()), std::min(board_.aiResolution(), 16)});
+    }
+    return config;
+}
+
+void ComediAI::StartFAI(int32_t& sampleCount, bool& cyclic)
+{
+    requireIdle("StartFAI");
+    if (sampleCount < 2 || sampleCount > kMaxBufferSamples)
+        failWith(errorMessage_, "StartFAI: a buffer of " + std::to_string(sampleCount)
+                                    + " samples is not between 2 and " + std::to_string(kMaxBufferSamples));
+    if (triggerMode_ != ondrel::Trigger::None && TriggerSource() != ondrel::TriggerInput::Digital)
+        failWith(errorMessage_, "StartFAI: " + board_.name()
+                                    + " starts on its digital trigger input only; choose the trigger source Digital");
+    const int32_t adjusted = SimAI::wholeScanBuffer(sampleCount, chanCount_, kMaxBufferSamples);
+    endRun();
+    const double scanRate = sampleRate_ / chanCount_;
+    // A delay longer than a command can count is as long as it can count.
+    const int64_t skipScans = triggerMode_ == ondrel::Trigger::Delay
+                                  ? std::llround(std::min(TriggerDelayTime() / 1000.0 * scanRate, double{UINT32_MAX}))
+                                  : 0;
+    try {
+        ComediCommand command(board_, scan(cyclic, adjusted / chanCount_ + skipScans));
+        command.start();
+    } catch (const std::runtime_error& error) {
+        failWith(errorMessage_, std::string("StartFAI: ") + error.what());
+    }
+    run_ = std::make_unique<ComediRun>(pump_, board_, runConfig(adjusted, cyclic, skipScans),
+                                       [this](const FaiDelivery& d) { deliver(d); });
+    running_ = true;
+    sampleCount = adjusted;
+}
+
+// The board stops first: the scans it delivered until then are the run's,
+// and reach the sink before StopFAI returns.
+void ComediAI::StopFAI(int32_t /*reserved*/)
+{
+    if (run_ == nullptr)
+        return;
+    // Taken out first: a handler the last buffers reach may stop again.
+    const std::unique_ptr<ComediRun> run = std::move(run_);
+    running_ = false;
+    run->finish();
+}
+
+// A run that ended by itself still holds the subdevice until it is cancelled.
+void ComediAI::endRun()
+{
+    run_.reset();
+    running_ = false;
+}
+
+void ComediAI::deliver(const FaiDelivery& d)
+{
+    if (d.kind == FaiDelivery::Kind::Failed)
+        errorMessage_ = d.message;
+    if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
+        running_ = false;
+    if (sink_ != nullptr)
+        forwardDelivery(d, *sink_);
 }
 
 std::vector<double> ComediAI::ReadScan(bool scaled)
 {
+    requireIdle("ReadScan");
+    endRun();
     std::vector<double> values;
     const auto subd = static_cast<unsigned>(board_.aiSubdevice());
     for (int32_t i = 0; i < chanCount_; ++i) {
         const int32_t ch = (chanStart_ + i) % board_.aiChannels();
-        const size_t index = rangeIndex_[static_cast<size_t>(ch)];
-        const int aref =
-            connection_[static_cast<size_t>(ch)] == ondrel::Connection::Differential ? AREF_DIFF : AREF_GROUND;
+        const auto range = static_cast<unsigned>(rangeIndex_[static_cast<size_t>(ch)]);
+        const unsigned aref = CR_AREF(chanspec(ch));
         lsampl_t data = 0;
-        if (comedi_data_read(board_.device(), subd, static_cast<unsigned>(ch), static_cast<unsigned>(index),
-                             static_cast<unsigned>(aref), &data)
-            < 0)
+        if (comedi_data_read(board_.device(), subd, static_cast<unsigned>(ch), range, aref, &data) < 0)
             failWith(errorMessage_,
                      "ReadScan: " + board_.name() + ", channel " + std::to_string(ch) + ": " + comediError());
-        if (!scaled) {
-            values.push_back(static_cast<double>(data));
-            continue;
-        }
-        comedi_range* range =
-            comedi_get_range(board_.device(), subd, static_cast<unsigned>(ch), static_cast<unsigned>(index));
-        values.push_back(range != nullptr ? comedi_to_phys(data, range, board_.aiMaxData()) : 0.0);
+        values.push_back(scaled ? ComediConverter(board_, static_cast<unsigned>(ch), range)(data)
+                                : static_cast<double>(data));
     }
     return values;
 }
 
 void ComediAI::GetFirstRange(double& low, double& high, int32_t& code)
 {
-    walkPosition_ = 0;
-    GetNextRange(low, high, code);
+    walk_.first(board_.aiRanges(), low, high, code);
 }
 
 void ComediAI::GetNextRange(double& low, double& high, int32_t& code)
 {
-    const auto& ranges = board_.aiRanges();
-    if (walkPosition_ >= ranges.size()) {
-        low = high = 0.0;
-        code = -1;
-        return;
-    }
-    code = static_cast<int32_t>(walkPosition_);
-    low = ranges[walkPosition_].low;
-    high = ranges[walkPosition_].high;
-    ++walkPosition_;
+    walk_.next(board_.aiRanges(), low, high, code);
 }
 
 void ComediAI::SetChannelRange(int32_t channel, double& low, double& high)
 {
     requireChannel(channel, "SetChannelRange");
-    const auto& ranges = board_.aiRanges();
-    for (size_t i = 0; i < ranges.size(); ++i)
-        if (sameLimit(ranges[i].low, low) && sameLimit(ranges[i].high, high)) {
-            rangeIndex_[static_cast<size_t>(channel)] = i;
-            return;
-        }
-    failWith(errorMessage_, "SetChannelRange: " + board_.name() + " has no range " + messageNumber(low) + " .. "
-                                + messageNumber(high));
+    const auto index = findRange(board_.aiRanges(), low, high);
+    if (!index)
+        failWith(errorMessage_, "SetChannelRange: " + board_.name() + " has no range " + messageNumber(low) + " .. "
+                                    + messageNumber(high));
+    rangeIndex_[static_cast<size_t>(channel)] = *index;
 }
 
 void ComediAI::GetChannelRange(int32_t channel, double& low, double& high, int32_t& code)

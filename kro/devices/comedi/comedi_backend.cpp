@@ -41,7 +41,9 @@ std::unique_ptr<IDeviceBackend> make_comedi_backend() { return std::make_unique<
 void ComediBackend::start(int32_t firstNumber)
 {
     firstNumber_ = firstNumber;
-    boards_ = ComediBoard::discover(nodePrefix_);
+    ComediDiscovery found = ComediBoard::discover(nodePrefix_);
+    boards_ = std::move(found.boards);
+    refused_ = std::move(found.refused);
 }
 
 std::vector<ondrel::DeviceEntry> ComediBackend::entries(DeviceKind kind)

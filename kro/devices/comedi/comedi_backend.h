@@ -8,7 +8,8 @@
 namespace kro {
 
 // The plug-in cards Comedi drives: every /dev/comediN that opens at start,
-// one number per board in node order, offering what its subdevices offer.
+// one number per board in node order, offering what its subdevices offer. A
+// node the user may not open is reported as unavailable with the reason.
 // Comedi converts voltages, not temperatures: no thermocouples.
 class ComediBackend final : public IDeviceBackend {
 public:
@@ -18,6 +19,7 @@ public:
     void start(int32_t firstNumber) override;
     int32_t numberCount() const override { return static_cast<int32_t>(boards_.size()); }
     std::vector<ondrel::DeviceEntry> entries(DeviceKind kind) override;
+    std::vector<std::string> unavailable() override { return refused_; }
     ondrel::DeviceCapabilities capabilities(int32_t) override
     {
         return {.cardFamilyRules = false, .thermocouples = false};
@@ -35,6 +37,7 @@ private:
     std::string nodePrefix_;
     int32_t firstNumber_ = 0;
     std::vector<std::unique_ptr<ComediBoard>> boards_;
+    std::vector<std::string> refused_; // nodes the user may not open, with the reason
 };
 
 } // namespace kro

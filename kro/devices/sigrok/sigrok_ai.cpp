@@ -1,5 +1,6 @@
 #include "kro/devices/sigrok/sigrok_ai.h"
 #include "kro/devices/device_error.h"
+#include "kro/devices/range_walk.h"
 #include "kro/devices/sim_ai.h"
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,6 @@ namespace {
 constexpr double kUnknownRate = 1.0;
 // Samples a run may hold back while the program catches up (64 MB of floats).
 constexpr int32_t kMaxBacklogSamples = 1 << 24;
-
-bool sameLimit(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
 } // namespace
 
@@ -207,38 +206,21 @@ std::vector<double> SigrokAI::ReadScan(bool scaled)
 
 void SigrokAI::GetFirstRange(double& low, double& high, int32_t& code)
 {
-    walkPosition_ = 0;
-    GetNextRange(low, high, code);
+    walk_.first(device_.ranges(), low, high, code);
 }
 
-void SigrokAI::GetNextRange(double& low, double& high, int32_t& code)
-{
-    const auto& ranges = device_.ranges();
-    if (walkPosition_ >= ranges.size()) {
-        low = high = 0.0;
-        code = -1;
-        return;
-    }
-    code = static_cast<int32_t>(walkPosition_);
-    low = ranges[walkPosition_].low;
-    high = ranges[walkPosition_].high;
-    ++walkPosition_;
-}
+void SigrokAI::GetNextRange(double& low, double& high, int32_t& code) { walk_.next(device_.ranges(), low, high, code); }
 
 void SigrokAI::SetChannelRange(int32_t channel, double& low, double& high)
 {
     requireChannel(channel, "SetChannelRange");
-    const auto& ranges = device_.ranges();
-    const auto it = std::find_if(ranges.begin(), ranges.end(), [&](const SigrokRange& r) {
-        return sameLimit(r.low, low) && sameLimit(r.high, high);
-    });
-    if (it == ranges.end())
+    const auto index = findRange(device_.ranges(), low, high);
+    if (!index)
         failWith(errorMessage_, "SetChannelRange: " + device_.name() + " has no range " + messageNumber(low) + " .. "
                                     + messageNumber(high));
-    const auto index = static_cast<size_t>(it - ranges.begin());
     // A range the instrument refuses leaves the one it has, which reads back.
-    if (device_.setRange(channel, index))
-        rangeIndex_[static_cast<size_t>(channel)] = index;
+    if (device_.setRange(channel, *index))
+        rangeIndex_[static_cast<size_t>(channel)] = *index;
 }
 
 void SigrokAI::GetChannelRange(int32_t channel, double& low, double& high, int32_t& code)

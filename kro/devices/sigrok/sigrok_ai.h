@@ -1,6 +1,7 @@
 #pragma once
 #include "kro/devices/ai_settings.h"
 #include "kro/devices/event_pump.h"
+#include "kro/devices/range_walk.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/stream_halves.h"
 #include "ondrel/components/ai_device.h"
@@ -78,7 +79,7 @@ private:
     bool running_ = false;
     ondrel::IKroAIEvents* sink_ = nullptr;
     std::vector<size_t> rangeIndex_; // per channel, into device_.ranges()
-    size_t walkPosition_ = 0;
+    RangeWalk walk_;
     double perChannelRate_ = 0.0;   // as the device reads back
     double requestedRate_ = 1000.0; // aggregate, kept across channel count changes
     int32_t channel_ = 0;

@@ -1,12 +1,8 @@
-#include "fake_comedilib.h"
+#include "comedi_support.h"
 #include "kro/devices/all_devices_ai.h"
 #include "kro/devices/all_devices_dio.h"
 #include "kro/devices/all_devices_thermo.h"
-#include "kro/devices/comedi/comedi_backend.h"
-#include "kro/devices/sim_backend.h"
 #include "kro/devices/sim_catalogue.h"
-#include <QTemporaryDir>
-#include <QFile>
 #include <cerrno>
 #include <cmath>
 #include <comedilib.h>
@@ -16,30 +12,7 @@
 namespace kro {
 namespace {
 
-constexpr int32_t kCard = 7; // the first number after the seven simulated analog cards
-constexpr int32_t kDio = 8;
-
-// The registry the program would have on a machine with the fake's two boards,
-// whose device nodes are plain files here.
-struct Boards {
-    QTemporaryDir nodes;
-    std::unique_ptr<DeviceRegistry> registry;
-    std::vector<std::string> reports;
-
-    explicit Boards(int count = 2)
-    {
-        fake_comedi::reset();
-        for (int n = 0; n < count; ++n) {
-            QFile node(nodes.filePath(QStringLiteral("comedi%1").arg(n)));
-            node.open(QIODevice::WriteOnly);
-        }
-        std::vector<std::unique_ptr<IDeviceBackend>> backends;
-        backends.push_back(std::make_unique<SimBackend>());
-        backends.push_back(std::make_unique<ComediBackend>(nodes.filePath("comedi").toStdString()));
-        registry = std::make_unique<DeviceRegistry>(std::move(backends),
-                                                    [this](const std::string& m) { reports.push_back(m); });
-    }
-};
+using namespace kro::testing;
 
 TEST(ComediBoards, EachBoardThatOpensIsListedAfterTheSimulatedCardsWithWhatItOffersAndNoThermocouples)
 {
@@ -56,6 +29,21 @@ TEST(ComediBoards, EachBoardThatOpensIsListedAfterTheSimulatedCardsWithWhatItOff
 
     Boards none(0); // a machine without cards lists nothing of them
     EXPECT_EQ(deviceLines(*none.registry), deviceLines(none.registry->backend(0)));
+}
+
+TEST(ComediBoards, ANodeTheUserMayNotOpenIsListedWithTheReasonAndOfferedNowhere)
+{
+    Boards boards(2, [] { fake_comedi::denyAccess(0); });
+    const auto lines = deviceLines(*boards.registry);
+    const std::string node = boards.nodes.filePath("comedi0").toStdString();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "7\tDI\tcomedi: fake-dio-64"); // the board that opens takes the first number
+    const std::string& refused = lines.back();
+    EXPECT_EQ(refused.rfind("-\tunavailable\t" + node + ": ", 0), 0u) << refused;
+    EXPECT_NE(refused.find(std::strerror(EACCES)), std::string::npos) << refused;
+    EXPECT_NE(refused.find("iocard"), std::string::npos) << refused; // the group the README names
+    for (const auto& e : boards.registry->entries(DeviceKind::AnalogInput))
+        EXPECT_EQ(e.name.find("comedi"), std::string::npos) << e.name;
 }
 
 TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAreInItsUnits)
@@ -100,10 +88,6 @@ TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAr
     low = 0;
     high = 7;
     EXPECT_THROW(ai.SetChannelRange(3, low, high), ondrel::ComponentError);
-    int32_t samples = 1000;
-    bool cyclic = false;
-    EXPECT_THROW(ai.StartFAI(samples, cyclic), ondrel::ComponentError);
-    EXPECT_NE(ai.ErrorMessage().find("buffered acquisition is not offered"), std::string::npos) << ai.ErrorMessage();
 
     fake_comedi::unplug(0);
     EXPECT_THROW(ai.ReadScan(true), ondrel::ComponentError);
@@ -140,6 +124,40 @@ TEST(ComediDigitalInput, PortsAreEightLinesFromLineZeroAndOnlyTheLinesReadAreMad
     fake_comedi::unplug(0);
     EXPECT_FALSE(dio.ReadPorts(bytes, first, count));
     EXPECT_NE(dio.ErrorMessage().find(std::strerror(ENODEV)), std::string::npos) << dio.ErrorMessage();
+}
+
+// Counts as the board's software calibration says: the fake's polynomial
+// 0.5 + 0.001 (x - 32768) + 1e-8 (x - 32768)^2.
+TEST(ComediAnalogInput, ASoftCalibratedBoardReadsThroughItsPolynomialAndWithoutItsFileByItsRange)
+{
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("fake-pcimio-16.cal").toStdString();
+    QFile(QString::fromStdString(file)).open(QIODevice::WriteOnly);
+    comedi_polynomial_t polynomial{};
+    polynomial.coefficients[0] = 0.5;
+    polynomial.coefficients[1] = 0.001;
+    polynomial.coefficients[2] = 1e-8;
+    polynomial.expansion_origin = 32768;
+    polynomial.order = 2;
+    const double x = 40000.0 - 32768.0;
+
+    Boards calibrated(2, [&] { fake_comedi::setSoftCalibration(file.c_str(), polynomial); });
+    AllDevicesAI ai(*calibrated.registry, nullptr);
+    ai.SelectDeviceNumber(kCard);
+    fake_comedi::setReading(0, 40000);
+    EXPECT_NEAR(ai.ReadScan(true).at(0), 0.5 + 0.001 * x + 1e-8 * x * x, 1e-12);
+    EXPECT_EQ(ai.ReadScan(false).at(0), 40000.0); // raw counts stay the board's
+
+    // No calibration file yet (comedi_soft_calibrate never ran): the range's
+    // straight line, and nothing to report.
+    Boards uncalibrated(2, [&] { fake_comedi::setSoftCalibration((file + ".missing").c_str(), polynomial); });
+    AllDevicesAI plain(*uncalibrated.registry, nullptr);
+    plain.SelectDeviceNumber(kCard);
+    fake_comedi::setReading(0, 40000);
+    EXPECT_NEAR(plain.ReadScan(true).at(0), -10.0 + 20.0 * 40000 / 65535, 1e-12);
+    fake_comedi::setReading(0, 65535);
+    EXPECT_EQ(plain.ReadScan(true).at(0), 10.0); // the rail reads as the range's end, not NaN
+    EXPECT_TRUE(uncalibrated.reports.empty());
 }
 
 } // namespace
