@@ -190,14 +190,21 @@ void ComediAI::StartFAI(int32_t& sampleCount, bool& cyclic)
     const int64_t skipScans = triggerMode_ == ondrel::Trigger::Delay
                                   ? std::llround(std::min(TriggerDelayTime() / 1000.0 * scanRate, double{UINT32_MAX}))
                                   : 0;
+    ComediRunConfig config = runConfig(adjusted, cyclic, skipScans);
     try {
         ComediCommand command(board_, scan(cyclic, adjusted / chanCount_ + skipScans));
         command.start();
     } catch (const std::runtime_error& error) {
         failWith(errorMessage_, std::string("StartFAI: ") + error.what());
     }
-    run_ = std::make_unique<ComediRun>(pump_, board_, runConfig(adjusted, cyclic, skipScans),
-                                       [this](const FaiDelivery& d) { deliver(d); });
+    try {
+        run_ =
+            std::make_unique<ComediRun>(pump_, board_, std::move(config), [this](const FaiDelivery& d) { deliver(d); });
+    } catch (const std::exception& error) {
+        // No reader, no run: the board must not go on acquiring into its buffer.
+        comedi_cancel(board_.device(), static_cast<unsigned>(board_.aiSubdevice()));
+        failWith(errorMessage_, std::string("StartFAI: ") + error.what());
+    }
     running_ = true;
     sampleCount = adjusted;
 }
