@@ -4,10 +4,13 @@
 #include "ondrel/window/dialogs/dlg_gain_range.h"
 #include "ondrel/settings/dialog_controls.h"
 #include "ondrel/window/dialogs/frm_setting.h"
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,9 +156,28 @@ TEST_F(SettingsDialogs, RangeDialogAppliesARowsChoicesFromTheKeyboardAndMouse)
     EXPECT_EQ(list->topLevelItem(3)->text(1), "Chan02");
     EXPECT_FALSE(Child(dialog, "OptThermo")->isEnabled());
     dialog.show();
+    // The columns fit the list: no scroll bar across it for nothing.
+    ASSERT_TRUE(waitFor([&] { return list->header()->length() > 0; }));
+    EXPECT_LE(list->header()->length(), list->viewport()->width());
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
     Child<QAbstractButton>(dialog, "OKButton")->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(SettingsDialogs, RangeDialogWidensItsListToTheColumnsInALargeFont)
+{
+    Open();
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSizeF(usual.pointSizeF() * 2);
+    QApplication::setFont(large);
+    DlgGainRange dialog({state(), testing::Inside(*form).KroAI1(), *components.thermo, prompts, false}, nullptr);
+    dialog.show();
+    auto* list = Child<QTreeWidget>(dialog, "lstViewGain");
+    ASSERT_TRUE(waitFor([&] { return list->header()->length() > 0; }));
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    QApplication::setFont(usual);
 }
 
 TEST_F(SettingsDialogs, ClosingThroughTheCloseBoxAfterChoosingADeviceKeepsOnlyTheChoice)

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ondrel {
 
@@ -35,6 +37,15 @@ QComboBox* Combo(QWidget* parent, const char* name, const QString& accessibleNam
     return combo;
 }
 
+void FitToColumns(QTreeView& list)
+{
+    const QAbstractItemView& view = list; // where the column's hint is public
+    int width = 2 * list.frameWidth() + list.verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < list.header()->count(); ++c)
+        width += std::max(view.sizeHintForColumn(c), list.header()->sectionSizeHint(c));
+    list.setMinimumWidth(width);
+}
+
 } // namespace
 
 DlgGainRange::DlgGainRange(const GainRangeParts& parts, QWidget* owner)
@@ -54,6 +65,13 @@ void DlgGainRange::BuildControls()
     list->setRootIsDecorated(false);
     list->setHeaderLabels({"Channel", "Logical Chan", "SE|Diff", "AI | Thermo", "Range|TCType", "ExpChan"});
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The list is as wide as its columns, whatever the font: every column shows
+    // whole and no scroll bar runs across it. Texts change with the choices. A
+    // stretched last column would keep a width of its own and reach past.
+    list->header()->setStretchLastSection(false);
+    const auto fit = [list] { FitToColumns(*list); };
+    connect(list->model(), &QAbstractItemModel::dataChanged, list, fit);
+    connect(list->model(), &QAbstractItemModel::rowsInserted, list, fit);
 
     auto* kind = Make<QGroupBox>(this, "FrameAIorThermo", "AI | Thermo");
     auto* kindRow = new QHBoxLayout(kind);
