@@ -98,7 +98,10 @@ TEST_F(GraphViewTest, RightClickOpensTheMouseModeMenuAndAZoomSetsTheTimeBase)
     // In a pan mode the same move leaves the time base alone.
     Inside(*form).KroGraph1().setMouseMode(MouseAction::PanXY);
     chart().customPlot()->xAxis->setRange(0.0, 8.0);
-    QTest::qWait(50); // the range report is queued; nothing must arrive
+    // The range report is queued: once a later queued call has run, it has too.
+    bool reported = false;
+    QTimer::singleShot(0, [&] { reported = true; });
+    ASSERT_TRUE(waitFor([&] { return reported; }));
     EXPECT_DOUBLE_EQ(led().Value(), 0.2);
 }
 
