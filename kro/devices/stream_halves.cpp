@@ -169,39 +169,44 @@ void StreamHalves::handOverRest()
         ++s.halvesDelivered;
         handOverHalf(s, half, count);
     }
-    if (s.live && !over_)
-        handOverWaiting();
+    if (!over_)
+        for (const Piece& p : waitingPieces())
+            handOverSamples(s, p.half, p.raw, p.scaled, p.count);
     s.live = false;
 }
 
 // What the half being filled holds, then what waited for a held half, in
-// half-sized pieces of whole scans. Its own buffer: a handler on the stack may
-// still read either half.
-void StreamHalves::handOverWaiting()
+// half-sized pieces of whole scans. Copies: a handler on the stack may still
+// read either half. At most both halves and the backlog.
+std::vector<StreamHalves::Piece> StreamHalves::waitingPieces()
 {
-    auto& s = *shared_;
+    const auto& s = *shared_;
     const size_t chans = pending_.size();
-    std::vector<int16_t> raw(config_.raw ? halfScans_ * chans : 0);
-    std::vector<float> scaled(config_.raw ? 0 : halfScans_ * chans);
+    std::vector<Piece> pieces;
     size_t filled = halfClaimed_ ? scansInHalf_ : 0;
-    if (config_.raw)
-        std::copy_n(s.raw[half_].begin(), filled * chans, raw.begin());
-    else
-        std::copy_n(s.scaled[half_].begin(), filled * chans, scaled.begin());
     int half = half_;
-    while (s.live) {
+    for (;;) {
+        Piece p;
+        p.half = half;
+        p.raw.resize(config_.raw ? halfScans_ * chans : 0);
+        p.scaled.resize(config_.raw ? 0 : halfScans_ * chans);
+        if (filled > 0 && config_.raw)
+            std::copy_n(s.raw[half].begin(), filled * chans, p.raw.begin());
+        else if (filled > 0)
+            std::copy_n(s.scaled[half].begin(), filled * chans, p.scaled.begin());
         const size_t scans = std::min(readyScans(), halfScans_ - filled);
-        writeScansTo(raw, scaled, filled, scans);
+        writeScansTo(p.raw, p.scaled, filled, scans);
         filled += scans;
         if (filled == 0)
             break;
-        const auto count = static_cast<int32_t>(filled * chans);
-        handOverSamples(s, half, raw, scaled, count);
+        p.count = static_cast<int32_t>(filled * chans);
+        pieces.push_back(std::move(p));
         if (filled < halfScans_ || (!config_.cyclic && half == 1))
             break;
         filled = 0;
         half ^= 1;
     }
+    return pieces;
 }
 
 void StreamHalves::postHalf()
@@ -230,8 +235,14 @@ void StreamHalves::postHalf()
 
 void StreamHalves::fail(const std::string& message)
 {
-    if (!over_)
-        finish(FaiDelivery::Kind::Failed, message);
+    if (over_)
+        return;
+    over_ = true;
+    pump_.post([shared = shared_, rest = waitingPieces(), message] {
+        for (const Piece& p : rest)
+            handOverSamples(*shared, p.half, p.raw, p.scaled, p.count);
+        handOverEnd(*shared, FaiDelivery::Kind::Failed, message);
+    });
 }
 
 void StreamHalves::endOfStream()

@@ -64,11 +64,14 @@ public:
     bool push(int32_t channel, std::span<const float> values);
     // Goes on with samples that waited for a half the program has handed back.
     void resume();
-    // Ends the run with a device failure, unless it is already over.
+    // Ends the run with a device failure, unless it is already over. What the
+    // device sent before is sound and is kept: every whole scan that waits (the
+    // half being filled, what waited for a held half) goes out, after the
+    // halves already posted, before the failure.
     void fail(const std::string& message);
     // The instrument ended its stream. Before a single run is complete, or at
-    // any time in a cyclic run, that is a failure; once over it changes nothing,
-    // so a repeated end is harmless.
+    // any time in a cyclic run, that is a failure (keeping what came before);
+    // once over it changes nothing, so a repeated end is harmless.
     void endOfStream();
     bool over() const { return over_; }
     // Whole scans taken from the stream so far. Any thread.
@@ -99,6 +102,13 @@ private:
         Handler handler;                    // owner thread only
         std::function<void()> halfReleased; // owner thread only
     };
+    // Whole scans handed over as a shorter half at the end of a run.
+    struct Piece {
+        int half = 0;
+        std::vector<int16_t> raw;
+        std::vector<float> scaled;
+        int32_t count = 0;
+    };
     // One channel's values not yet interleaved: `data` from `head` on.
     struct Pending {
         std::vector<float> data;
@@ -111,7 +121,7 @@ private:
     bool claimHalf();
     void writeScans(size_t scans);
     void writeScansTo(std::span<int16_t> raw, std::span<float> scaled, size_t at, size_t scans);
-    void handOverWaiting();
+    std::vector<Piece> waitingPieces();
     void postHalf();
     void finish(FaiDelivery::Kind kind, std::string message);
 

@@ -126,22 +126,28 @@ TEST_F(StreamHalvesTest, SamplesWaitForAHalfTheProgramStillHoldsAndGoOnWhenItIsH
     EXPECT_GT(releasedCalls, 0); // the owner told the reading side each time
 }
 
-TEST_F(StreamHalvesTest, MoreWaitingThanTheBacklogAllowsIsAnOverrun)
+TEST_F(StreamHalvesTest, MoreWaitingThanTheBacklogAllowsIsAnOverrunAfterEverySampleTakenIn)
 {
     start(1, 4, true, false, {}, 4);
     const float six[] = {1, 2, 3, 4, 5, 6};
     EXPECT_TRUE(run->push(0, six)); // two halves out, two scans wait
     const float three[] = {7, 8, 9};
     EXPECT_FALSE(run->push(0, three)); // five would wait
-    settle(3);
-    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Failed}));
-    EXPECT_NE(got[2].message.find("overrun"), std::string::npos);
+    settle(6);
+    // Every sample taken in still goes out, in half-sized pieces, before the failure.
+    ASSERT_EQ(kinds(),
+              (std::vector<K>{K::FirstHalf, K::SecondHalf, K::FirstHalf, K::SecondHalf, K::FirstHalf, K::Failed}));
+    std::vector<float> joined;
+    for (size_t i = 0; i < 5; ++i)
+        joined.insert(joined.end(), got[i].scaled.begin(), got[i].scaled.begin() + got[i].count);
+    EXPECT_EQ(joined, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_NE(got[5].message.find("overrun"), std::string::npos);
     EXPECT_FALSE(run->push(0, three)); // over: nothing more goes out
     QCoreApplication::processEvents();
-    EXPECT_EQ(got.size(), 3u);
+    EXPECT_EQ(got.size(), 6u);
 }
 
-TEST_F(StreamHalvesTest, AnEndOfStreamBeforeTheRunIsCompleteFailsItOnceAndAfterwardsChangesNothing)
+TEST_F(StreamHalvesTest, AnEndOfStreamBeforeTheRunIsCompleteFailsItOnceAfterWhatCameAndAfterwardsChangesNothing)
 {
     start(1, 4, false);
     const float two[] = {1, 2};
@@ -151,6 +157,17 @@ TEST_F(StreamHalvesTest, AnEndOfStreamBeforeTheRunIsCompleteFailsItOnceAndAfterw
     settle(2);
     ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::Failed}));
     EXPECT_NE(got[1].message.find("stopped sending"), std::string::npos);
+
+    got.clear();
+    start(2, 8, false);
+    const float ch0[] = {1, 2, 3}, ch1[] = {-1, -2, -3};
+    run->push(0, ch0);
+    run->push(1, ch1);
+    run->endOfStream(); // in the second half: its one whole scan is kept
+    settle(3);
+    ASSERT_EQ(kinds(), (std::vector<K>{K::FirstHalf, K::SecondHalf, K::Failed}));
+    EXPECT_EQ(got[1].count, 2);
+    EXPECT_EQ(std::vector<float>(got[1].scaled.begin(), got[1].scaled.begin() + 2), (std::vector<float>{3, -3}));
 
     got.clear();
     start(1, 4, false);

@@ -144,7 +144,7 @@ TEST_F(ComediBuffered, ACyclicRawRunAlternatesHalvesOfTheBoardsCountsAndStopHand
     EXPECT_FALSE(fake_comedi::commandRunning()); // cancelled
 }
 
-TEST_F(ComediBuffered, AnOverrunFailsTheRunAndKeepsTheHalfDeliveredBeforeIt)
+TEST_F(ComediBuffered, AnOverrunFailsTheRunAndKeepsEveryScanDeliveredBeforeIt)
 {
     ai.setSampleRate(3000);
     start(600, true);
@@ -154,16 +154,19 @@ TEST_F(ComediBuffered, AnOverrunFailsTheRunAndKeepsTheHalfDeliveredBeforeIt)
     ASSERT_TRUE(waitFor([&] { return failed(); }));
     drainEvents();
 
-    ASSERT_EQ(rec.events.size(), 2u);
+    // A whole half, then the 50 scans read into the next one, then the failure.
+    ASSERT_EQ(rec.events.size(), 3u);
     EXPECT_EQ(rec.events[0].kind, Event::First);
+    EXPECT_EQ(rec.events[1].kind, Event::Second);
     ASSERT_EQ(rec.events[0].scaled.size(), 300u);
-    for (size_t k = 0; k < 300; ++k)
-        ASSERT_FLOAT_EQ(rec.events[0].scaled[k], volts(counts, k)) << k;
-    EXPECT_NE(rec.events[1].message.find("overrun"), std::string::npos) << rec.events[1].message;
-    EXPECT_EQ(ai.ErrorMessage(), rec.events[1].message);
+    ASSERT_EQ(rec.events[1].count, 150);
+    for (size_t k = 0; k < 450; ++k)
+        ASSERT_FLOAT_EQ(k < 300 ? rec.events[0].scaled[k] : rec.events[1].scaled[k - 300], volts(counts, k)) << k;
+    EXPECT_NE(rec.events[2].message.find("overrun"), std::string::npos) << rec.events[2].message;
+    EXPECT_EQ(ai.ErrorMessage(), rec.events[2].message);
     ai.StopFAI(0); // as the program does on the failure: nothing more arrives
     drainEvents();
-    EXPECT_EQ(rec.events.size(), 2u);
+    EXPECT_EQ(rec.events.size(), 3u);
 }
 
 TEST_F(ComediBuffered, ABoardUnpluggedMidRunFailsItWithThatReasonAfterWhatItDelivered)
@@ -181,15 +184,17 @@ TEST_F(ComediBuffered, ABoardUnpluggedMidRunFailsItWithThatReasonAfterWhatItDeli
     EXPECT_NE(rec.events[1].message.find("fake-pcimio-16"), std::string::npos) << rec.events[1].message;
 }
 
-TEST_F(ComediBuffered, ASingleRunWhoseCommandEndsEarlyIsAFailureNotAShortRecording)
+TEST_F(ComediBuffered, ASingleRunWhoseCommandEndsEarlyIsAFailureAfterTheScansItTook)
 {
     ai.setSampleRate(3000);
     start(600, false);
     fake_comedi::deliver(countsFor(50, 3), 300);
     fake_comedi::endStream();
     ASSERT_TRUE(waitFor([&] { return failed(); }));
-    EXPECT_EQ(rec.events.size(), 1u);
-    EXPECT_NE(rec.events[0].message.find("stopped sending data"), std::string::npos) << rec.events[0].message;
+    ASSERT_EQ(rec.events.size(), 2u);
+    EXPECT_EQ(rec.events[0].kind, Event::First);
+    EXPECT_EQ(rec.events[0].count, 150); // the 50 scans, not a whole half
+    EXPECT_NE(rec.events[1].message.find("stopped sending data"), std::string::npos) << rec.events[1].message;
 }
 
 TEST_F(ComediBuffered, StartsTheBoardCannotMakeAreRefusedWithTheReasonAndNothingRuns)
