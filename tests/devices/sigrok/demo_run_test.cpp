@@ -106,15 +106,15 @@ TEST_F(DemoRun, FourChannelsAtAHundredThousandSamplesASecondAreRecordedWholeAndI
 
 TEST_F(DemoRun, AnInstrumentThatStopsSendingEndsTheRunWithItsMessageAndKeepsWhatWasRecorded)
 {
-    LimitDemo(10000); // four halves, then the demo falls silent as an unplugged one would
+    LimitDemo(11000); // four halves and part of a fifth, then the demo ends as an unplugged one would
     StartBuffered(20000);
     const bool stopped = kro::testing::waitFor([&] { return !run.IsRunning(); });
     LimitDemo(UINT64_MAX); // the demo takes no 0 for "no limit"
     ASSERT_TRUE(stopped);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_NE(prompts.messages[0].text.find("stopped sending data"), std::string::npos);
-    EXPECT_EQ(run.status().nScanCount, 10000);
-    EXPECT_EQ(Recorded().size(), 40000u);
+    EXPECT_EQ(run.status().nScanCount, 11000); // the part of a half too
+    EXPECT_EQ(Recorded().size(), 44000u);
     std::ifstream in(files.ProjectFileName(), std::ios::binary);
     const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::byte> description(chars.size());
