@@ -183,6 +183,8 @@ std::vector<StreamHalves::Piece> StreamHalves::waitingPieces()
     const auto& s = *shared_;
     const size_t chans = pending_.size();
     std::vector<Piece> pieces;
+    if (halfScans_ == 0)
+        return pieces; // no half holds a whole scan: nothing was ever taken in
     size_t filled = halfClaimed_ ? scansInHalf_ : 0;
     int half = half_;
     for (;;) {
