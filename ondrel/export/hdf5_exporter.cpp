@@ -1,0 +1,272 @@
+#include "ondrel/export/hdf5_exporter.h"
+#include "ondrel/common/file_error.h"
+#include "ondrel/common/table_at.h"
+#include "ondrel/recording/project_description.h"
+#include <algorithm>
+#include <cstring>
+#include <hdf5.h>
+#include <utility>
+
+namespace ondrel {
+
+namespace {
+
+// A chunk holds about this much; a write goes to the file a few chunks at a time.
+constexpr size_t kChunkBytes = 256 * 1024;
+constexpr size_t kWriteBytes = 4 * 1024 * 1024;
+// Deflate's fastest level: after the shuffle, samples compress about as well
+// as at the higher levels, several times faster.
+constexpr unsigned kDeflateLevel = 1;
+
+// Closes an HDF5 identifier of any kind when it goes out of scope.
+class Id {
+public:
+    explicit Id(hid_t id = -1) : id_(id) {}
+    ~Id()
+    {
+        if (id_ >= 0)
+            H5Idec_ref(id_);
+    }
+    Id(const Id&) = delete;
+    Id& operator=(const Id&) = delete;
+    hid_t get() const { return id_; }
+    hid_t release() { return std::exchange(id_, -1); }
+
+private:
+    hid_t id_;
+};
+
+// The library's failures as the program reports file failures.
+[[noreturn]] void Fail(const char* what, const std::string& path)
+{
+    throw FileError(std::string("HDF5: cannot ") + what, path);
+}
+
+hid_t Checked(hid_t id, const char* what, const std::string& path)
+{
+    if (id < 0)
+        Fail(what, path);
+    return id;
+}
+
+void Checked(herr_t status, const char* what, const std::string& path, int)
+{
+    if (status < 0)
+        Fail(what, path);
+}
+
+hid_t Utf8StringType(const std::string& path)
+{
+    Id type(Checked(H5Tcopy(H5T_C_S1), "make a string type", path));
+    Checked(H5Tset_size(type.get(), H5T_VARIABLE), "make a string type", path, 0);
+    Checked(H5Tset_cset(type.get(), H5T_CSET_UTF8), "make a string type", path, 0);
+    return type.release();
+}
+
+// A one-dimensional attribute of `count` elements (a scalar when `scalar`).
+void WriteAttribute(hid_t owner, const char* name, hid_t fileType, hid_t memoryType, const void* data, hsize_t count,
+                    bool scalar, const std::string& path)
+{
+    Id space(
+        Checked(scalar ? H5Screate(H5S_SCALAR) : H5Screate_simple(1, &count, nullptr), "describe an attribute", path));
+    Id attribute(
+        Checked(H5Acreate2(owner, name, fileType, space.get(), H5P_DEFAULT, H5P_DEFAULT), "create an attribute", path));
+    // An empty attribute still wants a buffer to read from.
+    const char none = 0;
+    Checked(H5Awrite(attribute.get(), memoryType, data != nullptr ? data : &none), "write an attribute", path, 0);
+}
+
+template <typename T>
+void WriteArray(hid_t owner, const char* name, hid_t fileType, hid_t memoryType, const std::vector<T>& values,
+                const std::string& path)
+{
+    WriteAttribute(owner, name, fileType, memoryType, values.data(), values.size(), false, path);
+}
+
+void WriteStrings(hid_t owner, const char* name, const std::vector<std::string>& values, bool scalar,
+                  const std::string& path)
+{
+    Id type(Utf8StringType(path));
+    std::vector<const char*> texts;
+    for (const std::string& value : values)
+        texts.push_back(value.c_str());
+    WriteAttribute(owner, name, type.get(), type.get(), texts.data(), texts.size(), scalar, path);
+}
+
+} // namespace
+
+// A two-dimensional dataset, rows x columns, that grows by rows: rows are
+// gathered into whole chunks and written a few chunks at a time.
+class Hdf5Exporter::Dataset {
+public:
+    Dataset(hid_t file, const char* name, hid_t fileType, hid_t memoryType, size_t elementBytes, hsize_t columns,
+            const std::string& path)
+        : path_(path), memoryType_(memoryType), rowBytes_(std::max<size_t>(1, elementBytes * columns)),
+          columns_(columns)
+    {
+        const hsize_t chunkRows = std::max<size_t>(1, kChunkBytes / rowBytes_);
+        bufferRows_ = chunkRows * std::max<size_t>(1, kWriteBytes / (chunkRows * rowBytes_));
+        buffer_.resize(bufferRows_ * rowBytes_);
+        const hsize_t dims[2] = {0, columns_};
+        const hsize_t maxDims[2] = {H5S_UNLIMITED, columns_};
+        Id space(Checked(H5Screate_simple(2, dims, maxDims), "describe a dataset", path_));
+        Id create(Checked(H5Pcreate(H5P_DATASET_CREATE), "describe a dataset", path_));
+        const hsize_t chunk[2] = {chunkRows, std::max<hsize_t>(1, columns_)};
+        Checked(H5Pset_chunk(create.get(), 2, chunk), "chunk a dataset", path_, 0);
+        Checked(H5Pset_shuffle(create.get()), "shuffle a dataset", path_, 0);
+        Checked(H5Pset_deflate(create.get(), kDeflateLevel), "compress a dataset", path_, 0);
+        // Whole chunks go straight to the file; the cache would only copy them.
+        Id access(Checked(H5Pcreate(H5P_DATASET_ACCESS), "describe a dataset", path_));
+        Checked(H5Pset_chunk_cache(access.get(), H5D_CHUNK_CACHE_NSLOTS_DEFAULT, 0, H5D_CHUNK_CACHE_W0_DEFAULT),
+                "describe a dataset", path_, 0);
+        id_ = Checked(H5Dcreate2(file, name, fileType, space.get(), H5P_DEFAULT, create.get(), access.get()),
+                      "create a dataset", path_);
+    }
+    ~Dataset()
+    {
+        if (id_ >= 0)
+            H5Dclose(id_);
+    }
+    Dataset(const Dataset&) = delete;
+    Dataset& operator=(const Dataset&) = delete;
+
+    hid_t id() const { return id_; }
+
+    void Append(const void* rows, size_t count)
+    {
+        if (columns_ == 0) // rows of nothing: there is nothing to store
+            return;
+        const auto* bytes = static_cast<const uint8_t*>(rows);
+        while (count > 0) {
+            const size_t take = std::min<size_t>(count, bufferRows_ - buffered_);
+            std::memcpy(buffer_.data() + buffered_ * rowBytes_, bytes, take * rowBytes_);
+            buffered_ += take;
+            bytes += take * rowBytes_;
+            count -= take;
+            if (buffered_ == bufferRows_)
+                Flush();
+        }
+    }
+
+    void Close()
+    {
+        Flush();
+        const hid_t id = std::exchange(id_, -1);
+        Checked(H5Dclose(id), "close a dataset", path_, 0);
+    }
+
+private:
+    void Flush()
+    {
+        if (buffered_ == 0)
+            return;
+        const hsize_t size[2] = {written_ + buffered_, columns_};
+        Checked(H5Dset_extent(id_, size), "extend a dataset", path_, 0);
+        Id fileSpace(Checked(H5Dget_space(id_), "select in a dataset", path_));
+        const hsize_t start[2] = {written_, 0};
+        const hsize_t count[2] = {buffered_, columns_};
+        Checked(H5Sselect_hyperslab(fileSpace.get(), H5S_SELECT_SET, start, nullptr, count, nullptr),
+                "select in a dataset", path_, 0);
+        Id memorySpace(Checked(H5Screate_simple(2, count, nullptr), "select in a dataset", path_));
+        Checked(H5Dwrite(id_, memoryType_, memorySpace.get(), fileSpace.get(), H5P_DEFAULT, buffer_.data()),
+                "write a dataset", path_, 0);
+        written_ += buffered_;
+        buffered_ = 0;
+    }
+
+    std::string path_;
+    hid_t id_ = -1;
+    hid_t memoryType_;
+    size_t rowBytes_;
+    hsize_t columns_;
+    hsize_t bufferRows_ = 0;
+    hsize_t buffered_ = 0;
+    hsize_t written_ = 0;
+    std::vector<uint8_t> buffer_;
+};
+
+Hdf5Exporter::Hdf5Exporter() = default;
+
+Hdf5Exporter::~Hdf5Exporter() { Abandon(); }
+
+void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, const std::string& folder)
+{
+    // Failures are reported by what the calls return, not printed.
+    H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr);
+    path_ = folder + "/recording.h5";
+    Id access(Checked(H5Pcreate(H5P_FILE_ACCESS), "create the file", path_));
+    // Closing the file closes whatever is still open in it.
+    Checked(H5Pset_fclose_degree(access.get(), H5F_CLOSE_STRONG), "create the file", path_, 0);
+    file_ = Checked(H5Fcreate(path_.c_str(), H5F_ACC_EXCL, H5P_DEFAULT, access.get()), "create the file", path_);
+
+    WriteAttribute(file_, "scan_interval_s", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, &recording.scanInterval, 1, true,
+                   path_);
+    const int64_t scans = recording.scanCount;
+    WriteAttribute(file_, "scan_count", H5T_STD_I64LE, H5T_NATIVE_INT64, &scans, 1, true, path_);
+    WriteStrings(file_, "acquisition_mode", {recording.polled ? "polled" : "buffered"}, true, path_);
+
+    if (kinds.ai) {
+        const bool floats = recording.floatSamples;
+        const auto chans = static_cast<hsize_t>(recording.aiChanCount);
+        ai_ = std::make_unique<Dataset>(file_, "ai", floats ? H5T_IEEE_F32LE : H5T_STD_I32LE,
+                                        floats ? H5T_NATIVE_FLOAT : H5T_NATIVE_INT32, 4, chans, path_);
+        std::vector<int32_t> deviceChannels;
+        std::vector<uint8_t> thermocouple;
+        std::vector<std::string> units;
+        // Replay pairs plot i with device channel i; so does the export.
+        for (int32_t i = 0; i < recording.aiChanCount; ++i) {
+            const bool thermo = TableAt(recording.aiChannelKinds, i) == kThermocoupleChannel;
+            deviceChannels.push_back(i);
+            thermocouple.push_back(thermo ? 1 : 0);
+            units.push_back(thermo ? "degree" : floats ? "V" : "count");
+        }
+        WriteStrings(ai_->id(), "channel_names", recording.aiNames, false, path_);
+        WriteArray(ai_->id(), "device_channels", H5T_STD_I32LE, H5T_NATIVE_INT32, deviceChannels, path_);
+        WriteArray(ai_->id(), "thermocouple", H5T_STD_U8LE, H5T_NATIVE_UINT8, thermocouple, path_);
+        WriteStrings(ai_->id(), "units", units, false, path_);
+    }
+    if (kinds.di) {
+        const auto ports = static_cast<hsize_t>(recording.diPortCount);
+        di_ = std::make_unique<Dataset>(file_, "di", H5T_STD_U8LE, H5T_NATIVE_UINT8, 1, ports, path_);
+        std::vector<uint8_t> shown;
+        for (int32_t b = 0; b < recording.diPortCount; ++b)
+            shown.push_back(TableAt(recording.diPortMasks, recording.diPortStart + b));
+        WriteAttribute(di_->id(), "port_start", H5T_STD_I32LE, H5T_NATIVE_INT32, &recording.diPortStart, 1, true,
+                       path_);
+        WriteArray(di_->id(), "shown_lines", H5T_STD_U8LE, H5T_NATIVE_UINT8, shown, path_);
+    }
+}
+
+void Hdf5Exporter::WriteAI(const AIScanBlock& block)
+{
+    const void* samples = block.floats.empty() ? static_cast<const void*>(block.counts.data()) : block.floats.data();
+    ai_->Append(samples, static_cast<size_t>(block.scans));
+}
+
+void Hdf5Exporter::WriteDI(const DIScanBlock& block)
+{
+    di_->Append(block.ports.data(), static_cast<size_t>(block.scans));
+}
+
+void Hdf5Exporter::Finish()
+{
+    if (ai_)
+        ai_->Close();
+    if (di_)
+        di_->Close();
+    ai_.reset();
+    di_.reset();
+    const hid_t file = std::exchange(file_, -1);
+    if (H5Fclose(file) < 0)
+        Fail("complete the file", path_);
+}
+
+void Hdf5Exporter::Abandon() noexcept
+{
+    ai_.reset();
+    di_.reset();
+    if (file_ >= 0)
+        H5Fclose(std::exchange(file_, -1));
+}
+
+} // namespace ondrel
