@@ -5,18 +5,16 @@
 #include <algorithm>
 #include <cstring>
 #include <hdf5.h>
+#include <zlib.h>
 #include <utility>
 
 namespace ondrel {
 
 namespace {
 
-// A chunk holds about this much; a write goes to the file a few chunks at a time.
+// A chunk holds about this much, before compression.
 constexpr size_t kChunkBytes = 256 * 1024;
-constexpr size_t kWriteBytes = 4 * 1024 * 1024;
-// Deflate's fastest level: after the shuffle, samples compress about as well
-// as at the higher levels, several times faster.
-constexpr unsigned kDeflateLevel = 1;
+constexpr int kDeflateLevel = 1;
 
 // Closes an HDF5 identifier of any kind when it goes out of scope.
 class Id {
@@ -95,31 +93,32 @@ void WriteStrings(hid_t owner, const char* name, const std::vector<std::string>&
 
 } // namespace
 
-// A two-dimensional dataset, rows x columns, that grows by rows: rows are
-// gathered into whole chunks and written a few chunks at a time.
+// A two-dimensional dataset, rows x columns, that grows by rows, whole chunks
+// at a time. The chunks are shuffled and deflated here and handed to the file
+// as they are: the library's own deflate filter searches for repeats at every
+// level, which makes it the slow part of the export; deflating with run-length
+// matching only writes the same kind of stream, read back by the library's
+// filter as any other, several times faster, and loses little: after the
+// shuffle, what repeats in samples is runs of the same high bytes.
 class Hdf5Exporter::Dataset {
 public:
-    Dataset(hid_t file, const char* name, hid_t fileType, hid_t memoryType, size_t elementBytes, hsize_t columns,
-            const std::string& path)
-        : path_(path), memoryType_(memoryType), rowBytes_(std::max<size_t>(1, elementBytes * columns)),
-          columns_(columns)
+    Dataset(hid_t file, const char* name, hid_t fileType, size_t elementBytes, hsize_t columns, const std::string& path)
+        : path_(path), elementBytes_(elementBytes), rowBytes_(elementBytes * columns), columns_(columns)
     {
-        const hsize_t chunkRows = std::max<size_t>(1, kChunkBytes / rowBytes_);
-        bufferRows_ = chunkRows * std::max<size_t>(1, kWriteBytes / (chunkRows * rowBytes_));
-        buffer_.resize(bufferRows_ * rowBytes_);
+        chunkRows_ = std::max<size_t>(1, kChunkBytes / std::max<size_t>(1, rowBytes_));
+        chunk_.resize(chunkRows_ * rowBytes_);
+        shuffled_.resize(chunk_.size());
+        deflated_.resize(compressBound(static_cast<uLong>(chunk_.size())));
         const hsize_t dims[2] = {0, columns_};
         const hsize_t maxDims[2] = {H5S_UNLIMITED, columns_};
         Id space(Checked(H5Screate_simple(2, dims, maxDims), "describe a dataset", path_));
         Id create(Checked(H5Pcreate(H5P_DATASET_CREATE), "describe a dataset", path_));
-        const hsize_t chunk[2] = {chunkRows, std::max<hsize_t>(1, columns_)};
+        const hsize_t chunk[2] = {chunkRows_, std::max<hsize_t>(1, columns_)};
         Checked(H5Pset_chunk(create.get(), 2, chunk), "chunk a dataset", path_, 0);
+        // The filters the chunks went through, in order, for the readers.
         Checked(H5Pset_shuffle(create.get()), "shuffle a dataset", path_, 0);
-        Checked(H5Pset_deflate(create.get(), kDeflateLevel), "compress a dataset", path_, 0);
-        // Whole chunks go straight to the file; the cache would only copy them.
-        Id access(Checked(H5Pcreate(H5P_DATASET_ACCESS), "describe a dataset", path_));
-        Checked(H5Pset_chunk_cache(access.get(), H5D_CHUNK_CACHE_NSLOTS_DEFAULT, 0, H5D_CHUNK_CACHE_W0_DEFAULT),
-                "describe a dataset", path_, 0);
-        id_ = Checked(H5Dcreate2(file, name, fileType, space.get(), H5P_DEFAULT, create.get(), access.get()),
+        Checked(H5Pset_deflate(create.get(), static_cast<unsigned>(kDeflateLevel)), "compress a dataset", path_, 0);
+        id_ = Checked(H5Dcreate2(file, name, fileType, space.get(), H5P_DEFAULT, create.get(), H5P_DEFAULT),
                       "create a dataset", path_);
     }
     ~Dataset()
@@ -138,51 +137,74 @@ public:
             return;
         const auto* bytes = static_cast<const uint8_t*>(rows);
         while (count > 0) {
-            const size_t take = std::min<size_t>(count, bufferRows_ - buffered_);
-            std::memcpy(buffer_.data() + buffered_ * rowBytes_, bytes, take * rowBytes_);
+            const size_t take = std::min<size_t>(count, chunkRows_ - buffered_);
+            std::memcpy(chunk_.data() + buffered_ * rowBytes_, bytes, take * rowBytes_);
             buffered_ += take;
             bytes += take * rowBytes_;
             count -= take;
-            if (buffered_ == bufferRows_)
-                Flush();
+            if (buffered_ == chunkRows_)
+                WriteChunk();
         }
     }
 
     void Close()
     {
-        Flush();
+        if (buffered_ > 0) {
+            // The last chunk is stored whole; the rows past the end are never read.
+            std::memset(chunk_.data() + buffered_ * rowBytes_, 0, (chunkRows_ - buffered_) * rowBytes_);
+            WriteChunk();
+        }
         const hid_t id = std::exchange(id_, -1);
         Checked(H5Dclose(id), "close a dataset", path_, 0);
     }
 
 private:
-    void Flush()
+    void WriteChunk()
     {
-        if (buffered_ == 0)
-            return;
-        const hsize_t size[2] = {written_ + buffered_, columns_};
-        Checked(H5Dset_extent(id_, size), "extend a dataset", path_, 0);
-        Id fileSpace(Checked(H5Dget_space(id_), "select in a dataset", path_));
-        const hsize_t start[2] = {written_, 0};
-        const hsize_t count[2] = {buffered_, columns_};
-        Checked(H5Sselect_hyperslab(fileSpace.get(), H5S_SELECT_SET, start, nullptr, count, nullptr),
-                "select in a dataset", path_, 0);
-        Id memorySpace(Checked(H5Screate_simple(2, count, nullptr), "select in a dataset", path_));
-        Checked(H5Dwrite(id_, memoryType_, memorySpace.get(), fileSpace.get(), H5P_DEFAULT, buffer_.data()),
-                "write a dataset", path_, 0);
+        // Byte k of every element together, as the shuffle filter undoes it.
+        const size_t elements = chunk_.size() / elementBytes_;
+        for (size_t k = 0; k < elementBytes_; ++k) {
+            uint8_t* out = shuffled_.data() + k * elements;
+            const uint8_t* in = chunk_.data() + k;
+            for (size_t e = 0; e < elements; ++e)
+                out[e] = in[e * elementBytes_];
+        }
+        const size_t bytes = Deflate();
+        const hsize_t rows[2] = {written_ + buffered_, columns_};
+        Checked(H5Dset_extent(id_, rows), "extend a dataset", path_, 0);
+        const hsize_t offset[2] = {written_, 0};
+        Checked(H5Dwrite_chunk(id_, H5P_DEFAULT, 0, offset, bytes, deflated_.data()), "write a dataset", path_, 0);
         written_ += buffered_;
         buffered_ = 0;
     }
 
+    // The shuffled chunk as a zlib stream in deflated_; its size.
+    size_t Deflate()
+    {
+        z_stream stream{};
+        if (deflateInit2(&stream, kDeflateLevel, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
+            Fail("compress a chunk", path_);
+        stream.next_in = shuffled_.data();
+        stream.avail_in = static_cast<uInt>(shuffled_.size());
+        stream.next_out = deflated_.data();
+        stream.avail_out = static_cast<uInt>(deflated_.size());
+        const int status = deflate(&stream, Z_FINISH);
+        const size_t bytes = stream.total_out;
+        deflateEnd(&stream);
+        if (status != Z_STREAM_END)
+            Fail("compress a chunk", path_);
+        return bytes;
+    }
+
     std::string path_;
     hid_t id_ = -1;
-    hid_t memoryType_;
+    size_t elementBytes_;
     size_t rowBytes_;
     hsize_t columns_;
-    hsize_t bufferRows_ = 0;
+    hsize_t chunkRows_ = 0;
     hsize_t buffered_ = 0;
     hsize_t written_ = 0;
-    std::vector<uint8_t> buffer_;
+    std::vector<uint8_t> chunk_, shuffled_, deflated_;
 };
 
 Hdf5Exporter::Hdf5Exporter() = default;
@@ -208,8 +230,8 @@ void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
     if (kinds.ai) {
         const bool floats = recording.floatSamples;
         const auto chans = static_cast<hsize_t>(recording.aiChanCount);
-        ai_ = std::make_unique<Dataset>(file_, "ai", floats ? H5T_IEEE_F32LE : H5T_STD_I32LE,
-                                        floats ? H5T_NATIVE_FLOAT : H5T_NATIVE_INT32, 4, chans, path_);
+        // The chunks are written as the samples lie in memory: little-endian.
+        ai_ = std::make_unique<Dataset>(file_, "ai", floats ? H5T_IEEE_F32LE : H5T_STD_I32LE, 4, chans, path_);
         std::vector<int32_t> deviceChannels;
         std::vector<uint8_t> thermocouple;
         std::vector<std::string> units;
@@ -227,7 +249,7 @@ void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
     }
     if (kinds.di) {
         const auto ports = static_cast<hsize_t>(recording.diPortCount);
-        di_ = std::make_unique<Dataset>(file_, "di", H5T_STD_U8LE, H5T_NATIVE_UINT8, 1, ports, path_);
+        di_ = std::make_unique<Dataset>(file_, "di", H5T_STD_U8LE, 1, ports, path_);
         std::vector<uint8_t> shown;
         for (int32_t b = 0; b < recording.diPortCount; ++b)
             shown.push_back(TableAt(recording.diPortMasks, recording.diPortStart + b));

@@ -17,7 +17,9 @@ namespace {
 // The sigrok tools read a session 4 MiB at a time; a chunk file no larger is
 // handed on as one packet.
 constexpr size_t kChunkBytes = 4 * 1024 * 1024;
-// Deflate as fast as it goes: samples hardly compress better at higher levels.
+// F32 samples barely shrink under deflate (a tenth, at ten times the time of
+// storing them), so they are stored; logic samples, often long runs of the
+// same bytes, are deflated at the fastest level.
 constexpr zip_uint32_t kDeflateLevel = 1;
 
 std::string ChunkName(const char* kind, int channel, int chunk)
@@ -61,8 +63,8 @@ public:
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
-    // Adds `name` from `source`, which the archive then owns.
-    void Add(const std::string& name, zip_source_t* source)
+    // Adds `name` from `source`, which the archive then owns; deflated unless `stored`.
+    void Add(const std::string& name, zip_source_t* source, bool stored = false)
     {
         if (source == nullptr)
             Fail();
@@ -71,7 +73,9 @@ public:
             zip_source_free(source);
             Fail();
         }
-        if (zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, kDeflateLevel) < 0)
+        const auto at = static_cast<zip_uint64_t>(index);
+        if (zip_set_file_compression(archive_, at, stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, stored ? 0 : kDeflateLevel)
+            < 0)
             Fail();
     }
     // `bytes` must outlive the archive.
@@ -79,13 +83,13 @@ public:
     {
         Add(name, zip_source_buffer(archive_, bytes.data(), bytes.size(), 0));
     }
-    void AddSlice(const std::string& name, const std::string& file, uint64_t offset, uint64_t bytes)
+    void AddSlice(const std::string& name, const std::string& file, uint64_t offset, uint64_t bytes, bool stored)
     {
         // A length of 0 would mean "to the end of the file".
         if (bytes == 0)
-            Add(name, zip_source_buffer(archive_, nullptr, 0, 0));
+            Add(name, zip_source_buffer(archive_, nullptr, 0, 0), stored);
         else
-            Add(name, zip_source_file(archive_, file.c_str(), offset, static_cast<zip_int64_t>(bytes)));
+            Add(name, zip_source_file(archive_, file.c_str(), offset, static_cast<zip_int64_t>(bytes)), stored);
     }
     // Writes the archive.
     void Close()
@@ -181,7 +185,7 @@ void SigrokSessionExporter::WriteDI(const DIScanBlock& block)
 
 void SigrokSessionExporter::CloseLogicEntry()
 {
-    entries_.push_back({ChunkName("logic", 0, ++logicChunks_), logicStart_, written_ - logicStart_});
+    entries_.push_back({ChunkName("logic", 0, ++logicChunks_), logicStart_, written_ - logicStart_, false});
     logicStart_ = written_;
 }
 
@@ -239,7 +243,7 @@ void SigrokSessionExporter::Finish()
     archive.AddBytes("version", version);
     archive.AddBytes("metadata", metadata);
     for (const Entry& entry : entries_)
-        archive.AddSlice(entry.name, samplesPath_, entry.offset, entry.bytes);
+        archive.AddSlice(entry.name, samplesPath_, entry.offset, entry.bytes, entry.stored);
     archive.Close();
     ::unlink(samplesPath_.c_str());
 }

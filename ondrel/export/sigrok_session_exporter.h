@@ -28,12 +28,13 @@ public:
     void Finish() override;
     void Abandon() noexcept override;
 
-    // One file of the archive: its name and where its bytes lie in the
-    // hidden file.
+    // One file of the archive: its name, where its bytes lie in the hidden
+    // file, and whether they are stored as they are (else deflated).
     struct Entry {
         std::string name;
         uint64_t offset = 0;
         uint64_t bytes = 0;
+        bool stored = false;
     };
 
 private:
