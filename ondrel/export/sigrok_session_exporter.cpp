@@ -149,7 +149,7 @@ void SigrokSessionExporter::FlushAnalog()
     ++analogChunks_;
     for (int32_t c = 0; c < analogChannels_; ++c) {
         entries_.push_back(
-            {ChunkName("analog", logicChannels_ + c + 1, analogChunks_), written_, buffered_ * sizeof(float)});
+            {ChunkName("analog", logicChannels_ + c + 1, analogChunks_), written_, buffered_ * sizeof(float), true});
         AppendSamples(analog_.data() + static_cast<size_t>(c) * chunkScans_, buffered_ * sizeof(float));
     }
     buffered_ = 0;
