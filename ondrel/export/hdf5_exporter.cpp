@@ -1,12 +1,13 @@
 #include "ondrel/export/hdf5_exporter.h"
+#include "ondrel/export/chunk_deflater.h"
 #include "ondrel/common/file_error.h"
 #include "ondrel/common/table_at.h"
 #include "ondrel/recording/project_description.h"
 #include <algorithm>
-#include <cmath>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <hdf5.h>
-#include <zlib.h>
 #include <utility>
 
 namespace ondrel {
@@ -15,7 +16,6 @@ namespace {
 
 // A chunk holds about this much, before compression.
 constexpr size_t kChunkBytes = 256 * 1024;
-constexpr int kDeflateLevel = 1;
 
 // Closes an HDF5 identifier of any kind when it goes out of scope.
 class Id {
@@ -95,23 +95,15 @@ void WriteStrings(hid_t owner, const char* name, const std::vector<std::string>&
 } // namespace
 
 // A two-dimensional dataset, rows x columns, that grows by rows, whole chunks
-// at a time. The chunks are shuffled and deflated here and handed to the file
-// as they are: the library's own deflate filter searches for repeats at every
-// level, which makes it the slow part of the export; deflating with run-length
-// matching only writes the same kind of stream, read back by the library's
-// filter as any other, several times faster, and loses little: after the
-// shuffle, what repeats in samples is runs of the same high bytes.
+// at a time. The chunks are shuffled and deflated here (ChunkDeflater), up to
+// kInFlight of them at once on threads of their own while the next one
+// fills, and handed to the file as they are, in order, on the caller's thread.
 class Hdf5Exporter::Dataset {
 public:
     Dataset(hid_t file, const char* name, hid_t fileType, size_t elementBytes, hsize_t columns, const std::string& path)
         : path_(path), elementBytes_(elementBytes), rowBytes_(elementBytes * columns), columns_(columns)
     {
         chunkRows_ = std::max<size_t>(1, kChunkBytes / std::max<size_t>(1, rowBytes_));
-        chunk_.resize(chunkRows_ * rowBytes_);
-        shuffled_.resize(chunk_.size());
-        deflated_.resize(compressBound(static_cast<uLong>(chunk_.size())) + 1024);
-        if (deflateInit2(&stream_, kDeflateLevel, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
-            Fail("compress a chunk", path_);
         const hsize_t dims[2] = {0, columns_};
         const hsize_t maxDims[2] = {H5S_UNLIMITED, columns_};
         Id space(Checked(H5Screate_simple(2, dims, maxDims), "describe a dataset", path_));
@@ -120,13 +112,13 @@ public:
         Checked(H5Pset_chunk(create.get(), 2, chunk), "chunk a dataset", path_, 0);
         // The filters the chunks went through, in order, for the readers.
         Checked(H5Pset_shuffle(create.get()), "shuffle a dataset", path_, 0);
-        Checked(H5Pset_deflate(create.get(), static_cast<unsigned>(kDeflateLevel)), "compress a dataset", path_, 0);
+        Checked(H5Pset_deflate(create.get(), 1), "compress a dataset", path_, 0);
         id_ = Checked(H5Dcreate2(file, name, fileType, space.get(), H5P_DEFAULT, create.get(), H5P_DEFAULT),
                       "create a dataset", path_);
     }
     ~Dataset()
     {
-        deflateEnd(&stream_);
+        inFlight_.clear(); // waits for the deflating chunks
         if (id_ >= 0)
             H5Dclose(id_);
     }
@@ -141,13 +133,15 @@ public:
             return;
         const auto* bytes = static_cast<const uint8_t*>(rows);
         while (count > 0) {
+            if (!filling_)
+                filling_ = TakeFree();
             const size_t take = std::min<size_t>(count, chunkRows_ - buffered_);
-            std::memcpy(chunk_.data() + buffered_ * rowBytes_, bytes, take * rowBytes_);
+            std::memcpy(filling_->Rows() + buffered_ * rowBytes_, bytes, take * rowBytes_);
             buffered_ += take;
             bytes += take * rowBytes_;
             count -= take;
             if (buffered_ == chunkRows_)
-                WriteChunk();
+                Submit();
         }
     }
 
@@ -155,76 +149,58 @@ public:
     {
         if (buffered_ > 0) {
             // The last chunk is stored whole; the rows past the end are never read.
-            std::memset(chunk_.data() + buffered_ * rowBytes_, 0, (chunkRows_ - buffered_) * rowBytes_);
-            WriteChunk();
+            std::memset(filling_->Rows() + buffered_ * rowBytes_, 0, (chunkRows_ - buffered_) * rowBytes_);
+            Submit();
         }
+        while (!inFlight_.empty())
+            WriteOldest();
         const hid_t id = std::exchange(id_, -1);
         Checked(H5Dclose(id), "close a dataset", path_, 0);
     }
 
 private:
-    void WriteChunk()
+    static constexpr size_t kInFlight = 2;
+
+    // A chunk being deflated; the deflater outlives the work on it.
+    struct InFlight {
+        std::unique_ptr<ChunkDeflater> chunk;
+        hsize_t rows = 0;
+        std::future<std::span<const uint8_t>> deflated;
+    };
+
+    std::unique_ptr<ChunkDeflater> TakeFree()
     {
-        // Byte k of every element together, as the shuffle filter undoes it.
-        const size_t elements = chunk_.size() / elementBytes_;
-        for (size_t k = 0; k < elementBytes_; ++k) {
-            uint8_t* out = shuffled_.data() + k * elements;
-            const uint8_t* in = chunk_.data() + k;
-            for (size_t e = 0; e < elements; ++e)
-                out[e] = in[e * elementBytes_];
-        }
-        const size_t bytes = Deflate();
-        const hsize_t rows[2] = {written_ + buffered_, columns_};
-        Checked(H5Dset_extent(id_, rows), "extend a dataset", path_, 0);
-        const hsize_t offset[2] = {written_, 0};
-        Checked(H5Dwrite_chunk(id_, H5P_DEFAULT, 0, offset, bytes, deflated_.data()), "write a dataset", path_, 0);
-        written_ += buffered_;
+        if (free_.empty())
+            return std::make_unique<ChunkDeflater>(chunkRows_ * rowBytes_, elementBytes_);
+        std::unique_ptr<ChunkDeflater> chunk = std::move(free_.back());
+        free_.pop_back();
+        return chunk;
+    }
+
+    void Submit()
+    {
+        if (inFlight_.size() == kInFlight)
+            WriteOldest();
+        ChunkDeflater* chunk = filling_.get();
+        inFlight_.push_back(
+            {std::move(filling_), buffered_, std::async(std::launch::async, [chunk] { return chunk->Deflate(); })});
         buffered_ = 0;
     }
 
-    // The shuffled chunk as one zlib stream in deflated_; its size. Each byte
-    // plane is coded as suits it: the planes of high bytes, runs and few
-    // values, with run-length matching; the planes of low bytes, next to
-    // random in measured samples, stored as deflate's stored blocks, since
-    // coding them gains nothing and costs most of the time.
-    size_t Deflate()
+    void WriteOldest()
     {
-        if (deflateReset(&stream_) != Z_OK)
+        InFlight& oldest = inFlight_.front();
+        const std::span<const uint8_t> deflated = oldest.deflated.get();
+        if (deflated.empty())
             Fail("compress a chunk", path_);
-        stream_.next_out = deflated_.data();
-        stream_.avail_out = static_cast<uInt>(deflated_.size());
-        const size_t plane = shuffled_.size() / elementBytes_;
-        for (size_t k = 0; k < elementBytes_; ++k) {
-            const bool code = WorthCoding(shuffled_.data() + k * plane, plane);
-            if (deflateParams(&stream_, code ? kDeflateLevel : 0, code ? Z_RLE : Z_DEFAULT_STRATEGY) != Z_OK)
-                Fail("compress a chunk", path_);
-            stream_.next_in = shuffled_.data() + k * plane;
-            stream_.avail_in = static_cast<uInt>(plane);
-            if (deflate(&stream_, Z_NO_FLUSH) != Z_OK)
-                Fail("compress a chunk", path_);
-        }
-        if (deflate(&stream_, Z_FINISH) != Z_STREAM_END)
-            Fail("compress a chunk", path_);
-        return stream_.total_out;
-    }
-
-    // Whether a byte plane is worth coding: its bytes, sampled, carry
-    // clearly less than eight bits each.
-    static bool WorthCoding(const uint8_t* bytes, size_t count)
-    {
-        const size_t step = std::max<size_t>(1, count / 4096);
-        uint32_t histogram[256] = {};
-        size_t samples = 0;
-        for (size_t i = 0; i < count; i += step, ++samples)
-            ++histogram[bytes[i]];
-        double bits = 0;
-        for (uint32_t n : histogram)
-            if (n != 0) {
-                const double p = static_cast<double>(n) / static_cast<double>(samples);
-                bits -= p * std::log2(p);
-            }
-        // A sample of 4096 random bytes shows about 7.95 bits.
-        return bits < 7.5 || samples < 256;
+        const hsize_t rows[2] = {written_ + oldest.rows, columns_};
+        Checked(H5Dset_extent(id_, rows), "extend a dataset", path_, 0);
+        const hsize_t offset[2] = {written_, 0};
+        Checked(H5Dwrite_chunk(id_, H5P_DEFAULT, 0, offset, deflated.size(), deflated.data()), "write a dataset", path_,
+                0);
+        written_ += oldest.rows;
+        free_.push_back(std::move(oldest.chunk));
+        inFlight_.pop_front();
     }
 
     std::string path_;
@@ -235,8 +211,9 @@ private:
     hsize_t chunkRows_ = 0;
     hsize_t buffered_ = 0;
     hsize_t written_ = 0;
-    std::vector<uint8_t> chunk_, shuffled_, deflated_;
-    z_stream stream_{};
+    std::unique_ptr<ChunkDeflater> filling_;
+    std::deque<InFlight> inFlight_;
+    std::vector<std::unique_ptr<ChunkDeflater>> free_;
 };
 
 Hdf5Exporter::Hdf5Exporter() = default;

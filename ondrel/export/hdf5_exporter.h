@@ -20,7 +20,9 @@ namespace ondrel {
 //
 // Datasets are chunked and compressed (shuffle, then deflate) and grow as
 // blocks arrive, so memory stays at a few chunks whatever the recording's
-// size. Only whole scans are written. Failures throw FileError.
+// size; chunks are compressed on threads of their own, the library is called
+// on the caller's thread only. Only whole scans are written. Failures throw
+// FileError.
 class Hdf5Exporter final : public IExporter {
 public:
     Hdf5Exporter();

@@ -118,6 +118,9 @@ def check_csv(rec, out):
         expect(len(table) == len(rec.ports), "DI.csv has %d rows, not %d" % (len(table), len(rec.ports)))
         if len(table) == len(rec.ports) and len(table.columns) == len(rec.line_names()) + 1:
             expect(np.array_equal(table.iloc[:, 1:].to_numpy(), rec.line_values()), "DI.csv lines differ")
+            exact = pandas.read_csv(out + "/DI.csv", usecols=["time_s"], float_precision="round_trip")
+            times = np.arange(len(table), dtype=np.float64) * rec.interval
+            expect(same_bits(exact["time_s"].to_numpy(np.float64), times), "DI.csv times are not index x interval")
 
 
 def check_hdf5(rec, out):
