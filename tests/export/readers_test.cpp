@@ -7,6 +7,7 @@
 #include "ondrel/export/csv_exporter.h"
 #include "ondrel/export/export_formats.h"
 #include "ondrel/export/project_export.h"
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -47,6 +48,21 @@ std::vector<std::byte> VariedFloats(int64_t count, uint32_t seed)
         float value = 0;
         std::memcpy(&value, &bits, 4);
         b.f32(i % 97 == 5 ? -0.0f : value);
+    }
+    return b.bytes();
+}
+
+// Scans of two channels: a smooth signal, whose high bytes compress, and
+// varied floats, which do not.
+std::vector<std::byte> SmoothAndVaried(int64_t scans)
+{
+    const std::vector<std::byte> varied = VariedFloats(scans, 11);
+    ExpectedBytes b;
+    for (int64_t s = 0; s < scans; ++s) {
+        b.f32(static_cast<float>(std::sin(0.0003 * static_cast<double>(s)) * 2.5));
+        float value = 0;
+        std::memcpy(&value, varied.data() + 4 * s, 4);
+        b.f32(value);
     }
     return b.bytes();
 }
@@ -234,8 +250,7 @@ TEST_F(Readers, ARecordingLargerThanEveryBlockTheExportWorksIn)
     spec.portMasks = {0xFF};
     spec.scanCount = 600000;
     spec.scanInterval = 1e-5;
-    const std::string project =
-        Save("large", spec, VariedFloats(600000 * 2, 11), testing::DIData(0, 1, PortBytes(600000)));
+    const std::string project = Save("large", spec, SmoothAndVaried(600000), testing::DIData(0, 1, PortBytes(600000)));
     for (const auto& [format, name] : ReadFormats())
         ExportAndReadBack(project, format, name, true, true);
 }
