@@ -87,6 +87,7 @@ void WriteStrings(hid_t owner, const char* name, const std::vector<std::string>&
 {
     Id type(Utf8StringType(path));
     std::vector<const char*> texts;
+    texts.reserve(values.size());
     for (const std::string& value : values)
         texts.push_back(value.c_str());
     WriteAttribute(owner, name, type.get(), type.get(), texts.data(), texts.size(), scalar, path);
@@ -244,12 +245,15 @@ void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
         std::vector<int32_t> deviceChannels;
         std::vector<uint8_t> thermocouple;
         std::vector<std::string> units;
+        deviceChannels.reserve(chans);
+        thermocouple.reserve(chans);
+        units.reserve(chans);
         // Replay pairs plot i with device channel i; so does the export.
         for (int32_t i = 0; i < recording.aiChanCount; ++i) {
             const bool thermo = TableAt(recording.aiChannelKinds, i) == kThermocoupleChannel;
             deviceChannels.push_back(i);
             thermocouple.push_back(thermo ? 1 : 0);
-            units.push_back(thermo ? "degree" : floats ? "V" : "count");
+            units.emplace_back(thermo ? "degree" : floats ? "V" : "count");
         }
         WriteStrings(ai_->id(), "channel_names", recording.aiNames, false, path_);
         WriteArray(ai_->id(), "device_channels", H5T_STD_I32LE, H5T_NATIVE_INT32, deviceChannels, path_);
@@ -260,6 +264,7 @@ void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
         const auto ports = static_cast<hsize_t>(recording.diPortCount);
         di_ = std::make_unique<Dataset>(file_, "di", H5T_STD_U8LE, 1, ports, path_);
         std::vector<uint8_t> shown;
+        shown.reserve(static_cast<size_t>(recording.diPortCount));
         for (int32_t b = 0; b < recording.diPortCount; ++b)
             shown.push_back(TableAt(recording.diPortMasks, recording.diPortStart + b));
         WriteAttribute(di_->id(), "port_start", H5T_STD_I32LE, H5T_NATIVE_INT32, &recording.diPortStart, 1, true,
