@@ -48,7 +48,7 @@ hid_t Checked(hid_t id, const char* what, const std::string& path)
     return id;
 }
 
-void Checked(herr_t status, const char* what, const std::string& path, int)
+void CheckStatus(herr_t status, const char* what, const std::string& path)
 {
     if (status < 0)
         Fail(what, path);
@@ -57,8 +57,8 @@ void Checked(herr_t status, const char* what, const std::string& path, int)
 hid_t Utf8StringType(const std::string& path)
 {
     Id type(Checked(H5Tcopy(H5T_C_S1), "make a string type", path));
-    Checked(H5Tset_size(type.get(), H5T_VARIABLE), "make a string type", path, 0);
-    Checked(H5Tset_cset(type.get(), H5T_CSET_UTF8), "make a string type", path, 0);
+    CheckStatus(H5Tset_size(type.get(), H5T_VARIABLE), "make a string type", path);
+    CheckStatus(H5Tset_cset(type.get(), H5T_CSET_UTF8), "make a string type", path);
     return type.release();
 }
 
@@ -72,7 +72,7 @@ void WriteAttribute(hid_t owner, const char* name, hid_t fileType, hid_t memoryT
         Checked(H5Acreate2(owner, name, fileType, space.get(), H5P_DEFAULT, H5P_DEFAULT), "create an attribute", path));
     // An empty attribute still wants a buffer to read from.
     const char none = 0;
-    Checked(H5Awrite(attribute.get(), memoryType, data != nullptr ? data : &none), "write an attribute", path, 0);
+    CheckStatus(H5Awrite(attribute.get(), memoryType, data != nullptr ? data : &none), "write an attribute", path);
 }
 
 template <typename T>
@@ -110,10 +110,10 @@ public:
         Id space(Checked(H5Screate_simple(2, dims, maxDims), "describe a dataset", path_));
         Id create(Checked(H5Pcreate(H5P_DATASET_CREATE), "describe a dataset", path_));
         const hsize_t chunk[2] = {chunkRows_, std::max<hsize_t>(1, columns_)};
-        Checked(H5Pset_chunk(create.get(), 2, chunk), "chunk a dataset", path_, 0);
+        CheckStatus(H5Pset_chunk(create.get(), 2, chunk), "chunk a dataset", path_);
         // The filters the chunks went through, in order, for the readers.
-        Checked(H5Pset_shuffle(create.get()), "shuffle a dataset", path_, 0);
-        Checked(H5Pset_deflate(create.get(), 1), "compress a dataset", path_, 0);
+        CheckStatus(H5Pset_shuffle(create.get()), "shuffle a dataset", path_);
+        CheckStatus(H5Pset_deflate(create.get(), 1), "compress a dataset", path_);
         id_ = Checked(H5Dcreate2(file, name, fileType, space.get(), H5P_DEFAULT, create.get(), H5P_DEFAULT),
                       "create a dataset", path_);
     }
@@ -156,7 +156,7 @@ public:
         while (!inFlight_.empty())
             WriteOldest();
         const hid_t id = std::exchange(id_, -1);
-        Checked(H5Dclose(id), "close a dataset", path_, 0);
+        CheckStatus(H5Dclose(id), "close a dataset", path_);
     }
 
 private:
@@ -195,10 +195,10 @@ private:
         if (deflated.empty())
             Fail("compress a chunk", path_);
         const hsize_t rows[2] = {written_ + oldest.rows, columns_};
-        Checked(H5Dset_extent(id_, rows), "extend a dataset", path_, 0);
+        CheckStatus(H5Dset_extent(id_, rows), "extend a dataset", path_);
         const hsize_t offset[2] = {written_, 0};
-        Checked(H5Dwrite_chunk(id_, H5P_DEFAULT, 0, offset, deflated.size(), deflated.data()), "write a dataset", path_,
-                0);
+        CheckStatus(H5Dwrite_chunk(id_, H5P_DEFAULT, 0, offset, deflated.size(), deflated.data()), "write a dataset",
+                    path_);
         written_ += oldest.rows;
         free_.push_back(std::move(oldest.chunk));
         inFlight_.pop_front();
@@ -228,7 +228,7 @@ void Hdf5Exporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
     path_ = folder + "/recording.h5";
     Id access(Checked(H5Pcreate(H5P_FILE_ACCESS), "create the file", path_));
     // Closing the file closes whatever is still open in it.
-    Checked(H5Pset_fclose_degree(access.get(), H5F_CLOSE_STRONG), "create the file", path_, 0);
+    CheckStatus(H5Pset_fclose_degree(access.get(), H5F_CLOSE_STRONG), "create the file", path_);
     file_ = Checked(H5Fcreate(path_.c_str(), H5F_ACC_EXCL, H5P_DEFAULT, access.get()), "create the file", path_);
 
     WriteAttribute(file_, "scan_interval_s", H5T_IEEE_F64LE, H5T_NATIVE_DOUBLE, &recording.scanInterval, 1, true,
