@@ -1,13 +1,15 @@
-// ondrel-convert: a recorded project as tab-separated text, the same files the
-// program's Convert writes.
+// ondrel-convert: a recorded project in one of the export formats, the same
+// files the program's Convert writes.
 //
-//   ondrel-convert [--ai] [--di] PROJECT.onp OUTDIR
+//   ondrel-convert [--format xlt|csv|hdf5|sr] [--ai] [--di] PROJECT.onp OUTDIR
 //
 // Makes OUTDIR (its parent must exist; an existing OUTDIR is refused) and
-// writes AI.xlt and/or DI.xlt; with neither flag, every kind the recording
-// holds. Exit status 0 on success, 1 with a one-line message otherwise, 2 for
+// writes the AI and/or DI data into it: AI.xlt and DI.xlt by default, AI.csv
+// and DI.csv, recording.h5 or recording.sr; with neither flag, every kind the
+// recording holds. Exit status 0 on success, 1 with a one-line message otherwise, 2 for
 // a usage error. SIGINT or SIGTERM during the export removes what it wrote and
 // then ends the program as the signal would have.
+#include "ondrel/export/export_formats.h"
 #include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
 #include "ondrel/history/recording_reader.h"
@@ -55,18 +57,37 @@ void CancelOnTermination()
     std::_Exit(128 + signal);
 }
 
+// "xlt|csv|..." for the formats this build writes.
+std::string FormatNames()
+{
+    std::string names;
+    for (const ondrel::ExportFormatInfo& info : ondrel::OfferedFormats())
+        names += (names.empty() ? "" : "|") + std::string(info.name);
+    return names;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    cli::CommandLine commandLine("ondrel-convert", {"[--ai] [--di] PROJECT.onp OUTDIR"},
-                                 {{"ai", '\0', "", "write AI.xlt"}, {"di", '\0', "", "write DI.xlt"}});
+    const std::string formats = FormatNames();
+    cli::CommandLine commandLine("ondrel-convert", {"[--format " + formats + "] [--ai] [--di] PROJECT.onp OUTDIR"},
+                                 {{"format", '\0', "FORMAT", "the files to write (" + formats + "; xlt if not given)"},
+                                  {"ai", '\0', "", "write the AI data"},
+                                  {"di", '\0', "", "write the DI data"}});
     if (const auto status = commandLine.Parse(argc, argv))
         return *status;
     const std::vector<std::string>& operands = commandLine.Operands();
     if (operands.size() != 2)
         return commandLine.UsageError("needs a project and an output folder");
     ondrel::ExportRequest request;
+    if (commandLine.IsSet("format")) {
+        const auto format = ondrel::FormatNamed(commandLine.Value("format"));
+        if (!format)
+            return commandLine.UsageError("unknown format '" + commandLine.Value("format") + "' (this build writes "
+                                          + formats + ")");
+        request.format = *format;
+    }
     request.ai = commandLine.IsSet("ai");
     request.di = commandLine.IsSet("di");
     request.projectFile = operands[0];

@@ -1,5 +1,6 @@
 #pragma once
 #include "ondrel/components/device_prompts.h"
+#include "ondrel/common/export_format.h"
 #include "ondrel/common/progress.h"
 #include <cstdint>
 #include <functional>
@@ -17,11 +18,13 @@ struct FolderChoice {
     std::string folderName;
 };
 
-// A folder picked in the export chooser, and the kinds of data to export.
+// A folder picked in the export chooser, the kinds of data to export and the
+// format to write them in.
 struct ExportChoice {
     FolderChoice folder;
     bool ai = false;
     bool di = false;
+    ExportFormat format = ExportFormat::Text;
 };
 
 // What to do with a recording whose program ended before it shut down.
@@ -51,7 +54,8 @@ public:
     virtual std::optional<std::string> ChoosePictureFile() = 0;
     // The export chooser ("ConvertFileDialog"), opened at `drive` and `dir`:
     // "AI File" enabled and ticked when the recording has AI data, "DI File"
-    // enabled when it has DI data and unticked; nothing when cancelled.
+    // enabled when it has DI data and unticked, the formats this build writes
+    // with the text first and chosen; nothing when cancelled.
     virtual std::optional<ExportChoice> ChooseExportFolder(const std::string& drive, const std::string& dir, bool hasAI,
                                                            bool hasDI) = 0;
     // Runs `work` off the window's thread and waits for it while the window

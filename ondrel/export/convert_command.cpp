@@ -1,7 +1,7 @@
 #include "ondrel/export/convert_command.h"
 #include "ondrel/export/number_text.h"
 #include "ondrel/export/project_export.h"
-#include "ondrel/export/text_exporter.h"
+#include "ondrel/export/export_formats.h"
 #include "ondrel/common/file_paths.h"
 
 namespace ondrel {
@@ -35,9 +35,9 @@ void ConvertCommand::BtnHisConvert_Click()
         // The recording that is open, as it was opened: not whatever the
         // project's path names by now.
         std::unique_ptr<RecordingReader> reader = recording_.ReaderFor(choice->ai, choice->di);
-        TextExporter text(NumericLocaleDecimal());
+        const std::unique_ptr<IExporter> exporter = MakeExporter(choice->format, NumericLocaleDecimal());
         prompts_.RunWithProgress("Convert", [&](const Progress& progress) {
-            ExportRecording(*reader, text, {choice->ai, choice->di}, folder, progress);
+            ExportRecording(*reader, *exporter, {choice->ai, choice->di}, folder, progress);
         });
         // Replay reads its AI data from the start again, as after an export it always has.
         if (choice->ai)

@@ -5,11 +5,13 @@
 
 namespace ondrel {
 
-// Convert: the recording open for replay as text files in a new folder the
-// operator chooses, with progress and Cancel.
+// Convert: the recording open for replay in the format the operator chooses
+// (tab-separated text unless told otherwise), in a new folder, with progress
+// and Cancel.
 class ConvertCommand {
 public:
-    // Numbers are written with NumericLocaleDecimal(), as ondrel-convert writes them.
+    // The text's numbers are written with NumericLocaleDecimal(), as
+    // ondrel-convert writes them.
     ConvertCommand(IPrompts& prompts, IOpenedRecording& recording, ChooserMemory& memory)
         : prompts_(prompts), recording_(recording), memory_(memory)
     {}

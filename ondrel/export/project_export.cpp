@@ -1,6 +1,6 @@
 #include "ondrel/export/project_export.h"
 
-#include "ondrel/export/text_exporter.h"
+#include "ondrel/export/export_formats.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -147,8 +147,8 @@ ExportOutcome ExportProject(const ExportRequest& request, const Progress& progre
     // The description is checked and the data files opened before anything is
     // made, so a missing one leaves no folder.
     RecordingReader reader(request.projectFile, request.ai, request.di);
-    TextExporter text(request.decimal);
-    return ExportRecording(reader, text, {request.ai, request.di}, request.folder, progress);
+    const std::unique_ptr<IExporter> exporter = MakeExporter(request.format, request.decimal);
+    return ExportRecording(reader, *exporter, {request.ai, request.di}, request.folder, progress);
 }
 
 } // namespace ondrel

@@ -1,4 +1,5 @@
 #pragma once
+#include "ondrel/common/export_format.h"
 #include "ondrel/export/exporter.h"
 #include "ondrel/common/file_error.h"
 #include "ondrel/common/progress.h"
@@ -12,7 +13,8 @@ struct ExportRequest {
     std::string folder;      // made by the export; it must not exist yet
     bool ai = false;         // write the AI data ("AI.xlt")
     bool di = false;         // write the DI data ("DI.xlt")
-    char decimal = '.';      // the decimal separator numbers are written with
+    char decimal = '.';      // the decimal separator the text is written with
+    ExportFormat format = ExportFormat::Text;
 };
 
 enum class ExportOutcome { Written, Cancelled };
@@ -37,7 +39,7 @@ public:
 ExportOutcome ExportRecording(RecordingReader& reader, IExporter& exporter, ExportKinds kinds,
                               const std::string& folder, const Progress& progress);
 
-// Writes the recording as tab-separated text (TextExporter), its data files
+// Writes the recording in the format asked for (MakeExporter), its data files
 // found as replay finds them. Throws CreateFolderError, FileError for any
 // other file failure, DescriptionFormatError for an index that cannot be
 // replayed, and std::invalid_argument when a kind asked for is not recorded;

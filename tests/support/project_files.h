@@ -23,6 +23,7 @@ struct IndexSpec {
     double scanInterval = 0.01;
     std::optional<std::pair<std::string, std::string>> paths; // fields 15 and 16 (raw bytes)
     std::vector<std::string> aiNames; // the AI plots' names as stored (raw bytes); "AI<i>" when empty
+    std::vector<uint8_t> aiKinds;     // field 9, per device channel; 16 voltage channels when empty
 };
 
 inline ExpectedBytes IndexBytes(const IndexSpec& spec)
@@ -34,9 +35,10 @@ inline ExpectedBytes IndexBytes(const IndexSpec& spec)
             b.plot(255 + i, 0,
                    static_cast<size_t>(i) < spec.aiNames.size() ? spec.aiNames[static_cast<size_t>(i)]
                                                                 : "AI" + std::to_string(i));
-        b.i32(16);
-        for (int i = 0; i < 16; ++i)
-            b.byte(0);
+        const std::vector<uint8_t> kinds = spec.aiKinds.empty() ? std::vector<uint8_t>(16) : spec.aiKinds;
+        b.i32(static_cast<int32_t>(kinds.size()));
+        for (uint8_t kind : kinds)
+            b.byte(kind);
     }
     if (spec.di) {
         for (int32_t i = 0; i < spec.diChans; ++i)

@@ -204,6 +204,21 @@ TEST_F(HistoryWindow, ConvertWritesTheRecordingThatIsOpenWhereverItsFolderWentSi
     EXPECT_EQ(FileText(dir + "/after/DI.xlt"), FileText(dir + "/before/DI.xlt"));
 }
 
+TEST_F(HistoryWindow, ConvertWritesTheFormatChosenInItsChooser)
+{
+    prompts.projectAnswers.push_back(project);
+    Button("BtnHistory")->click();
+    const std::string dir = target.path().toStdString();
+    prompts.exportAnswers.push_back(ExportChoice{{"/", dir, "csv"}, true, true, ExportFormat::Csv});
+    Button("BtnHisConvert")->click();
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    EXPECT_FALSE(fs::exists(dir + "/csv/AI.xlt"));
+    const std::string ai = FileText(dir + "/csv/AI.csv");
+    EXPECT_EQ(ai.substr(0, ai.find("\r\n")), "time_s,AI 0,AI 1,AI 2,AI 3");
+    const std::string di = FileText(dir + "/csv/DI.csv");
+    EXPECT_EQ(di.substr(0, di.find("\r\n")), "time_s,0:0,0:2,1:7");
+}
+
 TEST_F(HistoryWindow, ConvertWritesTheOpenRecordingAndRefusesAnExistingFolder)
 {
     prompts.projectAnswers.push_back(project);

@@ -96,6 +96,32 @@ TEST_F(MessageBoxes, TheConvertChooserAsksForDIAndRefusesAnEmptyFolderName)
     EXPECT_TRUE(chosen->di);
 }
 
+TEST_F(MessageBoxes, TheConvertChooserOffersTheFormatsWithTheTextFirstAndChosen)
+{
+    QTemporaryDir dir;
+    modal.Then("ConvertFileDialog", [](QDialog& d) {
+        auto* formats = d.findChild<QComboBox*>("CboFormat");
+        ASSERT_NE(formats, nullptr);
+        EXPECT_EQ(formats->currentText(), "Tab-separated text (*.xlt)");
+        EXPECT_EQ(formats->currentIndex(), 0);
+        ASSERT_GE(formats->count(), 2);
+        EXPECT_EQ(formats->itemText(1), "Comma-separated values, UTF-8 (*.csv)");
+        formats->setCurrentIndex(1);
+        d.findChild<QLineEdit*>("txtFolderName")->setText("csv");
+        d.findChild<QAbstractButton*>("OKButton")->click();
+    });
+    modal.Then("ConvertFileDialog", [](QDialog& d) {
+        d.findChild<QLineEdit*>("txtFolderName")->setText("text");
+        d.findChild<QAbstractButton*>("OKButton")->click();
+    });
+    const auto csv = prompts.ChooseExportFolder("/", dir.path().toStdString(), true, true);
+    const auto text = prompts.ChooseExportFolder("/", dir.path().toStdString(), true, true);
+    EXPECT_TRUE(modal.Done());
+    ASSERT_TRUE(csv.has_value() && text.has_value());
+    EXPECT_EQ(csv->format, ExportFormat::Csv);
+    EXPECT_EQ(text->format, ExportFormat::Text);
+}
+
 TEST_F(MessageBoxes, ADriveThatCannotBeReadIsRefusedAndTheChooserStaysWhereItWas)
 {
     QTemporaryDir dir;

@@ -2,11 +2,14 @@
 #include "ondrel/window/dialogs/save_folder_dialog.h"
 
 class QCheckBox;
+class QComboBox;
 
 namespace ondrel {
 
 // "ConvertFileDialog": the folder chooser of Save As with the two kinds of
-// data to export. OK with no folder name is refused and the dialog stays.
+// data to export and the format to write them in ("CboFormat": the formats
+// this build writes, the tab-separated text first and chosen). OK with no
+// folder name is refused and the dialog stays.
 class ConvertFileDialog final : public SaveFolderDialog {
     Q_OBJECT
 public:
@@ -18,6 +21,7 @@ public:
 private:
     QCheckBox* chkAI_;
     QCheckBox* chkDI_;
+    QComboBox* cboFormat_;
 };
 
 } // namespace ondrel
