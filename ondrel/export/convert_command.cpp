@@ -27,10 +27,7 @@ void ConvertCommand::BtnHisConvert_Click()
     if (!choice->ai && !choice->di)
         return;
 
-    std::string folder = memory_.szTextSaveDir;
-    if (!folder.ends_with('/'))
-        folder += '/';
-    folder += memory_.szTextSaveFolder;
+    const std::string folder = FolderIn(memory_.szTextSaveDir, memory_.szTextSaveFolder);
     try {
         // The recording that is open, as it was opened: not whatever the
         // project's path names by now.
