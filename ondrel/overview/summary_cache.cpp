@@ -115,20 +115,21 @@ bool CreateFolders(const std::string& folder)
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-// The newest kCachedSummaries stay.
-void KeepNewest(const std::string& folder)
+// The newest kCachedSummaries stay, `kept` (the one just written) among them
+// whatever the clock's granularity says.
+void KeepNewest(const std::string& folder, const std::string& kept)
 {
     std::error_code error;
     std::vector<std::pair<fs::file_time_type, fs::path>> summaries;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        if (name.starts_with(kPrefix) && name.ends_with(kSuffix) && entry.is_regular_file(error))
+        if (name != kept && name.starts_with(kPrefix) && name.ends_with(kSuffix) && entry.is_regular_file(error))
             summaries.emplace_back(entry.last_write_time(error), entry.path());
     }
-    if (summaries.size() <= kCachedSummaries)
+    if (summaries.size() < kCachedSummaries)
         return;
     std::sort(summaries.begin(), summaries.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (size_t i = kCachedSummaries; i < summaries.size(); ++i)
+    for (size_t i = kCachedSummaries - 1; i < summaries.size(); ++i)
         fs::remove(summaries[i].second, error);
 }
 
@@ -217,11 +218,12 @@ bool StoreSummary(const std::string& folder, const SummaryKey& key, const Overvi
     for (std::span<const std::byte> level : summary.Storage())
         written = written && WriteAll(fd, level);
     written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), (folder + "/" + FileNameFor(key)).c_str()) != 0) {
+    const std::string name = FileNameFor(key);
+    if (!written || ::rename(temporary.c_str(), (folder + "/" + name).c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
-    KeepNewest(folder);
+    KeepNewest(folder, name);
     return true;
 }
 
