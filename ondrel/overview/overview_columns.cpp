@@ -59,6 +59,15 @@ void OverviewColumns::FromSummary(OverviewPicture& picture, double scansPerColum
     }
 }
 
+void OverviewColumns::Store(OverviewPicture& picture, std::vector<ValueSpan>& gathered, size_t slot)
+{
+    for (size_t ch = 0; ch < gathered.size(); ++ch) {
+        if (slot < picture.ai[ch].size())
+            picture.ai[ch][slot].Add(gathered[ch]);
+        gathered[ch] = ValueSpan{};
+    }
+}
+
 // One span per column, or per scan when zoomed in past one scan a column.
 void OverviewColumns::FromData(OverviewPicture& picture, int64_t firstScan, int64_t endScan)
 {
@@ -83,19 +92,32 @@ void OverviewColumns::FromData(OverviewPicture& picture, int64_t firstScan, int6
     if (ai.IsOpen() && !picture.ai.empty()) {
         const auto chans = static_cast<size_t>(ai.ChanCount());
         auto slotOf = slotWalker();
+        gathered_.assign(chans, ValueSpan{});
+        size_t gathering = 0;
         ai.SeekScan(firstScan);
         for (int64_t scan = firstScan; scan < endScan;) {
             const AIScanBlock block = ai.Read(endScan - scan);
-            for (int64_t s = 0; s < block.scans; ++s, ++scan) {
-                const size_t slot = slotOf(scan);
-                const size_t at = static_cast<size_t>(s) * chans;
-                for (size_t ch = 0; ch < chans; ++ch)
-                    picture.ai[ch][slot].Add(block.floats.empty() ? static_cast<float>(block.counts[at + ch])
-                                                                  : block.floats[at + ch]);
-            }
+            // A column's span is gathered in one row beside the scans, then stored.
+            auto add = [&](const auto& values) {
+                for (int64_t s = 0; s < block.scans; ++s, ++scan) {
+                    const size_t slot = slotOf(scan);
+                    if (slot != gathering) {
+                        Store(picture, gathered_, gathering);
+                        gathering = slot;
+                    }
+                    const size_t at = static_cast<size_t>(s) * chans;
+                    for (size_t ch = 0; ch < chans; ++ch)
+                        gathered_[ch].Add(static_cast<float>(values[at + ch]));
+                }
+            };
+            if (block.floats.empty())
+                add(block.counts);
+            else
+                add(block.floats);
             if (block.end || block.scans == 0)
                 break;
         }
+        Store(picture, gathered_, gathering);
     }
     DIScanReader& di = data_->DI();
     if (di.IsOpen() && !picture.di.empty()) {

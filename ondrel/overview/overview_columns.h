@@ -39,10 +39,12 @@ public:
 private:
     void FromSummary(OverviewPicture& picture, double scansPerColumn);
     void FromData(OverviewPicture& picture, int64_t firstScan, int64_t endScan);
+    static void Store(OverviewPicture& picture, std::vector<ValueSpan>& gathered, size_t slot);
 
     std::shared_ptr<const OverviewSummary> summary_;
     std::unique_ptr<RecordingReader> data_;
-    std::vector<int64_t> starts_; // per column, then the end
+    std::vector<int64_t> starts_;     // per column, then the end
+    std::vector<ValueSpan> gathered_; // per channel, the column being read
 };
 
 } // namespace ondrel

@@ -1,13 +1,15 @@
 #include "ondrel/overview/summary_build.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace ondrel {
 
 namespace {
 
-// Scans per read: as many as the reader hands out at once.
-constexpr int64_t kScansPerRead = int64_t{1} << 40;
+// Bytes per read: what the processor's cache holds, so the values are summed
+// up while they are still there rather than fetched from memory again.
+constexpr int64_t kBytesPerRead = 512 << 10;
 
 } // namespace
 
@@ -32,7 +34,7 @@ void BuildSummary(RecordingReader& reader, OverviewSummary& summary, const Progr
         AIScanReader& ai = reader.AI();
         ai.SeekScan(0);
         for (;;) {
-            const AIScanBlock block = ai.Read(kScansPerRead);
+            const AIScanBlock block = ai.Read(std::max<int64_t>(1, kBytesPerRead / ai.BytesPerScan()));
             if (block.floats.empty() && block.counts.empty())
                 break;
             if (!block.floats.empty())
@@ -48,7 +50,7 @@ void BuildSummary(RecordingReader& reader, OverviewSummary& summary, const Progr
         DIScanReader& di = reader.DI();
         di.SeekScan(0);
         for (;;) {
-            const DIScanBlock block = di.Read(kScansPerRead);
+            const DIScanBlock block = di.Read(std::max<int64_t>(1, kBytesPerRead / di.PortCount()));
             if (block.ports.empty())
                 break;
             summary.AppendDI(block.ports);

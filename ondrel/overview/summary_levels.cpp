@@ -1,6 +1,7 @@
 #include "ondrel/overview/summary_levels.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace ondrel {
 
@@ -67,10 +68,41 @@ void OverviewSummary::Append(Kind<Span>& kind, std::span<const Sample> samples)
     const Sample* sample = samples.data();
     while (scans > 0) {
         const int64_t take = std::min(scans, kSummaryBlockScans - kind.currentScans);
-        Span* current = kind.current.data();
-        for (int64_t s = 0; s < take; ++s, sample += width)
-            for (size_t i = 0; i < width; ++i)
-                current[i].Add(ValueOf(sample[i]));
+        if constexpr (std::is_same_v<Span, ValueSpan>) {
+            // Lowest and highest apart, over groups of whole scans at least 64
+            // values long, so the inner loop is long and runs in vector registers.
+            const size_t rows = std::max<size_t>(1, 64 / width);
+            const size_t group = rows * width;
+            lows_.assign(group, std::numeric_limits<float>::infinity());
+            highs_.assign(group, -std::numeric_limits<float>::infinity());
+            float* __restrict low = lows_.data();
+            float* __restrict high = highs_.data();
+            const size_t values = static_cast<size_t>(take) * width;
+            size_t at = 0;
+            for (; at + group <= values; at += group) {
+                const Sample* __restrict scansHere = sample + at;
+                for (size_t i = 0; i < group; ++i) {
+                    const float value = ValueOf(scansHere[i]);
+                    low[i] = value < low[i] ? value : low[i]; // NaN leaves both as they are
+                    high[i] = value > high[i] ? value : high[i];
+                }
+            }
+            for (; at < values; at += width)
+                for (size_t i = 0; i < width; ++i) {
+                    const float value = ValueOf(sample[at + i]);
+                    low[i] = value < low[i] ? value : low[i];
+                    high[i] = value > high[i] ? value : high[i];
+                }
+            for (size_t r = 0; r < rows; ++r)
+                for (size_t i = 0; i < width; ++i)
+                    kind.current[i].Add(ValueSpan{low[r * width + i], high[r * width + i]});
+            sample += values;
+        } else {
+            Span* current = kind.current.data();
+            for (int64_t s = 0; s < take; ++s, sample += width)
+                for (size_t i = 0; i < width; ++i)
+                    current[i].Add(ValueOf(sample[i]));
+        }
         kind.currentScans += take;
         scans -= take;
         if (kind.currentScans == kSummaryBlockScans)

@@ -107,7 +107,7 @@ void OverviewCanvas::resizeEvent(QResizeEvent*) { stale_ = true; }
 
 void OverviewCanvas::paintEvent(QPaintEvent*)
 {
-    if (stale_ || frame_.size() != size() * devicePixelRatioF())
+    if (stale_ || frame_.size() != size())
         render();
     QPainter painter(this);
     painter.drawImage(rect(), frame_);
@@ -130,7 +130,8 @@ void OverviewCanvas::paintEvent(QPaintEvent*)
 void OverviewCanvas::render()
 {
     stale_ = false;
-    frame_ = QImage(size(), QImage::Format_RGB32);
+    if (frame_.size() != size())
+        frame_ = QImage(size(), QImage::Format_RGB32);
     frame_.fill(kBackground);
     QPainter painter(&frame_);
     failure_.clear();
@@ -193,15 +194,22 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
     }
 }
 
-// Zoomed in past one scan a column: the scans themselves, joined.
+// Zoomed in past one scan a column: the scans themselves, joined, and marked
+// when there is room; a gap breaks the line. Each join is drawn as the pixel
+// columns it crosses, each from where the line enters it to where it leaves.
 void OverviewCanvas::drawSamples(QPainter& painter, const QRect& area, size_t channel, double low, double high)
 {
     const QColor color = channel < aiColors_.size() ? aiColors_[channel] : QColor(Qt::green);
-    painter.setPen(color);
-    painter.setBrush(color);
+    const std::optional<kro::DirectPixels> direct = kro::DirectPixels::on(painter, color);
+    auto fill = [&](const QRect& r) {
+        if (direct)
+            direct->fill(r);
+        else
+            painter.fillRect(r, color);
+    };
     const std::vector<ValueSpan>& scans = picture_.ai[channel];
+    const bool marked = static_cast<double>(scans.size()) * 6.0 < width();
     std::optional<QPointF> previous;
-    const bool dots = static_cast<double>(scans.size()) * 6.0 < width();
     for (size_t i = 0; i < scans.size(); ++i) {
         if (scans[i].Empty()) {
             previous.reset();
@@ -210,10 +218,18 @@ void OverviewCanvas::drawSamples(QPainter& painter, const QRect& area, size_t ch
         const double value = std::clamp<double>(scans[i].max, low, high);
         const QPointF point(xOf(static_cast<double>(picture_.firstScan) + static_cast<double>(i)),
                             area.bottom() - (value - low) / (high - low) * (area.height() - 1));
-        if (previous)
-            painter.drawLine(*previous, point);
-        if (dots)
-            painter.drawEllipse(point, 2.0, 2.0);
+        if (previous) {
+            const double slope = (point.y() - previous->y()) / std::max(point.x() - previous->x(), 1e-9);
+            const int from = std::max(0, static_cast<int>(std::floor(previous->x())));
+            const int to = std::min(width() - 1, static_cast<int>(std::floor(point.x())));
+            for (int x = from; x <= to; ++x) {
+                const double enter = previous->y() + slope * (std::max<double>(x, previous->x()) - previous->x());
+                const double leave = previous->y() + slope * (std::min<double>(x + 1, point.x()) - previous->x());
+                Column(fill, x, static_cast<int>(std::lround(enter)), static_cast<int>(std::lround(leave)));
+            }
+        }
+        if (marked)
+            fill(QRect(static_cast<int>(point.x()) - 1, static_cast<int>(point.y()) - 1, 3, 3));
         previous = point;
     }
 }
