@@ -41,16 +41,25 @@ void OverviewSpan::Show(double first, double end)
     Keep((first + end) / 2.0 - length / 2.0, length);
 }
 
-ScreenRect PlaceBeside(const ScreenRect& beside, int width, int height, const ScreenRect& screen)
+ScreenRect PlaceBeside(const ScreenRect& beside, int width, int height, const ScreenRect& screen, int narrowest)
 {
     ScreenRect placed{0, beside.y, std::min(width, screen.width), std::min(height, screen.height)};
     const int right = beside.x + beside.width;
-    if (right + placed.width <= screen.x + screen.width)
+    const int rightRoom = screen.x + screen.width - right;
+    const int leftRoom = beside.x - screen.x;
+    if (rightRoom >= placed.width) {
         placed.x = right;
-    else if (beside.x - placed.width >= screen.x)
+    } else if (leftRoom >= placed.width) {
         placed.x = beside.x - placed.width;
-    else
+    } else if (std::max(rightRoom, leftRoom) >= narrowest) {
+        placed.width = std::max(rightRoom, leftRoom);
+        placed.x = rightRoom >= leftRoom ? right : screen.x;
+    } else if (screen.y + screen.height - (beside.y + beside.height) >= placed.height) {
+        placed.x = beside.x;
+        placed.y = beside.y + beside.height;
+    } else {
         placed.x = right - placed.width;
+    }
     placed.x = std::clamp(placed.x, screen.x, screen.x + screen.width - placed.width);
     placed.y = std::clamp(placed.y, screen.y, screen.y + screen.height - placed.height);
     return placed;

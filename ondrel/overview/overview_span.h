@@ -43,10 +43,11 @@ struct ScreenRect {
     bool operator==(const ScreenRect&) const = default;
 };
 
-// Where a window of `width` x `height` goes beside the window `beside`: to its
-// right when it fits there on `screen`, else to its left, else over the right
-// part of it; always wholly on `screen` (shrunk to it when larger).
-ScreenRect PlaceBeside(const ScreenRect& beside, int width, int height, const ScreenRect& screen);
+// Where a window of `width` x `height` goes beside the window `beside`, all
+// on `screen`: to its right when it fits there, else to its left; else
+// narrowed to the wider of the two sides when that leaves `narrowest`; else
+// below it; else over its right part. Never larger than the screen.
+ScreenRect PlaceBeside(const ScreenRect& beside, int width, int height, const ScreenRect& screen, int narrowest);
 
 // Tick marks for a time axis over [from, to] seconds: round steps (1, 2 or 5
 // times a power of ten), at most `most` of them.

@@ -17,6 +17,7 @@ namespace {
 constexpr int kFollowMs = 100; // the position line and the build's progress
 constexpr int kWidth = 900;
 constexpr int kHeight = 420;
+constexpr int kNarrowest = 480; // narrower, it had better go below or over the window
 
 ScreenRect RectOf(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
@@ -34,6 +35,7 @@ OverviewWindow::OverviewWindow(const OverviewParts& parts, QWidget* mainWindow)
     status_->setObjectName("lblOverviewStatus");
     status_->setAccessibleName("Overview status");
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    status_->setWordWrap(true); // a long status must not widen the window past the screen
     canvas_ = new OverviewCanvas(this);
     keys_ = new QLabel("Click or Enter: play from there. Wheel or +/-: zoom. Drag or PageUp/PageDown: pan. "
                        "Shift+drag or Shift+arrows then +: zoom to a range. Home: everything.",
@@ -68,8 +70,8 @@ void OverviewWindow::Open()
     if (!isVisible()) {
         resize(kWidth, kHeight);
         const QScreen* screen = mainWindow_->screen() ? mainWindow_->screen() : QGuiApplication::primaryScreen();
-        const ScreenRect placed =
-            PlaceBeside(RectOf(mainWindow_->frameGeometry()), kWidth, kHeight, RectOf(screen->availableGeometry()));
+        const ScreenRect placed = PlaceBeside(RectOf(mainWindow_->frameGeometry()), kWidth, kHeight,
+                                              RectOf(screen->availableGeometry()), kNarrowest);
         setGeometry(placed.x, placed.y, placed.width, placed.height);
     }
     show();

@@ -42,15 +42,21 @@ TEST(OverviewSpan, PanStopsAtTheEndsAndARangeIsShownInEitherOrder)
     EXPECT_DOUBLE_EQ(tiny.Length(), 3.0);
 }
 
-TEST(PlaceBeside, RightOfTheWindowWhenItFitsElseLeftElseOverItButAlwaysOnTheScreen)
+TEST(PlaceBeside, RightOfTheWindowElseLeftElseNarrowedElseBelowButAlwaysOnTheScreen)
 {
     const ScreenRect screen{0, 0, 1920, 1080};
-    EXPECT_EQ(PlaceBeside({100, 50, 800, 600}, 900, 400, screen), (ScreenRect{900, 50, 900, 400}));
-    EXPECT_EQ(PlaceBeside({1000, 50, 800, 600}, 900, 400, screen), (ScreenRect{100, 50, 900, 400}));
-    EXPECT_EQ(PlaceBeside({500, 900, 1000, 600}, 900, 400, screen), (ScreenRect{600, 680, 900, 400}));
-    EXPECT_EQ(PlaceBeside({0, 0, 800, 600}, 3000, 2000, screen), (ScreenRect{0, 0, 1920, 1080}));
+    EXPECT_EQ(PlaceBeside({100, 50, 800, 600}, 900, 400, screen, 480), (ScreenRect{900, 50, 900, 400}));
+    EXPECT_EQ(PlaceBeside({1000, 50, 800, 600}, 900, 400, screen, 480), (ScreenRect{100, 50, 900, 400}));
+    // 420 pixels to the right, 500 to the left: narrowed to the left side.
+    EXPECT_EQ(PlaceBeside({500, 900, 1000, 600}, 900, 400, screen, 480), (ScreenRect{0, 680, 500, 400}));
+    // No side wide enough: below, when there is room.
+    EXPECT_EQ(PlaceBeside({300, 0, 1300, 300}, 900, 400, screen, 480), (ScreenRect{300, 300, 900, 400}));
+    // Nor below: over the window's right part.
+    EXPECT_EQ(PlaceBeside({300, 0, 1300, 900}, 900, 400, screen, 480), (ScreenRect{700, 0, 900, 400}));
+    EXPECT_EQ(PlaceBeside({0, 0, 800, 600}, 3000, 2000, screen, 480), (ScreenRect{800, 0, 1120, 1080}));
     // A second screen to the right: the window stays on the one given.
-    EXPECT_EQ(PlaceBeside({2500, 100, 1300, 600}, 900, 400, {1920, 0, 1920, 1080}), (ScreenRect{2900, 100, 900, 400}));
+    EXPECT_EQ(PlaceBeside({2500, 100, 1300, 600}, 900, 400, {1920, 0, 1920, 1080}, 480),
+              (ScreenRect{1920, 100, 580, 400}));
 }
 
 TEST(TimeAxis, TicksAreRoundStepsAndLabelsTellNeighboursApart)
