@@ -140,11 +140,14 @@ void OverviewSummary::Finish()
     finished_.store(true, std::memory_order_release);
 }
 
-// The last block of each level may be partial: stored now, from the level below.
+// The last block of each level may be partial: stored now, from the level
+// below. A block already stored whole is left alone, as readers may be
+// drawing from it.
 template <typename Span>
 void OverviewSummary::Finish(Kind<Span>& kind)
 {
     const auto width = static_cast<size_t>(kind.width);
+    const auto closed = static_cast<size_t>(kind.blocksDone);
     if (kind.currentScans > 0 && width > 0) {
         std::copy(kind.current.begin(), kind.current.end(),
                   kind.levels[0].begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(kind.blocksDone) * width));
@@ -157,6 +160,8 @@ void OverviewSummary::Finish(Kind<Span>& kind)
         if (blocks == 0)
             continue;
         const size_t last = blocks - 1;
+        if ((last + 1) * static_cast<size_t>(BlockScans(static_cast<int>(level)) / kSummaryBlockScans) <= closed)
+            continue;
         Span* above = &kind.levels[level][last * width];
         std::fill(above, above + width, Span{});
         for (size_t child = last * kSummaryLevelFactor; child < childBlocks; ++child)

@@ -78,6 +78,15 @@ TEST(SummaryLevels, EveryBlockOfEveryLevelHoldsWhatABruteForcePassFinds)
     EXPECT_EQ(summary.DIBlock(0, 9000 / kSummaryBlockScans + 1, 1).ever & 0x80, 0);
 }
 
+TEST(SummaryLevels, ARecordingOfWholeBlocksOnlyEndsWithTheBlocksItClosed)
+{
+    const Samples samples = Noise(kSummaryBlockScans * kSummaryLevelFactor * 3, 2, 1, 11);
+    OverviewSummary summary({samples.AIScans(), 2, samples.DIScans(), 1});
+    AppendInPieces(summary, samples, 100);
+    summary.Finish();
+    ExpectEveryBlockAsBruteForce(summary, samples);
+}
+
 TEST(SummaryLevels, CountsAreSummedUpAsTheirValues)
 {
     OverviewSummary summary({300, 1, 0, 0});
