@@ -82,8 +82,6 @@ uint64_t Checksum(std::span<const std::byte> bytes, uint64_t hash = 146959810393
     return hash;
 }
 
-uint64_t PayloadBytes(const OverviewSummary& summary) { return summary.Bytes(); }
-
 std::string FileNameFor(const SummaryKey& key)
 {
     char name[17];
@@ -173,7 +171,7 @@ std::unique_ptr<OverviewSummary> LoadCachedSummary(const std::string& folder, co
     try {
         auto summary = std::make_unique<OverviewSummary>(key.shape);
         const std::vector<std::byte> expected = KeyBytes(key);
-        const uint64_t payload = PayloadBytes(*summary);
+        const uint64_t payload = summary->Bytes();
         RegularFile file;
         file.Open(folder + "/" + FileNameFor(key));
         if (file.Size() != expected.size() + 16 + payload)
@@ -212,7 +210,7 @@ bool StoreSummary(const std::string& folder, const SummaryKey& key, const Overvi
     uint64_t checksum = Checksum({});
     for (std::span<const std::byte> level : summary.Storage())
         checksum = Checksum(level, checksum);
-    Put(header, PayloadBytes(summary));
+    Put(header, summary.Bytes());
     Put(header, checksum);
     bool written = WriteAll(fd, header);
     for (std::span<const std::byte> level : summary.Storage())

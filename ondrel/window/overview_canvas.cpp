@@ -1,6 +1,5 @@
 #include "ondrel/window/overview_canvas.h"
 #include "kro/display/direct_pixels.h"
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -37,7 +36,6 @@ OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent)
     setObjectName("OverviewCanvas");
     setAccessibleName("Recording overview");
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(false);
     setMinimumSize(200, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

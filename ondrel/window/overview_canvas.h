@@ -39,6 +39,7 @@ public:
     const OverviewSpan& span() const { return span_; }
     OverviewSpan& span() { return span_; }
     double cursor() const { return cursor_; }
+    int64_t position() const { return position_; }
     // The scan under pixel column `x`.
     double scanAt(double x) const;
     // The pixel column of scan `scan`.

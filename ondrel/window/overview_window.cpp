@@ -57,7 +57,7 @@ OverviewWindow::OverviewWindow(const OverviewParts& parts, QWidget* mainWindow)
     connect(canvas_, &OverviewCanvas::viewChanged, this, [this] { Announce(); });
 }
 
-OverviewWindow::~OverviewWindow() { build_.reset(); }
+OverviewWindow::~OverviewWindow() = default; // the build stops before the summary it fills goes
 
 void OverviewWindow::Open()
 {

@@ -89,6 +89,21 @@ TEST_F(OverviewWindowTest, AClickAndEnterMoveReplayThroughThePositionSlidersJump
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+TEST_F(OverviewWindowTest, ThePositionLineFollowsReplayWhereverItWasMoved)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    form->findChild<kro::KroSlider*>("KroSliderR")->setValue(75.0); // the operator's own jump
+    EXPECT_TRUE(waitFor([&] { return window->canvas().position() == 15000; }));
+    form->findChild<QPushButton*>("ChkPlay")->click(); // from the start
+    EXPECT_TRUE(waitFor([&] {
+        clock.Advance(50);
+        return window->canvas().position() > 0 && window->canvas().position() < 15000;
+    }));
+    form->findChild<QPushButton*>("BtnStop")->click();
+}
+
 TEST_F(OverviewWindowTest, ZoomPanAndHomeByKeyAreAnnouncedAndTheSummaryComesFromTheCacheNextTime)
 {
     Open();
