@@ -63,10 +63,16 @@ void OverviewWindow::Open()
 {
     if (!p_.chart.bHistoryMode)
         return;
-    if (openings_ != p_.replay.Openings() || !summary_)
+    if (openings_ != p_.replay.Openings() || !summary_) {
         Load();
-    else
-        TakeStyle();
+    } else {
+        try {
+            TakeStyle();
+        } catch (const std::exception& error) {
+            failure_ = QString::fromLocal8Bit(error.what()); // the data files went away
+            Announce();
+        }
+    }
     if (!isVisible()) {
         resize(kWidth, kHeight);
         const QScreen* screen = mainWindow_->screen() ? mainWindow_->screen() : QGuiApplication::primaryScreen();
