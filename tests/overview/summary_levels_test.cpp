@@ -153,8 +153,15 @@ TEST(SummaryBuildThread, ReadsTheDataFilesOnceIntoTheLevelsAndReportsWhenDone)
             EXPECT_TRUE(built.Finished());
             ++done;
         });
-        while (build.Running())
-            std::this_thread::yield();
+        // Drawn from while it grows: never more than the data hold.
+        const auto whole = samples.Extremes(1, 0, samples.AIScans());
+        while (build.Running()) {
+            const ValueSpan partial = summary->AIRange(1, 0, samples.AIScans(), summary->Levels() - 1);
+            if (!partial.Empty()) {
+                EXPECT_GE(partial.min, whole->first);
+                EXPECT_LE(partial.max, whole->second);
+            }
+        }
         EXPECT_FALSE(build.Failure());
         EXPECT_EQ(build.Fraction(), 1.0);
     }
