@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 namespace ondrel {
@@ -155,6 +156,14 @@ void OverviewWindow::TakeStyle()
     canvas_->setStyle(std::move(ai), std::move(lines));
 }
 
+// Closed: nothing to follow until shown again (the summary's build goes on,
+// for the cache).
+void OverviewWindow::hideEvent(QHideEvent* event)
+{
+    follow_->stop();
+    QWidget::hideEvent(event);
+}
+
 void OverviewWindow::Follow()
 {
     if (!p_.chart.bHistoryMode) {
@@ -187,6 +196,9 @@ void OverviewWindow::Announce()
         text = QString::fromStdString(DescribeOverview(canvas_->span(), static_cast<double>(p_.replay.PositionScan()),
                                                        p_.chart.dHisScanInterval));
         text += QString(", zoom %1x").arg(canvas_->span().Zoom(), 0, 'g', 4);
+        // Where Enter would move replay to.
+        const double step = std::max(canvas_->span().Length() * p_.chart.dHisScanInterval / 1000.0, 1e-9);
+        text += ", cursor " + QString::fromStdString(SecondsText(canvas_->cursor() * p_.chart.dHisScanInterval, step));
         if (build_ && build_->Running())
             text += QString(". Summing up the recording: %1 %").arg(static_cast<int>(build_->Fraction() * 100.0));
         else if (build_ && build_->Failure())

@@ -43,6 +43,9 @@ public:
     bool fromCache() const { return fromCache_; }
     bool building() const { return build_ && build_->Running(); }
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void Load();
     void Follow();

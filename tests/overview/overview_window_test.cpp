@@ -115,6 +115,9 @@ TEST_F(OverviewWindowTest, ZoomPanAndHomeByKeyAreAnnouncedAndTheSummaryComesFrom
     QTest::keyClick(&canvas, Qt::Key_Plus);
     EXPECT_DOUBLE_EQ(canvas.span().Zoom(), 2.0);
     EXPECT_TRUE(canvas.accessibleDescription().contains("zoom 2x")) << canvas.accessibleDescription().toStdString();
+    QTest::keyClick(&canvas, Qt::Key_Right); // a hundredth of the 10 s shown
+    EXPECT_TRUE(canvas.accessibleDescription().contains("cursor 0.10 s"))
+        << canvas.accessibleDescription().toStdString();
     QTest::keyClick(&canvas, Qt::Key_PageDown);
     EXPECT_GT(canvas.span().First(), 0.0);
     QTest::keyClick(&canvas, Qt::Key_Home);
