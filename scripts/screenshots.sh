@@ -5,8 +5,8 @@
 # cards. At each scale: idle, during a polled AI run, every dialog (device
 # settings with their range dialog, device chooser and Fast AI tab; graph
 # settings; Save As), then the saved project opened from the command line for
-# replay, and its Convert dialog. Writes <picture>-<scale>.png into the folder
-# given (default build/screenshots).
+# replay, its Convert dialog and its overview. Writes <picture>-<scale>.png
+# into the folder given (default build/screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -79,6 +79,14 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   sleep 1
   import -window root "$out/convert-$name.png"
   xdotool key Escape
+  # The chart's pop-up menu, its last item "Overview...": the overview opens
+  # beside the window.
+  sleep 1
+  xdotool mousemove --window "$window" $((400 * dpi / 96)) $((150 * dpi / 96)) click 3
+  sleep 1
+  xdotool key Up Return
+  sleep 2
+  import -window root "$out/overview-$name.png"
   exit 0
 fi
 
@@ -95,4 +103,4 @@ for scale in 1x:96:1366x768 1.5x:144:2049x1152 2x:192:2732x1536; do
   IFS=: read -r name dpi screen <<<"$scale"
   xvfb-run -a -s "-noreset -screen 0 ${screen}x24 -dpi $dpi" "$0" --inside-xvfb "$out" "$dpi" "$name"
 done
-echo "Screenshots in $out: {idle,running,settings,ranges,device-chooser,fast-ai,graph-settings,save-as,history,convert}-{1x,1.5x,2x}.png"
+echo "Screenshots in $out: {idle,running,settings,ranges,device-chooser,fast-ai,graph-settings,save-as,history,convert,overview}-{1x,1.5x,2x}.png"

@@ -117,6 +117,7 @@ void ReplayControl::OpenProject(const std::string& projectFile)
     s.nHisDataScanCount = s.bHisAI || s.bHisDI ? scans : 0;
     s.bHisFileExist = true;
     s.bHistoryMode = true;
+    ++openings_;
     playChecked_ = false;
 
     view_.EnableModeSwitch(true);

@@ -87,6 +87,17 @@ void RegularFile::Close() noexcept
     position_ = 0;
 }
 
+FileStamp RegularFile::Stamp() const
+{
+    if (fd_ < 0)
+        return {};
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0)
+        throw FileError(errno, path_);
+    return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino), size_,
+            static_cast<int64_t>(status.st_mtim.tv_sec), static_cast<int64_t>(status.st_mtim.tv_nsec)};
+}
+
 void RegularFile::Seek(uint64_t offset) noexcept { position_ = std::min(offset, size_); }
 
 size_t RegularFile::Read(std::span<std::byte> bytes)

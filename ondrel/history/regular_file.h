@@ -12,6 +12,14 @@ namespace ondrel {
 // The project file the operator names may be a link.
 enum class LastLink { Refuse, Follow };
 
+// What tells one version of a file from another without reading it: which
+// file it is (device, inode) and when and how far it was last written.
+struct FileStamp {
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Opens `path` for reading only if it is a regular file: without blocking (a
 // FIFO would hang open()), and checked with fstat once open. Returns the
 // descriptor (close-on-exec) and sets `size` to the file's size then; throws
@@ -44,6 +52,9 @@ public:
     // The size measured at open; 0 when closed.
     uint64_t Size() const noexcept { return size_; }
     uint64_t Position() const noexcept { return position_; }
+    // The open file's stamp, with the size measured at open; all zero when
+    // closed. Throws FileError when the system cannot say.
+    FileStamp Stamp() const;
     // Moves the position, at most to the end.
     void Seek(uint64_t offset) noexcept;
     // Reads up to bytes.size() bytes from the position and moves past them;

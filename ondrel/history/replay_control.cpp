@@ -110,6 +110,18 @@ void ReplayControl::KroSliderR_ValueChanged(double value)
     }
 }
 
+void ReplayControl::JumpToScan(int64_t scan)
+{
+    if (!s_.bHistoryMode || s_.nHisDataScanCount <= 0)
+        return;
+    const double count = static_cast<double>(s_.nHisDataScanCount);
+    try {
+        position_.setValue(100.0 * std::clamp(static_cast<double>(scan), 0.0, count) / count);
+    } catch (const std::exception& error) {
+        prompts_.MsgBox(error.what(), "KroSliderR");
+    }
+}
+
 void ReplayControl::KroSliderV_ValueChanged(double value)
 {
     if (!speed_.Enabled())

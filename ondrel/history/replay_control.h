@@ -62,6 +62,13 @@ public:
     void StopIfPlaying();
 
     void KroSliderR_ValueChanged(double value); // jump
+    // The scan replay draws next.
+    int64_t PositionScan() const { return s_.nHisNextScan; }
+    // Puts replay at `scan` by moving the position slider there, so the jump
+    // is the one the operator's move of the slider makes.
+    void JumpToScan(int64_t scan);
+    // Counts the recordings opened, so a view of one can tell it was replaced.
+    uint64_t Openings() const { return openings_; }
     void KroSliderV_ValueChanged(double value); // speed
 
     std::unique_ptr<RecordingReader> ReaderFor(bool ai, bool di) const override;
@@ -108,6 +115,7 @@ private:
     PlayPace pace_;
     bool playChecked_ = false;
     bool ticking_ = false;
+    uint64_t openings_ = 0;
 };
 
 } // namespace ondrel

@@ -38,6 +38,7 @@ public:
     bool IsOpen() const noexcept { return file_.IsOpen(); }
     int32_t ChanCount() const noexcept { return chanCount_; }
     int64_t BytesPerScan() const noexcept { return int64_t{chanCount_} * 4; }
+    FileStamp Stamp() const { return file_.Stamp(); }
 
     // Whole scans in the file as it was when opened.
     int64_t ScanCount() const;
@@ -81,6 +82,7 @@ public:
 
     int32_t PortStart() const noexcept { return portStart_; }
     int32_t PortCount() const noexcept { return portCount_; }
+    FileStamp Stamp() const { return file_.Stamp(); }
     // Whole scans in the file as it was when opened.
     int64_t ScanCount() const;
     void SeekScan(int64_t scan);

@@ -16,6 +16,7 @@
 #include "ondrel/window/keyboard_order.h"
 #include "ondrel/window/locale_text.h"
 #include "ondrel/window/legend_panel.h"
+#include "ondrel/window/overview_window.h"
 #include "ondrel/window/run_view.h"
 #include "ondrel/window/signal_panel.h"
 #include <QCheckBox>
@@ -67,7 +68,8 @@ FrmMain::FrmMain(IComponentFactory& factory, IPrompts& prompts, IClock& clock, Q
                        *plots_,
                        setup_,
                        replay_,
-                       [this] { return run_->IsRunning() || replay_.isHisPlaying; }},
+                       [this] { return run_->IsRunning() || replay_.isHisPlaying; },
+                       [this] { ShowOverview(); }},
         this);
     ConnectHandlers();
 }
@@ -112,6 +114,14 @@ void FrmMain::CreateTimer()
         timer_ = factory_.CreateTimer();
         timer_->setHandler([this](const std::string& key) { timers_.TickwellCtl1_TimerEvent(key); });
     });
+}
+
+void FrmMain::ShowOverview()
+{
+    if (!overview_)
+        overview_ = std::make_unique<OverviewWindow>(
+            OverviewParts{*replayControl_, replay_, *graph_, SummaryCacheFolder()}, this);
+    overview_->Open();
 }
 
 void FrmMain::ConnectHandlers()
@@ -187,6 +197,7 @@ void FrmMain::Form_Unload()
         run_->StopIfRunning();
     if (replayControl_)
         replayControl_->StopIfPlaying();
+    overview_.reset(); // its summary's build stops with it
     ai_->setEvents(nullptr);
     if (timer_)
         timer_->setHandler(nullptr);

@@ -32,6 +32,7 @@ class GraphView;
 class HistoryPanel;
 class HistoryView;
 class LegendPanel;
+class OverviewWindow;
 class RecordingFiles;
 class RunView;
 class SignalPanel;
@@ -71,6 +72,7 @@ private:
     void OpenWorkingFolder();
     void ConnectHandlers();
     void ApplyGeometry();
+    void ShowOverview();
     // Runs `body`; a component or file failure is shown with `title`, never thrown on.
     template <typename Body>
     void Guarded(const char* title, Body&& body);
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<ISettingsView> settingsWindow_;
     std::unique_ptr<SettingsController> settings_;
     std::unique_ptr<GraphView> graphView_;
+    std::unique_ptr<OverviewWindow> overview_; // made when first asked for
     // Last, so that it goes first: no tick runs while the rest is taken down.
     std::unique_ptr<IPollingThread> pollingThread_;
 };

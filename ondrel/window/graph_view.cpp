@@ -36,6 +36,7 @@ GraphView::GraphView(const GraphViewParts& parts, QWidget* owner)
       chart_(dynamic_cast<kro::KroGraph*>(&parts.timeBase.graph))
 {
     BuildMenu();
+    AddOverviewItem();
     p_.timeBase.led.setEvents(&timeBase_);
     p_.timeBase.graph.setEvents(this);
     if (chart_ != nullptr)
@@ -78,6 +79,18 @@ void GraphView::BuildMenu()
     connect(cursorsAction_, &QAction::triggered, this, [this](bool on) { ShowCursors(on); });
     connect(Named(menu_->addAction("Save Picture..."), "mnuSavePicture"), &QAction::triggered, this,
             [this] { SavePicture(); });
+}
+
+// Only a recording has an overview: the item is enabled in history mode.
+void GraphView::AddOverviewItem()
+{
+    menu_->addSeparator();
+    overviewAction_ = Named(menu_->addAction("Overview..."), "mnuOverview");
+    connect(menu_, &QMenu::aboutToShow, this, [this] { overviewAction_->setEnabled(p_.replay.bHistoryMode); });
+    connect(overviewAction_, &QAction::triggered, this, [this] {
+        if (p_.replay.bHistoryMode && p_.overview)
+            p_.overview();
+    });
 }
 
 void GraphView::GraphError(int32_t, const std::string& message) { KroGraph1_Error(p_.timeBase.prompts, message); }

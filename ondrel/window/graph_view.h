@@ -24,13 +24,15 @@ struct GraphViewParts {
     PlotControl& plots;
     AcquisitionSetup& setup;
     ReplayChart& replay;
-    std::function<bool()> running; // a run or a replay moves the X axis
+    std::function<bool()> running;  // a run or a replay moves the X axis
+    std::function<void()> overview; // opens the overview of the recording replayed
 };
 
 // The chart's events and the graph frame's buttons: the time base on the
 // read-out's spins and after zooms, the pop-up menu "Menufile" on a right
 // click (mouse modes, and the measuring cursors and the chart's picture),
-// chart errors, Clear Graph and the graph settings dialog.
+// chart errors, Clear Graph and the graph settings dialog; "Overview..." in
+// history mode.
 class GraphView final : public QObject, public IKroGraphEvents {
     Q_OBJECT
 public:
@@ -51,6 +53,7 @@ public:
 
 private:
     void BuildMenu();
+    void AddOverviewItem();
     QString CursorText() const;
 
     GraphViewParts p_;
@@ -59,6 +62,7 @@ private:
     kro::KroGraph* chart_; // none when the chart is not ours: no cursors or picture
     QMenu* menu_ = nullptr;
     QAction* cursorsAction_ = nullptr;
+    QAction* overviewAction_ = nullptr;
 };
 
 } // namespace ondrel

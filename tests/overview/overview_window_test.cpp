@@ -1,0 +1,152 @@
+#include "overview/recording_fixture.h"
+#include "window/window_fixture.h"
+#include "common/scoped_env.h"
+#include "kro/display/kro_slider.h"
+#include "ondrel/overview/summary_cache.h"
+#include "ondrel/window/overview_canvas.h"
+#include "ondrel/window/overview_window.h"
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QtTest/QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace ondrel::testing {
+namespace {
+
+class OverviewWindowTest : public WindowTest {
+protected:
+    ScratchFolder cache;
+    ScopedEnv cacheHome{"XDG_CACHE_HOME", cache.path().c_str()};
+    Samples samples = Noise(20000, 2, 1);
+    SavedRecording saved{samples, 0.001};
+
+    QAction* Item()
+    {
+        QMenu* menu = Inside(*form).graphView().Menufile();
+        emit menu->aboutToShow();
+        return menu->findChild<QAction*>("mnuOverview");
+    }
+    OverviewWindow* Opened()
+    {
+        Item()->trigger();
+        return form->findChild<OverviewWindow*>("frmOverview");
+    }
+    OverviewWindow* Built()
+    {
+        OverviewWindow* window = Opened();
+        EXPECT_NE(window, nullptr);
+        EXPECT_TRUE(waitFor([&] { return window->summary() != nullptr && window->summary()->Finished(); }));
+        return window;
+    }
+};
+
+TEST_F(OverviewWindowTest, TheMenuItemIsEnabledOnlyInHistoryMode)
+{
+    Open();
+    ASSERT_NE(Item(), nullptr);
+    EXPECT_FALSE(Item()->isEnabled());
+    Item()->trigger(); // even when triggered some other way, nothing opens
+    EXPECT_EQ(form->findChild<OverviewWindow*>("frmOverview"), nullptr);
+
+    form->OpenProject(saved.Project());
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    EXPECT_TRUE(Item()->isEnabled());
+    OverviewWindow* window = Opened();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isModal());
+
+    form->findChild<QPushButton*>("BtnModeSwitch")->click();
+    EXPECT_FALSE(Item()->isEnabled());
+    EXPECT_TRUE(waitFor([&] { return !window->isVisible(); })); // it goes with history mode
+}
+
+TEST_F(OverviewWindowTest, AClickAndEnterMoveReplayThroughThePositionSlidersJump)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    OverviewCanvas& canvas = window->canvas();
+    canvas.resize(1000, 200);
+    auto* slider = form->findChild<kro::KroSlider*>("KroSliderR");
+    ASSERT_NE(slider, nullptr);
+
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint(250, 50));
+    const auto expected = static_cast<int64_t>(std::floor(canvas.scanAt(250)));
+    EXPECT_EQ(Inside(*form).replayControl().PositionScan(), expected);
+    // The slider moved there, and its jump put the AI file at that scan.
+    EXPECT_DOUBLE_EQ(slider->Value(), 100.0 * static_cast<double>(expected) / 20000.0);
+    EXPECT_EQ(Inside(*form).replay().nHisFAIReadPos, expected * 2 * 4);
+    EXPECT_NEAR(Inside(*form).replayControl().state().nHisNextScan, expected, 0);
+
+    canvas.setFocus();
+    QTest::keyClick(&canvas, Qt::Key_Right);
+    QTest::keyClick(&canvas, Qt::Key_Return);
+    EXPECT_EQ(Inside(*form).replayControl().PositionScan(), static_cast<int64_t>(std::floor(canvas.cursor())));
+    EXPECT_GT(Inside(*form).replayControl().PositionScan(), expected);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(OverviewWindowTest, ThePositionLineFollowsReplayWhereverItWasMoved)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    form->findChild<kro::KroSlider*>("KroSliderR")->setValue(75.0); // the operator's own jump
+    EXPECT_TRUE(waitFor([&] { return window->canvas().position() == 15000; }));
+    form->findChild<QPushButton*>("ChkPlay")->click(); // from the start
+    EXPECT_TRUE(waitFor([&] {
+        clock.Advance(50);
+        return window->canvas().position() > 0 && window->canvas().position() < 15000;
+    }));
+    form->findChild<QPushButton*>("BtnStop")->click();
+}
+
+TEST_F(OverviewWindowTest, ZoomPanAndHomeByKeyAreAnnouncedAndTheSummaryComesFromTheCacheNextTime)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    EXPECT_FALSE(window->fromCache());
+    OverviewCanvas& canvas = window->canvas();
+    canvas.setFocus();
+    QTest::keyClick(&canvas, Qt::Key_Plus);
+    EXPECT_DOUBLE_EQ(canvas.span().Zoom(), 2.0);
+    EXPECT_TRUE(canvas.accessibleDescription().contains("zoom 2x")) << canvas.accessibleDescription().toStdString();
+    QTest::keyClick(&canvas, Qt::Key_Right); // a hundredth of the 10 s shown
+    EXPECT_TRUE(canvas.accessibleDescription().contains("cursor 0.10 s"))
+        << canvas.accessibleDescription().toStdString();
+    QTest::keyClick(&canvas, Qt::Key_PageDown);
+    EXPECT_GT(canvas.span().First(), 0.0);
+    QTest::keyClick(&canvas, Qt::Key_Home);
+    EXPECT_DOUBLE_EQ(canvas.span().Zoom(), 1.0);
+    EXPECT_EQ(window->findChild<QLabel*>("lblOverviewStatus")->text(), canvas.accessibleDescription());
+
+    // The same recording opened again: its summary is read back, not built.
+    form->OpenProject(saved.Project());
+    window = Opened();
+    EXPECT_TRUE(window->fromCache());
+    EXPECT_FALSE(window->building());
+}
+
+TEST_F(OverviewWindowTest, ARecordingReplacedSinceItsSummaryWasCachedIsSummedUpAgain)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    Built();
+    Samples other = samples;
+    other.ai[7] = 1000.0f;
+    saved.Write(other);
+    const std::string ai = saved.folder / "AI.ond";
+    const timespec later[2] = {{0, UTIME_OMIT}, {2000000000, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, ai.c_str(), later, 0), 0);
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    EXPECT_FALSE(window->fromCache());
+    EXPECT_EQ(window->summary()->AIBlock(window->summary()->Levels() - 1, 0, 1).max, 1000.0f);
+}
+
+} // namespace
+} // namespace ondrel::testing
