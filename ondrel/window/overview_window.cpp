@@ -38,7 +38,7 @@ OverviewWindow::OverviewWindow(const OverviewParts& parts, QWidget* mainWindow)
     status_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     status_->setWordWrap(true); // a long status must not widen the window past the screen
     canvas_ = new OverviewCanvas(this);
-    keys_ = new QLabel("Click or Enter: play from there. Wheel or +/-: zoom. Drag or PageUp/PageDown: pan. "
+    keys_ = new QLabel("Click or Enter: move replay there. Wheel or +/-: zoom. Drag or PageUp/PageDown: pan. "
                        "Shift+drag or Shift+arrows then +: zoom to a range. Home: everything.",
                        this);
     keys_->setObjectName("lblOverviewKeys");
