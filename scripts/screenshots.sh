@@ -61,6 +61,8 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   xdotool key Escape
   # Save As offers its folder dialog; the recording goes into a new folder.
   click 704 350
+  # The folder tree can take a while to list: wait for the dialog itself.
+  timeout 20 xdotool search --sync --onlyvisible --name '^Save As$' >/dev/null || true
   sleep 1
   import -window root "$out/save-as-$name.png"
   clickscreen 370 427
@@ -76,6 +78,7 @@ if [ "${1:-}" = "--inside-xvfb" ]; then
   sleep 2
   import -window root "$out/history-$name.png"
   click 586 313
+  timeout 20 xdotool search --sync --onlyvisible --name '^Convert$' >/dev/null || true
   sleep 1
   import -window root "$out/convert-$name.png"
   xdotool key Escape
