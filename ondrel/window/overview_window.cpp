@@ -146,7 +146,7 @@ void OverviewWindow::TakeStyle()
         const RecordingInfo& info = reader->Info();
         int32_t plot = p_.chart.bHisAI ? p_.chart.nHisAIChanCount : 0;
         for (int32_t b = 0; b < info.diPortCount; ++b) {
-            const auto port = static_cast<size_t>(info.diPortStart + b);
+            const auto port = static_cast<size_t>(info.diPortStart) + static_cast<size_t>(b);
             const uint8_t mask = port < info.diPortMasks.size() ? info.diPortMasks[port] : 0;
             for (int k = 0; k < 8; ++k)
                 if ((mask & (1u << k)) != 0)
