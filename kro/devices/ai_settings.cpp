@@ -12,6 +12,12 @@ void AiSettings::setDataReturnType(ondrel::SampleData type)
     dataReturnType_ = type;
 }
 
+void AiSettings::requireIdle(const char* what)
+{
+    if (bufferedRunActive())
+        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
+}
+
 void AiSettings::setTriggerAfterTime(double ms)
 {
     if (!std::isfinite(ms) || ms < 0)

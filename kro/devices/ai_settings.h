@@ -25,7 +25,13 @@ public:
     ondrel::TriggerInput TriggerSource() const override { return triggerSource_; }
     void setTriggerSource(ondrel::TriggerInput source) override;
 
+    // True while a buffered run goes on.
+    virtual bool bufferedRunActive() const = 0;
+
 protected:
+    // Refuses `what` (records the message, throws) while a buffered run goes on.
+    void requireIdle(const char* what);
+
     std::string errorMessage_;
 
 private:

@@ -78,12 +78,6 @@ void SimAI::requireChannel(int32_t channel, const char* what)
                                     + std::to_string(c.channels) + " channels");
 }
 
-void SimAI::requireIdle(const char* what)
-{
-    if (bufferedRunActive())
-        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
-}
-
 void SimAI::setChannel(int32_t channel)
 {
     requireChannel(channel, "Channel");

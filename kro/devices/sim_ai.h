@@ -33,7 +33,7 @@ public:
 
     // Test hooks.
     void setFailAfterHalves(int32_t halves) { failAfterHalves_ = halves; } // -1: never
-    bool bufferedRunActive() const { return run_ != nullptr && !run_->workerDone(); }
+    bool bufferedRunActive() const override { return run_ != nullptr && !run_->workerDone(); }
     int64_t samplesAcquired() const { return run_ ? run_->samplesAcquired() : 0; }
     // Reports a data type no card of this kind has, as a faulty driver would.
     void reportDataReturnType(ondrel::SampleData type) { faultyDataReturnType_ = type; }
@@ -88,7 +88,6 @@ public:
 private:
     const SimAiCard& requireCard(const char* what);
     void requireChannel(int32_t channel, const char* what);
-    void requireIdle(const char* what);
     std::vector<SimRange> channelRanges() const;
     void deliver(const FaiDelivery& d);
 

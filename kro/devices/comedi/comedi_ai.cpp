@@ -37,12 +37,6 @@ void ComediAI::requireChannel(int32_t channel, const char* what)
                                     + std::to_string(board_.aiChannels()) + " analog channels");
 }
 
-void ComediAI::requireIdle(const char* what)
-{
-    if (bufferedRunActive())
-        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
-}
-
 void ComediAI::setChannel(int32_t channel)
 {
     requireChannel(channel, "Channel");

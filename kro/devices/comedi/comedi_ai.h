@@ -28,7 +28,7 @@ public:
     // The largest buffer a run takes, as on the larger cards.
     static constexpr int32_t kMaxBufferSamples = 1 << 24;
 
-    bool bufferedRunActive() const { return run_ != nullptr && running_; }
+    bool bufferedRunActive() const override { return run_ != nullptr && running_; }
 
     void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return number_; }
@@ -72,7 +72,6 @@ public:
 
 private:
     void requireChannel(int32_t channel, const char* what);
-    void requireIdle(const char* what);
     unsigned chanspec(int32_t channel) const;
     ComediScan scan(bool cyclic, int64_t scans) const;
     void applySampleRate();

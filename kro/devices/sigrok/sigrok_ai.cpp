@@ -40,12 +40,6 @@ void SigrokAI::requireChannel(int32_t channel, const char* what)
                                     + std::to_string(device_.analogCount()) + " analog channels");
 }
 
-void SigrokAI::requireIdle(const char* what)
-{
-    if (bufferedRunActive())
-        failWith(errorMessage_, std::string(what) + ": buffered acquisition is running");
-}
-
 void SigrokAI::setChannel(int32_t channel)
 {
     requireChannel(channel, "Channel");

@@ -25,7 +25,7 @@ public:
     // The largest buffer a run takes, as on the larger cards.
     static constexpr int32_t kMaxBufferSamples = 1 << 24;
 
-    bool bufferedRunActive() const { return run_ != nullptr && running_; }
+    bool bufferedRunActive() const override { return run_ != nullptr && running_; }
     // Test hook: whole scans the running run has taken from the instrument.
     int64_t scansReceived() const { return run_ ? run_->scansReceived() : 0; }
 
@@ -67,7 +67,6 @@ public:
 
 private:
     void requireChannel(int32_t channel, const char* what);
-    void requireIdle(const char* what);
     void applySampleRate();
     void deliver(const FaiDelivery& d);
     void endRun();
