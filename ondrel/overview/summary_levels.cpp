@@ -1,6 +1,8 @@
 #include "ondrel/overview/summary_levels.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <type_traits>
 
 namespace ondrel {
@@ -13,6 +15,56 @@ float ValueOf(float sample) { return sample; }
 // Counts from a card fit a float exactly up to 2^24, far beyond any converter.
 float ValueOf(int32_t count) { return static_cast<float>(count); }
 uint8_t ValueOf(uint8_t port) { return port; }
+
+// Four floats, held and compared in one vector register where the processor
+// has them.
+using Lanes = float __attribute__((vector_size(16)));
+using IntLanes = int32_t __attribute__((vector_size(16)));
+constexpr size_t kLanes = 4;
+
+Lanes LoadLanes(const float* first)
+{
+    Lanes lanes;
+    std::memcpy(&lanes, first, sizeof lanes);
+    return lanes;
+}
+
+Lanes LoadLanes(const int32_t* first)
+{
+    IntLanes counts;
+    std::memcpy(&counts, first, sizeof counts);
+    return __builtin_convertvector(counts, Lanes);
+}
+
+// Lowest and highest of Groups x 4 neighbouring channels over `scans` scans,
+// `width` values apart. The pairs stay in registers for the whole loop, and
+// the scans (one block at most) are still in the processor's cache from the
+// read.
+template <size_t Groups, typename Sample>
+void FoldChannels(const Sample* first, int64_t scans, size_t width, ValueSpan* spans)
+{
+    std::array<Lanes, Groups> low;
+    std::array<Lanes, Groups> high;
+    low.fill(Lanes{} + std::numeric_limits<float>::infinity());
+    high.fill(Lanes{} - std::numeric_limits<float>::infinity());
+    for (int64_t s = 0; s < scans; ++s, first += width)
+        for (size_t g = 0; g < Groups; ++g) {
+            const Lanes value = LoadLanes(first + g * kLanes);
+            low[g] = value < low[g] ? value : low[g]; // NaN leaves both as they are
+            high[g] = value > high[g] ? value : high[g];
+        }
+    for (size_t g = 0; g < Groups; ++g)
+        for (size_t i = 0; i < kLanes; ++i)
+            spans[g * kLanes + i].Add(ValueSpan{low[g][i], high[g][i]});
+}
+
+// One channel alone, for the channels left over after the groups of four.
+template <typename Sample>
+void FoldChannel(const Sample* first, int64_t scans, size_t width, ValueSpan& span)
+{
+    for (int64_t s = 0; s < scans; ++s, first += width)
+        span.Add(ValueOf(*first));
+}
 
 } // namespace
 
@@ -69,34 +121,21 @@ void OverviewSummary::Append(Kind<Span>& kind, std::span<const Sample> samples)
     while (scans > 0) {
         const int64_t take = std::min(scans, kSummaryBlockScans - kind.currentScans);
         if constexpr (std::is_same_v<Span, ValueSpan>) {
-            // Lowest and highest apart, over groups of whole scans at least 64
-            // values long, so the inner loop is long and runs in vector registers.
-            const size_t rows = std::max<size_t>(1, 64 / width);
-            const size_t group = rows * width;
-            lows_.assign(group, std::numeric_limits<float>::infinity());
-            highs_.assign(group, -std::numeric_limits<float>::infinity());
-            float* __restrict low = lows_.data();
-            float* __restrict high = highs_.data();
-            const size_t values = static_cast<size_t>(take) * width;
-            size_t at = 0;
-            for (; at + group <= values; at += group) {
-                const Sample* __restrict scansHere = sample + at;
-                for (size_t i = 0; i < group; ++i) {
-                    const float value = ValueOf(scansHere[i]);
-                    low[i] = value < low[i] ? value : low[i]; // NaN leaves both as they are
-                    high[i] = value > high[i] ? value : high[i];
-                }
+            ValueSpan* current = kind.current.data();
+            size_t channel = 0;
+            for (; channel + 16 <= width; channel += 16)
+                FoldChannels<4>(sample + channel, take, width, current + channel);
+            if (channel + 8 <= width) {
+                FoldChannels<2>(sample + channel, take, width, current + channel);
+                channel += 8;
             }
-            for (; at < values; at += width)
-                for (size_t i = 0; i < width; ++i) {
-                    const float value = ValueOf(sample[at + i]);
-                    low[i] = value < low[i] ? value : low[i];
-                    high[i] = value > high[i] ? value : high[i];
-                }
-            for (size_t r = 0; r < rows; ++r)
-                for (size_t i = 0; i < width; ++i)
-                    kind.current[i].Add(ValueSpan{low[r * width + i], high[r * width + i]});
-            sample += values;
+            if (channel + 4 <= width) {
+                FoldChannels<1>(sample + channel, take, width, current + channel);
+                channel += 4;
+            }
+            for (; channel < width; ++channel)
+                FoldChannel(sample + channel, take, width, current[channel]);
+            sample += static_cast<size_t>(take) * width;
         } else {
             Span* current = kind.current.data();
             for (int64_t s = 0; s < take; ++s, sample += width)

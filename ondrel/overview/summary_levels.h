@@ -137,7 +137,6 @@ private:
     int levels_ = 1;
     Kind<ValueSpan> ai_;
     Kind<PortSpan> di_;
-    std::vector<float> lows_, highs_; // the open AI block's, while appending
     std::atomic<bool> finished_{false};
 };
 

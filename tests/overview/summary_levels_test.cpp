@@ -87,6 +87,43 @@ TEST(SummaryLevels, ARecordingOfWholeBlocksOnlyEndsWithTheBlocksItClosed)
     ExpectEveryBlockAsBruteForce(summary, samples);
 }
 
+// 31 channels are summed up 16, 8 and 4 at a time and 3 alone: a spike, a dip
+// and a gap in every channel, each in a block of its own, must land in that
+// channel's block and no other.
+TEST(SummaryLevels, EveryChannelOfAWideRecordingKeepsItsOwnSpikesAndGaps)
+{
+    constexpr int32_t kChannels = 31;
+    Samples samples = Noise(kSummaryBlockScans * kSummaryLevelFactor + 50, kChannels, 0, 5);
+    for (int32_t ch = 0; ch < kChannels; ++ch) {
+        const auto at = [&](int64_t scan) { return static_cast<size_t>(scan * kChannels + ch); };
+        samples.ai[at(ch * 29 + 3)] = 10.0f + static_cast<float>(ch);
+        samples.ai[at(ch * 31 + 7)] = -10.0f - static_cast<float>(ch);
+        samples.ai[at(ch * 17 + 1)] = kNaN;
+    }
+    for (int64_t scan = 0; scan < kSummaryBlockScans; ++scan)
+        samples.ai[static_cast<size_t>(scan * kChannels + 20)] = kNaN; // a whole block of channel 20 is a gap
+    OverviewSummary summary({samples.AIScans(), kChannels, 0, 0});
+    AppendInPieces(summary, samples, 45);
+    summary.Finish();
+    ExpectEveryBlockAsBruteForce(summary, samples);
+    EXPECT_TRUE(summary.AIBlock(0, 0, 20).Empty());
+
+    // Counts go through the same groups, as their values.
+    std::vector<int32_t> counts(static_cast<size_t>(kSummaryBlockScans) * kChannels);
+    for (size_t i = 0; i < counts.size(); ++i)
+        counts[i] = static_cast<int32_t>(i % kChannels);
+    counts[static_cast<size_t>(70 * kChannels + 9)] = 5000;
+    counts[static_cast<size_t>(90 * kChannels + 27)] = -5000;
+    OverviewSummary fromCounts({kSummaryBlockScans, kChannels, 0, 0});
+    fromCounts.AppendAI(counts);
+    fromCounts.Finish();
+    for (int32_t ch = 0; ch < kChannels; ++ch) {
+        const ValueSpan span = fromCounts.AIBlock(0, 0, ch);
+        EXPECT_EQ(span.min, ch == 27 ? -5000.0f : static_cast<float>(ch)) << ch;
+        EXPECT_EQ(span.max, ch == 9 ? 5000.0f : static_cast<float>(ch)) << ch;
+    }
+}
+
 TEST(SummaryLevels, CountsAreSummedUpAsTheirValues)
 {
     OverviewSummary summary({300, 1, 0, 0});
