@@ -10,9 +10,9 @@ target_include_directories(overview_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 ondrel_warnings(overview_bench)
 
 # More than 4 GiB end to end in the main window on the fastest simulated card:
-# record, save, open, jump and play, overview, ondrel-convert; checked against
-# the card's signal, with each step's time and the peak memory. Not in CI: it
-# writes about 20 GB (overview_end_to_end_bench [GIB [RATE]]).
+# record, save, open, jump and play, overview, ondrel-convert to every format;
+# checked against the card's signal, with each step's time and the peak memory.
+# Not in CI: it writes about 25 GB (overview_end_to_end_bench [GIB [RATE]]).
 add_executable(overview_end_to_end_bench ${CMAKE_CURRENT_LIST_DIR}/overview_end_to_end.cpp)
 target_link_libraries(overview_end_to_end_bench PRIVATE ondrel_ui)
 target_include_directories(overview_end_to_end_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests ${CMAKE_CURRENT_LIST_DIR})
