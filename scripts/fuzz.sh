@@ -12,7 +12,7 @@ scripts/install-deps.sh
 
 seconds=${FUZZ_SECONDS:-15}
 targets=(registry_reader timer_state_load property_stream description_reader di_header replay_export)
-targets+=(stream_halves)
+targets+=(stream_halves summary_cache)
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DONDREL_BUILD_FUZZ=ON -DONDREL_BUILD_TESTS=OFF -DONDREL_BUILD_BENCH=OFF >/dev/null
