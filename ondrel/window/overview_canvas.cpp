@@ -133,12 +133,15 @@ void OverviewCanvas::render()
     frame_.fill(kBackground);
     QPainter painter(&frame_);
     failure_.clear();
+    shown_ = ValueSpan{};
+    valueMarks_.clear();
     if (columns_ != nullptr && span_.Length() > 0.0 && width() > 0) {
         try {
             columns_->Draw(span_.First(), span_.End(), width(), picture_);
             drawAI(painter, plotArea());
             drawDI(painter);
             drawUnbuilt(painter);
+            drawLabels(painter);
         } catch (const std::exception& error) {
             failure_ = QString::fromLocal8Bit(error.what());
         }
@@ -153,6 +156,7 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
         for (const ValueSpan& column : columns)
             if (std::isfinite(column.min) && std::isfinite(column.max))
                 all.Add(column);
+    shown_ = all;
     if (all.Empty() || area.height() < 2)
         return;
     const double margin = std::max((static_cast<double>(all.max) - all.min) * 0.05, 1e-6);
@@ -161,6 +165,7 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
         const double y = area.bottom() - (value - low) / (high - low) * (area.height() - 1);
         return static_cast<int>(std::lround(std::clamp(y, static_cast<double>(area.top()), double(area.bottom()))));
     };
+    valueMarks_ = {{yOf(all.max), all.max}, {yOf(all.min), all.min}};
     // In the chart's order, so the later channels lie on top as they do there.
     for (size_t ch = 0; ch < picture_.ai.size(); ++ch) {
         if (picture_.samples) {
@@ -283,6 +288,42 @@ void OverviewCanvas::drawUnbuilt(QPainter& painter)
     const int from = std::max(0, static_cast<int>(std::ceil(xOf(static_cast<double>(done)))));
     if (from < width())
         painter.fillRect(QRect(from, 0, width() - from, height() - kAxisHeight), kUnbuilt);
+}
+
+ValueSpan OverviewCanvas::shownValues()
+{
+    if (stale_ || frame_.size() != size())
+        render();
+    return shown_;
+}
+
+// The scale's ends at the left, each beside a tick at its height, and each DI
+// lane's name at the left of the lane, in its colour: on a dark box, so the
+// traces beneath never make them unreadable.
+void OverviewCanvas::drawLabels(QPainter& painter)
+{
+    QFont small = font();
+    small.setPixelSize(kLaneHeight - 4);
+    painter.setFont(small);
+    const QFontMetrics metrics(small);
+    auto label = [&](const QString& text, int centreY, const QColor& color, const QRect& within) {
+        const int w = metrics.horizontalAdvance(text) + 4, h = metrics.height();
+        const int top = std::clamp(centreY - h / 2, within.top(), std::max(within.top(), within.bottom() + 1 - h));
+        const QRect box(6, top, w, h);
+        painter.fillRect(box, kBackground);
+        painter.setPen(color);
+        painter.drawText(box, Qt::AlignCenter, text);
+    };
+    const QRect area = plotArea();
+    for (const auto& [y, value] : valueMarks_) {
+        painter.setPen(kAxisColor);
+        painter.drawLine(0, y, 4, y);
+        label(QString::number(value, 'g', 4), y, kAxisColor, area);
+    }
+    for (size_t line = 0; line < diLines_.size(); ++line) {
+        const QRect lane = laneArea(line);
+        label(diLines_[line].name, lane.center().y(), diLines_[line].color, lane);
+    }
 }
 
 void OverviewCanvas::drawAxis(QPainter& painter)

@@ -10,11 +10,13 @@
 
 namespace ondrel {
 
-// One DI line as the overview draws it: bit `bit` of port index `port`.
+// One DI line as the overview draws it: bit `bit` of port index `port`, with
+// the chart's name and colour for it.
 struct OverviewLine {
     int32_t port = 0;
     int bit = 0;
     QColor color;
+    QString name;
 };
 
 // The drawing of an overview: the AI channels as each pixel column's span
@@ -44,6 +46,10 @@ public:
     double scanAt(double x) const;
     // The pixel column of scan `scan`.
     double xOf(double scan) const;
+    // The lowest and highest AI value in view, the ends of the picture's
+    // scale (empty when there is none). Makes the picture first if it is stale.
+    ValueSpan shownValues();
+    const std::vector<OverviewLine>& lines() const { return diLines_; }
     // Why the last picture could not be made; empty when it could.
     const QString& failure() const { return failure_; }
 
@@ -75,6 +81,7 @@ private:
     void drawDI(QPainter& painter);
     void drawAxis(QPainter& painter);
     void drawUnbuilt(QPainter& painter);
+    void drawLabels(QPainter& painter);
 
     OverviewColumns* columns_ = nullptr;
     const OverviewSummary* summary_ = nullptr;
@@ -84,6 +91,8 @@ private:
     std::vector<OverviewLine> diLines_;
 
     OverviewPicture picture_;
+    ValueSpan shown_;                               // the AI values in view
+    std::vector<std::pair<int, float>> valueMarks_; // where the highest and lowest lie
     QImage frame_;
     bool stale_ = true;
     QString failure_;

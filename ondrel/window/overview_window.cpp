@@ -135,6 +135,10 @@ void OverviewWindow::TakeStyle()
     auto colorOf = [&](int32_t plot) {
         return plot < plots.Count() ? kro::colorFromRef(plots.Item(plot).Color(), palette()) : QColor(Qt::green);
     };
+    auto nameOf = [&](int32_t plot, size_t port, int line) {
+        return plot < plots.Count() ? QString::fromStdString(plots.Item(plot).Name())
+                                    : QString("%1:%2").arg(port).arg(line);
+    };
     std::vector<QColor> ai;
     if (p_.chart.bHisAI)
         for (int32_t i = 0; i < p_.chart.nHisAIChanCount; ++i)
@@ -149,8 +153,10 @@ void OverviewWindow::TakeStyle()
             const auto port = static_cast<size_t>(info.diPortStart) + static_cast<size_t>(b);
             const uint8_t mask = port < info.diPortMasks.size() ? info.diPortMasks[port] : 0;
             for (int k = 0; k < 8; ++k)
-                if ((mask & (1u << k)) != 0)
-                    lines.push_back({b, k, colorOf(plot++)});
+                if ((mask & (1u << k)) != 0) {
+                    lines.push_back({b, k, colorOf(plot), nameOf(plot, port, k)});
+                    ++plot;
+                }
         }
     }
     canvas_->setStyle(std::move(ai), std::move(lines));
@@ -196,6 +202,9 @@ void OverviewWindow::Announce()
         text = QString::fromStdString(DescribeOverview(canvas_->span(), static_cast<double>(p_.replay.PositionScan()),
                                                        p_.chart.dHisScanInterval));
         text += QString(", zoom %1x").arg(canvas_->span().Zoom(), 0, 'g', 4);
+        const ValueSpan values = canvas_->shownValues();
+        if (!values.Empty())
+            text += QString(", values %1 to %2").arg(values.min, 0, 'g', 4).arg(values.max, 0, 'g', 4);
         // Where Enter would move replay to.
         const double step = std::max(canvas_->span().Length() * p_.chart.dHisScanInterval / 1000.0, 1e-9);
         text += ", cursor " + QString::fromStdString(SecondsText(canvas_->cursor() * p_.chart.dHisScanInterval, step));

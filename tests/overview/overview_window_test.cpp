@@ -131,6 +131,32 @@ TEST_F(OverviewWindowTest, ZoomPanAndHomeByKeyAreAnnouncedAndTheSummaryComesFrom
     EXPECT_FALSE(window->building());
 }
 
+TEST_F(OverviewWindowTest, TheValuesInViewAreAnnouncedAndEachDILaneCarriesItsChartName)
+{
+    samples.ai[static_cast<size_t>(1234 * 2 + 1)] = 3.5f;    // channel 1
+    samples.ai[static_cast<size_t>(15000 * 2 + 0)] = -2.25f; // channel 0, three quarters in
+    saved.Write(samples);
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    OverviewCanvas& canvas = window->canvas();
+    EXPECT_TRUE(canvas.accessibleDescription().contains("values -2.25 to 3.5"))
+        << canvas.accessibleDescription().toStdString();
+    canvas.setFocus();
+    QTest::keyClick(&canvas, Qt::Key_Plus); // the first half: the dip is out of view
+    EXPECT_FALSE(canvas.accessibleDescription().contains("values -2.25"))
+        << canvas.accessibleDescription().toStdString();
+    EXPECT_TRUE(canvas.accessibleDescription().contains("to 3.5")) << canvas.accessibleDescription().toStdString();
+
+    // Lines 0 to 3 of the port, after the two AI plots in the chart.
+    IKroPlots& plots = Inside(*form).KroGraph1().Plots();
+    ASSERT_EQ(canvas.lines().size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(canvas.lines()[static_cast<size_t>(k)].bit, k);
+        EXPECT_EQ(canvas.lines()[static_cast<size_t>(k)].name.toStdString(), plots.Item(2 + k).Name());
+    }
+}
+
 TEST_F(OverviewWindowTest, ARecordingReplacedSinceItsSummaryWasCachedIsSummedUpAgain)
 {
     Open();
