@@ -134,14 +134,12 @@ void OverviewCanvas::render()
     QPainter painter(&frame_);
     failure_.clear();
     shown_ = ValueSpan{};
-    valueMarks_.clear();
     if (columns_ != nullptr && span_.Length() > 0.0 && width() > 0) {
         try {
             columns_->Draw(span_.First(), span_.End(), width(), picture_);
             drawAI(painter, plotArea());
             drawDI(painter);
             drawUnbuilt(painter);
-            drawLabels(painter);
         } catch (const std::exception& error) {
             failure_ = QString::fromLocal8Bit(error.what());
         }
@@ -165,7 +163,13 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
         const double y = area.bottom() - (value - low) / (high - low) * (area.height() - 1);
         return static_cast<int>(std::lround(std::clamp(y, static_cast<double>(area.top()), double(area.bottom()))));
     };
-    valueMarks_ = {{yOf(all.max), all.max}, {yOf(all.min), all.min}};
+    // The scale's ends: each beside a tick at its height, inside the traces' span.
+    const int highest = yOf(all.max), lowest = yOf(all.min);
+    painter.setPen(kAxisColor);
+    painter.drawLine(0, highest, 4, highest);
+    painter.drawLine(0, lowest, 4, lowest);
+    drawLabel(painter, QString::number(all.max, 'g', 4), highest + 2, true, kAxisColor, area);
+    drawLabel(painter, QString::number(all.min, 'g', 4), lowest - 2, false, kAxisColor, area);
     // In the chart's order, so the later channels lie on top as they do there.
     for (size_t ch = 0; ch < picture_.ai.size(); ++ch) {
         if (picture_.samples) {
@@ -243,6 +247,7 @@ void OverviewCanvas::drawDI(QPainter& painter)
         const OverviewLine& di = diLines_[line];
         if (di.port < 0 || static_cast<size_t>(di.port) >= picture_.di.size())
             continue;
+        drawLabel(painter, di.name, laneArea(line).top() + 1, true, kAxisColor, laneArea(line));
         const QRect lane = laneArea(line).adjusted(0, 2, 0, -2);
         const auto bit = static_cast<uint8_t>(1u << di.bit);
         const std::optional<kro::DirectPixels> direct = kro::DirectPixels::on(painter, di.color);
@@ -297,33 +302,20 @@ ValueSpan OverviewCanvas::shownValues()
     return shown_;
 }
 
-// The scale's ends at the left, each beside a tick at its height, and each DI
-// lane's name at the left of the lane, in its colour: on a dark box, so the
-// traces beneath never make them unreadable.
-void OverviewCanvas::drawLabels(QPainter& painter)
+// A label at the left, its top at `y` (`below`) or its bottom there, kept
+// within `within`. Drawn before the traces, so that no trace is ever hidden
+// under a label.
+void OverviewCanvas::drawLabel(QPainter& painter, const QString& text, int y, bool below, const QColor& color,
+                               const QRect& within)
 {
     QFont small = font();
     small.setPixelSize(kLaneHeight - 4);
     painter.setFont(small);
     const QFontMetrics metrics(small);
-    auto label = [&](const QString& text, int centreY, const QColor& color, const QRect& within) {
-        const int w = metrics.horizontalAdvance(text) + 4, h = metrics.height();
-        const int top = std::clamp(centreY - h / 2, within.top(), std::max(within.top(), within.bottom() + 1 - h));
-        const QRect box(6, top, w, h);
-        painter.fillRect(box, kBackground);
-        painter.setPen(color);
-        painter.drawText(box, Qt::AlignCenter, text);
-    };
-    const QRect area = plotArea();
-    for (const auto& [y, value] : valueMarks_) {
-        painter.setPen(kAxisColor);
-        painter.drawLine(0, y, 4, y);
-        label(QString::number(value, 'g', 4), y, kAxisColor, area);
-    }
-    for (size_t line = 0; line < diLines_.size(); ++line) {
-        const QRect lane = laneArea(line);
-        label(diLines_[line].name, lane.center().y(), diLines_[line].color, lane);
-    }
+    const int h = metrics.height();
+    const int top = std::clamp(below ? y : y + 1 - h, within.top(), std::max(within.top(), within.bottom() + 1 - h));
+    painter.setPen(color);
+    painter.drawText(QRect(6, top, metrics.horizontalAdvance(text) + 4, h), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 void OverviewCanvas::drawAxis(QPainter& painter)

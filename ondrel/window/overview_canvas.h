@@ -20,8 +20,9 @@ struct OverviewLine {
 };
 
 // The drawing of an overview: the AI channels as each pixel column's span
-// over one shared scale, the DI lines as levels below them, a time axis in
-// seconds, the replay position and the keyboard cursor. Wheel and +/- zoom,
+// over one shared scale with its ends marked, the DI lines as named levels
+// below them, a time axis in seconds, the replay position and the keyboard
+// cursor. Wheel and +/- zoom,
 // a drag (PageUp/PageDown) pans, a drag with Shift or the right button (Shift
 // with the arrows, then +) zooms to a range, Home shows everything, a click
 // (Enter at the cursor) asks for a jump.
@@ -81,7 +82,7 @@ private:
     void drawDI(QPainter& painter);
     void drawAxis(QPainter& painter);
     void drawUnbuilt(QPainter& painter);
-    void drawLabels(QPainter& painter);
+    void drawLabel(QPainter& painter, const QString& text, int y, bool below, const QColor& color, const QRect& within);
 
     OverviewColumns* columns_ = nullptr;
     const OverviewSummary* summary_ = nullptr;
