@@ -53,4 +53,14 @@ void AiSettings::setTriggerSource(ondrel::TriggerInput source)
     triggerSource_ = source;
 }
 
+void AiSettings::deliver(const FaiDelivery& d)
+{
+    if (d.kind == FaiDelivery::Kind::Failed)
+        errorMessage_ = d.message;
+    if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
+        runEnded();
+    if (sink_ != nullptr)
+        forwardDelivery(d, *sink_);
+}
+
 } // namespace kro

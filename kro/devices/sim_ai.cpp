@@ -205,14 +205,6 @@ void SimAI::StopFAI(int32_t /*reserved*/)
         run->finish();
 }
 
-void SimAI::deliver(const FaiDelivery& d)
-{
-    if (d.kind == FaiDelivery::Kind::Failed)
-        errorMessage_ = d.message;
-    if (sink_ != nullptr)
-        forwardDelivery(d, *sink_);
-}
-
 std::vector<double> SimAI::ReadScan(bool scaled)
 {
     const SimAiCard& c = requireCard("ReadScan");

@@ -38,7 +38,6 @@ public:
     // Reports a data type no card of this kind has, as a faulty driver would.
     void reportDataReturnType(ondrel::SampleData type) { faultyDataReturnType_ = type; }
 
-    void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return card_ ? card_->number : -1; }
     std::string DeviceName() const override;
     void SelectDevice() override;
@@ -89,12 +88,10 @@ private:
     const SimAiCard& requireCard(const char* what);
     void requireChannel(int32_t channel, const char* what);
     std::vector<SimRange> channelRanges() const;
-    void deliver(const FaiDelivery& d);
 
     ondrel::IDevicePrompts* chooser_ = nullptr;
     EventPump pump_; // before run_: the run posts through it
     std::unique_ptr<FaiRun> run_;
-    ondrel::IKroAIEvents* sink_ = nullptr;
     const SimAiCard* card_ = nullptr;
     std::vector<ondrel::Connection> connection_; // per channel
     std::vector<size_t> rangeIndex_;             // per channel, into card_->ranges

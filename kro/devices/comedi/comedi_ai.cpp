@@ -222,16 +222,6 @@ void ComediAI::endRun()
     running_ = false;
 }
 
-void ComediAI::deliver(const FaiDelivery& d)
-{
-    if (d.kind == FaiDelivery::Kind::Failed)
-        errorMessage_ = d.message;
-    if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
-        running_ = false;
-    if (sink_ != nullptr)
-        forwardDelivery(d, *sink_);
-}
-
 std::vector<double> ComediAI::ReadScan(bool scaled)
 {
     requireIdle("ReadScan");

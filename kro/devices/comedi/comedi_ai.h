@@ -30,7 +30,6 @@ public:
 
     bool bufferedRunActive() const override { return run_ != nullptr && running_; }
 
-    void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return number_; }
     std::string DeviceName() const override { return board_.name(); }
     void SelectDevice() override;
@@ -76,7 +75,7 @@ private:
     ComediScan scan(bool cyclic, int64_t scans) const;
     void applySampleRate();
     ComediRunConfig runConfig(int32_t sampleCount, bool cyclic, int64_t skipScans) const;
-    void deliver(const FaiDelivery& d);
+    void runEnded() override { running_ = false; }
     void endRun();
 
     ComediBoard& board_;
@@ -84,7 +83,6 @@ private:
     EventPump pump_; // before run_: the run posts through it
     std::unique_ptr<ComediRun> run_;
     bool running_ = false;
-    ondrel::IKroAIEvents* sink_ = nullptr;
     std::vector<ondrel::Connection> connection_; // per channel
     std::vector<size_t> rangeIndex_;             // per channel, into board_.aiRanges()
     RangeWalk walk_;

@@ -166,16 +166,6 @@ void SigrokAI::endRun()
     running_ = false;
 }
 
-void SigrokAI::deliver(const FaiDelivery& d)
-{
-    if (d.kind == FaiDelivery::Kind::Failed)
-        errorMessage_ = d.message;
-    if (d.kind == FaiDelivery::Kind::Failed || d.kind == FaiDelivery::Kind::Finished)
-        running_ = false;
-    if (sink_ != nullptr)
-        forwardDelivery(d, *sink_);
-}
-
 std::vector<double> SigrokAI::ReadScan(bool scaled)
 {
     requireIdle("ReadScan");

@@ -29,7 +29,6 @@ public:
     // Test hook: whole scans the running run has taken from the instrument.
     int64_t scansReceived() const { return run_ ? run_->scansReceived() : 0; }
 
-    void setEvents(ondrel::IKroAIEvents* sink) override { sink_ = sink; }
     int32_t DeviceNumber() const override { return number_; }
     std::string DeviceName() const override { return device_.name(); }
     void SelectDevice() override;
@@ -68,7 +67,7 @@ public:
 private:
     void requireChannel(int32_t channel, const char* what);
     void applySampleRate();
-    void deliver(const FaiDelivery& d);
+    void runEnded() override { running_ = false; }
     void endRun();
 
     SigrokDevice& device_;
@@ -76,7 +75,6 @@ private:
     EventPump pump_; // before run_: the run posts through it
     std::shared_ptr<StreamHalves> run_;
     bool running_ = false;
-    ondrel::IKroAIEvents* sink_ = nullptr;
     std::vector<size_t> rangeIndex_; // per channel, into device_.ranges()
     RangeWalk walk_;
     double perChannelRate_ = 0.0;   // as the device reads back
