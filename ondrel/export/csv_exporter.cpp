@@ -1,4 +1,5 @@
 #include "ondrel/export/csv_exporter.h"
+#include "ondrel/export/line_names.h"
 #include "ondrel/common/table_at.h"
 #include <charconv>
 
@@ -44,18 +45,7 @@ void CsvExporter::Begin(const RecordingInfo& recording, ExportKinds kinds, const
     if (kinds.di) {
         TextFileWriter& out = di_.emplace(folder + "/DI.csv");
         out.Append("time_s");
-        for (int32_t b = 0; b < recording_.diPortCount; ++b) {
-            const int32_t port = recording_.diPortStart + b;
-            const uint8_t mask = TableAt(recording_.diPortMasks, port);
-            for (int32_t bit = 0; bit < 8; ++bit)
-                if (mask & (1u << bit)) {
-                    char* at = out.Reserve(2 * kMaxNumber + 2);
-                    *at++ = ',';
-                    at = AppendInteger(at, port);
-                    *at++ = ':';
-                    out.Commit(AppendInteger(at, bit));
-                }
-        }
+        AppendLineNames(out, recording_, ',');
         out.Append("\r\n");
     }
 }

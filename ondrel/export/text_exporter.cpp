@@ -1,5 +1,6 @@
 #include "ondrel/export/text_exporter.h"
 
+#include "ondrel/export/line_names.h"
 #include "ondrel/export/number_text.h"
 #include "ondrel/common/latin1.h"
 #include "ondrel/common/table_at.h"
@@ -23,18 +24,7 @@ void TextExporter::Begin(const RecordingInfo& recording, ExportKinds kinds, cons
     if (kinds.di) {
         TextFileWriter& out = di_.emplace(folder + "/DI.xlt");
         out.Append("Time");
-        for (int32_t b = 0; b < recording_.diPortCount; ++b) {
-            const int32_t port = recording_.diPortStart + b;
-            const uint8_t mask = TableAt(recording_.diPortMasks, port);
-            for (int32_t bit = 0; bit < 8; ++bit)
-                if (mask & (1u << bit)) {
-                    char* at = out.Reserve(2 * kMaxNumberText + 2);
-                    *at++ = '\t';
-                    at = AppendInt32(at, port);
-                    *at++ = ':';
-                    out.Commit(AppendInt32(at, bit));
-                }
-        }
+        AppendLineNames(out, recording_, '\t');
     }
 }
 
