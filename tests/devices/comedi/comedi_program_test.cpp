@@ -1,8 +1,6 @@
-#include "acquisition/run_fixture.h"
 #include "comedi_support.h"
+#include "devices/all_devices_run.h"
 #include "devices/buffered_support.h"
-#include "kro/devices/all_devices_ai.h"
-#include "kro/devices/all_devices_dio.h"
 #include "ondrel/settings/dialog_controls.h"
 #include "ondrel/settings/settings_form.h"
 #include "settings/fake_form_view.h"
@@ -14,65 +12,16 @@ namespace {
 using kro::testing::kCard;
 using kro::testing::kDio;
 
-// The program's acquisition on the fake's boards, as a user sets it up: the
-// card's analog input (channels 0 to 2 at -10 .. 10 V) and the DI board,
-// recording into a scratch folder.
-class ComediRun : public ::testing::Test {
-protected:
+// The fake's boards, made before the components that find them.
+struct FakeBoards {
     kro::testing::Boards boards;
-    kro::AllDevicesAI ai{*boards.registry, nullptr};
-    kro::AllDevicesDIO dio{*boards.registry, nullptr};
-    kro::SimThermo thermo;
-    kro::KroGraph graph;
-    kro::KroLED led;
-    kro::KroButton aiSwitch, diSwitch;
-    AcquisitionSetup setup;
-    TimeBaseState timeBase;
-    testing::RecordedPrompts prompts;
-    ManualClock clock{5000};
-    ScratchFolder folder;
-    RecordingFiles files{folder.path()};
-    testing::SyncPollingThread polling;
-    testing::RecordedPanel panel;
-    RunControl run{AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch, diSwitch, prompts, clock,
-                                    polling, &files},
-                   panel};
+};
 
-    void SetUp() override
-    {
-        ai.SelectDeviceNumber(kCard);
-        dio.SelectDeviceNumber(kDio);
-        LoadDefaultSetup(setup, ai, dio);
-        InitChannelTables(setup, ai, dio, SetAIColors());
-        ConfigureChartAxes(graph);
-        files.OpenAtStartUp();
-        ai.setEvents(&run.aiEvents());
-        ai.setChanStart(0);
-        ai.setChanCount(3);
-        graph.Plots().RemoveAll();
-        for (int i = 0; i < 3 + 8; ++i)
-            graph.Plots().Add();
-    }
-    void TearDown() override
-    {
-        run.StopIfRunning();
-        ai.setEvents(nullptr);
-        files.Shutdown();
-    }
-    void SwitchAI()
-    {
-        aiSwitch.setValue(true);
-        run.KroButton1_SwitchChanged();
-        run.CkAISave2Disk_Click(true);
-    }
-    std::vector<float> Recorded()
-    {
-        std::ifstream in(files.FAIFileName(), std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::vector<float> samples(bytes.size() / 4);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 4);
-        return samples;
-    }
+// The card's analog input (channels 0 to 2 at -10 .. 10 V) and the DI board.
+class ComediRun : public FakeBoards, public testing::AllDevicesRun {
+protected:
+    ComediRun() : AllDevicesRun(*boards.registry) {}
+    void SetUp() override { Choose(kCard, kDio, 3); }
 };
 
 TEST_F(ComediRun, ACyclicBufferedRunRecordsEveryScanTheBoardDeliveredUntilStop)

@@ -1,8 +1,6 @@
-#include "acquisition/run_fixture.h"
 #include "demo_support.h"
+#include "devices/all_devices_run.h"
 #include "devices/buffered_support.h"
-#include "kro/devices/all_devices_ai.h"
-#include "kro/devices/all_devices_dio.h"
 #include "kro/devices/sigrok/sigrok_device.h"
 #include "kro/devices/sigrok/sigrok_host.h"
 #include <cstring>
@@ -11,58 +9,18 @@
 namespace ondrel {
 namespace {
 
-// A run of the program's acquisition on the demo instrument, as a user sets it
-// up: its AI and DI chosen, recording into a scratch folder.
-class DemoRun : public ::testing::Test {
+// The demo instrument's AI (its first four channels) and DI.
+class DemoRun : public testing::AllDevicesRun {
 protected:
     int32_t demo = -1;
-    kro::AllDevicesAI ai{kro::DeviceRegistry::standard(), nullptr};
-    kro::AllDevicesDIO dio{kro::DeviceRegistry::standard(), nullptr};
-    kro::SimThermo thermo;
-    kro::KroGraph graph;
-    kro::KroLED led;
-    kro::KroButton aiSwitch, diSwitch;
-    AcquisitionSetup setup;
-    TimeBaseState timeBase;
-    testing::RecordedPrompts prompts;
-    ManualClock clock{5000};
-    ScratchFolder folder;
-    RecordingFiles files{folder.path()};
-    testing::SyncPollingThread polling;
-    testing::RecordedPanel panel;
-    RunControl run{AcquisitionParts{setup, timeBase, ai, dio, thermo, graph, led, aiSwitch, diSwitch, prompts, clock,
-                                    polling, &files},
-                   panel};
 
+    DemoRun() : AllDevicesRun(kro::DeviceRegistry::standard()) {}
     void SetUp() override
     {
         const auto number = kro::testing::demoNumber(kro::DeviceKind::AnalogInput);
         ASSERT_TRUE(number) << "libsigrok's demo driver found no device";
         demo = *number;
-        ai.SelectDeviceNumber(demo);
-        dio.SelectDeviceNumber(demo);
-        LoadDefaultSetup(setup, ai, dio);
-        InitChannelTables(setup, ai, dio, SetAIColors());
-        ConfigureChartAxes(graph);
-        files.OpenAtStartUp();
-        ai.setEvents(&run.aiEvents());
-        ai.setChanStart(0);
-        ai.setChanCount(4);
-        graph.Plots().RemoveAll();
-        for (int i = 0; i < 4 + 8; ++i)
-            graph.Plots().Add();
-    }
-    void TearDown() override
-    {
-        run.StopIfRunning();
-        ai.setEvents(nullptr);
-        files.Shutdown();
-    }
-    void SwitchAI()
-    {
-        aiSwitch.setValue(true);
-        run.KroButton1_SwitchChanged();
-        run.CkAISave2Disk_Click(true);
+        Choose(demo, demo, 4);
     }
     void StartBuffered(int32_t samples)
     {
@@ -73,14 +31,6 @@ protected:
         SwitchAI();
         run.BtnStart_Click();
         ASSERT_TRUE(run.IsRunning()) << prompts.messages.back().text;
-    }
-    std::vector<float> Recorded()
-    {
-        std::ifstream in(files.FAIFileName(), std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::vector<float> samples(bytes.size() / 4);
-        std::memcpy(samples.data(), bytes.data(), samples.size() * 4);
-        return samples;
     }
     void LimitDemo(uint64_t scans)
     {
