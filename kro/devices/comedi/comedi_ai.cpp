@@ -13,6 +13,11 @@ namespace {
 // Samples a run may hold back while the program catches up (64 MB of floats).
 constexpr int32_t kMaxBacklogSamples = 1 << 24;
 
+// How long a polled reading waits after the multiplexer switched to its
+// channel: enough for the inputs of common boards at their usual gains, and
+// 160 us for a scan of 16 channels, well within a polling tick.
+constexpr unsigned kSettlingNs = 10000;
+
 } // namespace
 
 ComediAI::ComediAI(ComediBoard& board, int32_t number)
@@ -233,7 +238,10 @@ std::vector<double> ComediAI::ReadScan(bool scaled)
         const auto range = static_cast<unsigned>(rangeIndex_[static_cast<size_t>(ch)]);
         const unsigned aref = CR_AREF(chanspec(ch));
         lsampl_t data = 0;
-        if (comedi_data_read(board_.device(), subd, static_cast<unsigned>(ch), range, aref, &data) < 0)
+        // One converter is switched from channel to channel: each reading
+        // waits for the input to settle after a switch, or it is inaccurate.
+        const unsigned settle = chanCount_ > 1 ? kSettlingNs : 0;
+        if (comedi_data_read_delayed(board_.device(), subd, static_cast<unsigned>(ch), range, aref, &data, settle) < 0)
             failWith(errorMessage_,
                      "ReadScan: " + board_.name() + ", channel " + std::to_string(ch) + ": " + comediError());
         values.push_back(scaled ? ComediConverter(board_, static_cast<unsigned>(ch), range)(data)

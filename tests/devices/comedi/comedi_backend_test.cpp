@@ -75,6 +75,8 @@ TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAr
     EXPECT_EQ(volts[0], 5.0); // the rail reads as the range's end, not NaN
     EXPECT_NEAR(volts[1], -10.0 + 20.0 * 16384 / 65535, 1e-12);
     EXPECT_EQ(ai.ReadScan(false), (std::vector<double>{65535, 16384}));
+    // Two channels through one converter: every reading waits for its input to settle.
+    EXPECT_EQ(fake_comedi::settlingTimes(), (std::vector<unsigned>{10000, 10000, 10000, 10000}));
 
     // Single-ended by default; differential where the board's flags allow.
     EXPECT_EQ(fake_comedi::lastAref(), static_cast<unsigned>(AREF_GROUND));
@@ -84,6 +86,7 @@ TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAr
     ai.setChanCount(1);
     ai.ReadScan(true);
     EXPECT_EQ(fake_comedi::lastAref(), static_cast<unsigned>(AREF_DIFF));
+    EXPECT_EQ(fake_comedi::settlingTimes().back(), 0u); // one channel: nothing switches
 
     low = 0;
     high = 7;

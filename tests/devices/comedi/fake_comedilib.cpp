@@ -22,6 +22,7 @@ struct State {
     std::array<comedi_t_struct, 2> boards{comedi_t_struct{0}, comedi_t_struct{1}};
     std::array<unsigned, 16> readings{};
     unsigned lastAref = 0;
+    std::vector<unsigned> settles;
     std::array<uint64_t, 2> digital{};
     std::array<std::vector<unsigned>, 2> inputs;
     std::array<bool, 2> unplugged{};
@@ -120,6 +121,7 @@ namespace fake_comedi {
 
 void setReading(int channel, unsigned data) { state().readings[static_cast<size_t>(channel)] = data; }
 unsigned lastAref() { return state().lastAref; }
+std::vector<unsigned> settlingTimes() { return state().settles; }
 void setDigital(int board, uint64_t lines) { state().digital[static_cast<size_t>(board)] = lines; }
 std::vector<unsigned> inputLines(int board) { return state().inputs[static_cast<size_t>(board)]; }
 void unplug(int board) { state().unplugged[static_cast<size_t>(board)] = true; }
@@ -316,8 +318,10 @@ double comedi_to_phys(lsampl_t data, comedi_range* rng, lsampl_t maxdata)
     return rng->min + (rng->max - rng->min) * static_cast<double>(data) / static_cast<double>(maxdata);
 }
 
-int comedi_data_read(comedi_t* it, unsigned int subd, unsigned int chan, unsigned int range, unsigned int aref,
-                     lsampl_t* data)
+// As the manual says: the delayed read switches the multiplexer, waits the
+// settling time (here only recorded), then converts.
+int comedi_data_read_delayed(comedi_t* it, unsigned int subd, unsigned int chan, unsigned int range, unsigned int aref,
+                             lsampl_t* data, unsigned int nanosec)
 {
     if (check(it, subd) < 0)
         return -1;
@@ -326,8 +330,15 @@ int comedi_data_read(comedi_t* it, unsigned int subd, unsigned int chan, unsigne
     if (state().running)
         return fail(EBUSY);
     state().lastAref = aref;
+    state().settles.push_back(nanosec);
     *data = state().readings[chan];
     return 1;
+}
+
+int comedi_data_read(comedi_t* it, unsigned int subd, unsigned int chan, unsigned int range, unsigned int aref,
+                     lsampl_t* data)
+{
+    return comedi_data_read_delayed(it, subd, chan, range, aref, data, 0);
 }
 
 int comedi_dio_config(comedi_t* it, unsigned int subd, unsigned int chan, unsigned int dir)

@@ -24,6 +24,9 @@ constexpr unsigned kConvertNs = 5000;
 void setReading(int channel, unsigned data);
 // The reference of board 0's last analog read.
 unsigned lastAref();
+// The settling time of each analog read of board 0 since reset, in order, in
+// nanoseconds (0 for a read without one).
+std::vector<unsigned> settlingTimes();
 // The levels of a board's digital lines, line 0 in bit 0.
 void setDigital(int board, uint64_t lines);
 // The lines of a board's digital subdevice configured as inputs, in order.
