@@ -133,7 +133,12 @@ unsigned ComediAI::chanspec(int32_t channel) const
 {
     const auto ch = static_cast<size_t>(channel);
     const unsigned aref = connection_[ch] == ondrel::Connection::Differential ? AREF_DIFF : AREF_GROUND;
-    return CR_PACK(static_cast<unsigned>(channel), static_cast<unsigned>(rangeIndex_[ch]), aref);
+    return CR_PACK(static_cast<unsigned>(channel), boardRange(channel), aref);
+}
+
+unsigned ComediAI::boardRange(int32_t channel) const
+{
+    return board_.aiRanges(channel)[rangeIndex_[static_cast<size_t>(channel)]].index;
 }
 
 ComediScan ComediAI::scan(bool cyclic, int64_t scans) const
@@ -164,8 +169,7 @@ ComediRunConfig ComediAI::runConfig(int32_t sampleCount, bool cyclic, int64_t sk
         static_cast<int64_t>(std::min(std::max(scanRate, 1.0), static_cast<double>(kMaxBacklogSamples) / chanCount_));
     for (int32_t i = 0; i < chanCount_; ++i) {
         const int32_t ch = (chanStart_ + i) % board_.aiChannels();
-        const auto range = static_cast<unsigned>(rangeIndex_[static_cast<size_t>(ch)]);
-        config.converters.emplace_back(board_, static_cast<unsigned>(ch), range);
+        config.converters.emplace_back(board_, static_cast<unsigned>(ch), boardRange(ch));
         // Raw runs carry the board's own counts.
         config.halves.rawScales.push_back(
             {0.0, static_cast<double>(board_.aiMaxData()), std::min(board_.aiResolution(), 16)});
@@ -235,7 +239,7 @@ std::vector<double> ComediAI::ReadScan(bool scaled)
     const auto subd = static_cast<unsigned>(board_.aiSubdevice());
     for (int32_t i = 0; i < chanCount_; ++i) {
         const int32_t ch = (chanStart_ + i) % board_.aiChannels();
-        const auto range = static_cast<unsigned>(rangeIndex_[static_cast<size_t>(ch)]);
+        const unsigned range = boardRange(ch);
         const unsigned aref = CR_AREF(chanspec(ch));
         lsampl_t data = 0;
         // One converter is switched from channel to channel: each reading
@@ -263,10 +267,11 @@ void ComediAI::GetNextRange(double& low, double& high, int32_t& code)
 void ComediAI::SetChannelRange(int32_t channel, double& low, double& high)
 {
     requireChannel(channel, "SetChannelRange");
-    const auto index = findRange(board_.aiRanges(), low, high);
+    const auto index = findRange(board_.aiRanges(channel), low, high);
     if (!index)
         failWith(errorMessage_, "SetChannelRange: " + board_.name() + " has no range " + messageNumber(low) + " .. "
-                                    + messageNumber(high));
+                                    + messageNumber(high)
+                                    + (board_.aiRangesPerChannel() ? " on channel " + std::to_string(channel) : ""));
     rangeIndex_[static_cast<size_t>(channel)] = *index;
 }
 
@@ -274,8 +279,8 @@ void ComediAI::GetChannelRange(int32_t channel, double& low, double& high, int32
 {
     requireChannel(channel, "GetChannelRange");
     const size_t index = rangeIndex_[static_cast<size_t>(channel)];
-    low = board_.aiRanges()[index].low;
-    high = board_.aiRanges()[index].high;
+    low = board_.aiRanges(channel)[index].low;
+    high = board_.aiRanges(channel)[index].high;
     code = static_cast<int32_t>(index);
 }
 

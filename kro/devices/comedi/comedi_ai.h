@@ -72,6 +72,8 @@ public:
 private:
     void requireChannel(int32_t channel, const char* what);
     unsigned chanspec(int32_t channel) const;
+    // The range `channel` is set to, as its place in the board's own table.
+    unsigned boardRange(int32_t channel) const;
     ComediScan scan(bool cyclic, int64_t scans) const;
     void applySampleRate();
     ComediRunConfig runConfig(int32_t sampleCount, bool cyclic, int64_t skipScans) const;
@@ -84,7 +86,7 @@ private:
     std::unique_ptr<ComediRun> run_;
     bool running_ = false;
     std::vector<ondrel::Connection> connection_; // per channel
-    std::vector<size_t> rangeIndex_;             // per channel, into board_.aiRanges()
+    std::vector<size_t> rangeIndex_;             // per channel, into board_.aiRanges(channel)
     RangeWalk walk_;
     int32_t channel_ = 0;
     int32_t chanStart_ = 0;

@@ -1,4 +1,5 @@
 #include "kro/devices/comedi/comedi_board.h"
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -71,13 +72,30 @@ void ComediBoard::readAnalogInput()
     aiDifferential_ = flags >= 0 && (flags & SDF_DIFF) != 0;
     aiGround_ = flags >= 0 && (flags & SDF_GROUND) != 0;
     aiSampleBytes_ = flags >= 0 && (flags & SDF_LSAMPL) != 0 ? sizeof(lsampl_t) : sizeof(sampl_t);
-    const int ranges = comedi_get_n_ranges(device_, subd, 0);
-    for (int r = 0; r < ranges; ++r)
-        if (const comedi_range* range = comedi_get_range(device_, subd, 0, static_cast<unsigned>(r)))
-            if (range->unit == UNIT_volt || range->unit == UNIT_mA)
-                aiRanges_.push_back({range->min, range->max, range->unit == UNIT_mA});
-    if (aiChannels_ == 0 || aiMaxData_ == 0 || aiRanges_.empty())
+    const int tables = comedi_range_is_chan_specific(device_, subd) > 0 ? aiChannels_ : 1;
+    for (int channel = 0; channel < tables; ++channel) {
+        std::vector<ComediRange>& offered = aiRanges_.emplace_back();
+        const auto chan = static_cast<unsigned>(channel);
+        const int ranges = comedi_get_n_ranges(device_, subd, chan);
+        for (int r = 0; r < ranges; ++r)
+            if (const comedi_range* range = comedi_get_range(device_, subd, chan, static_cast<unsigned>(r)))
+                if (range->unit == UNIT_volt || range->unit == UNIT_mA)
+                    offered.push_back({range->min, range->max, range->unit == UNIT_mA, static_cast<unsigned>(r)});
+    }
+    // Every channel must offer a range, or the input cannot be read.
+    const bool everyChannelRanged =
+        !aiRanges_.empty()
+        && std::all_of(aiRanges_.begin(), aiRanges_.end(), [](const auto& offered) { return !offered.empty(); });
+    if (aiChannels_ == 0 || aiMaxData_ == 0 || !everyChannelRanged)
         aiSubdevice_ = -1;
+}
+
+const std::vector<ComediRange>& ComediBoard::aiRanges(int32_t channel) const
+{
+    static const std::vector<ComediRange> none;
+    if (aiRanges_.size() <= 1)
+        return aiRanges_.empty() ? none : aiRanges_.front();
+    return aiRanges_.at(static_cast<size_t>(channel));
 }
 
 // A subdevice without commands answers the mask query with an error.

@@ -7,11 +7,14 @@
 
 namespace kro {
 
-// One input range of a board's analog input, as its range table gives it.
+// One input range of a board's analog input, as its range table gives it,
+// with its place in that table (ranges of other units are not offered, so a
+// range's place in the list offered may differ).
 struct ComediRange {
     double low = 0.0;
     double high = 0.0;
     bool milliamps = false;
+    unsigned index = 0;
 };
 
 class ComediBoard;
@@ -47,9 +50,10 @@ public:
     int32_t aiResolution() const;
     bool aiDifferential() const { return aiDifferential_; }
     bool aiGround() const { return aiGround_; }
-    // The ranges every channel offers (those of channel 0 on boards whose
-    // channels differ).
-    const std::vector<ComediRange>& aiRanges() const { return aiRanges_; }
+    // The ranges `channel` offers: the same for every channel, except on
+    // boards whose channels have range tables of their own.
+    const std::vector<ComediRange>& aiRanges(int32_t channel = 0) const;
+    bool aiRangesPerChannel() const { return aiRanges_.size() > 1; }
 
     // Buffered input: whether the analog input runs commands, and the trigger
     // sources (TRIG_* bits) its commands may start and pace scans with.
@@ -78,7 +82,7 @@ private:
     uint32_t aiMaxData_ = 0;
     bool aiDifferential_ = false;
     bool aiGround_ = false;
-    std::vector<ComediRange> aiRanges_;
+    std::vector<std::vector<ComediRange>> aiRanges_; // one table, or one per channel
     uint32_t aiStartSources_ = 0;
     uint32_t aiScanSources_ = 0;
     size_t aiSampleBytes_ = 2;

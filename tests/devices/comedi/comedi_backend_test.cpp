@@ -97,6 +97,50 @@ TEST(ComediAnalogInput, ChannelsRangesAndReferencesComeFromTheBoardAndReadingsAr
     EXPECT_NE(ai.ErrorMessage().find(std::strerror(ENODEV)), std::string::npos) << ai.ErrorMessage();
 }
 
+// Channel 5 has a table of its own, led by a range in no unit the program
+// offers: its ranges are chosen from its own table, and the board is told
+// their places in it, in polled reads and in a command's channel list alike.
+TEST(ComediAnalogInput, AChannelWithARangeTableOfItsOwnIsSetAndReadInItsOwnTable)
+{
+    Boards boards(2, [] {
+        fake_comedi::setRanges(5, {{0.0, 1.0, UNIT_none}, {-2.5, 2.5, UNIT_volt}, {-10.0, 10.0, UNIT_volt}});
+    });
+    AllDevicesAI ai(*boards.registry, nullptr);
+    ai.SelectDeviceNumber(kCard);
+
+    double low = -5, high = 5;
+    EXPECT_THROW(ai.SetChannelRange(5, low, high), ondrel::ComponentError); // channel 0's, not 5's
+    EXPECT_NE(ai.ErrorMessage().find("has no range -5 .. 5 on channel 5"), std::string::npos) << ai.ErrorMessage();
+    ai.SetChannelRange(4, low, high); // the other channels keep theirs
+
+    int32_t code = -1;
+    ai.GetChannelRange(5, low, high, code); // the first range it offers
+    EXPECT_EQ(std::pair(low, high), std::pair(-2.5, 2.5));
+    low = -10;
+    high = 10;
+    ai.SetChannelRange(5, low, high);
+    ai.GetChannelRange(5, low, high, code);
+    EXPECT_EQ(std::pair(low, high), std::pair(-10.0, 10.0));
+
+    ai.setChanStart(5);
+    ai.setChanCount(1);
+    fake_comedi::setReading(5, 49151);
+    EXPECT_NEAR(ai.ReadScan(true).at(0), -10.0 + 20.0 * 49151 / 65535, 1e-12);
+    EXPECT_EQ(fake_comedi::lastRange(), 2u); // its place in channel 5's table
+
+    ai.setChanStart(4);
+    ai.setChanCount(2);
+    ai.setSampleRate(2000);
+    int32_t samples = 200;
+    bool cyclic = true;
+    ai.StartFAI(samples, cyclic);
+    const std::vector<unsigned> chanlist = fake_comedi::lastChanlist();
+    ai.StopFAI(0);
+    ASSERT_EQ(chanlist.size(), 2u);
+    EXPECT_EQ(CR_RANGE(chanlist[0]), 1u); // channel 4 at -5 .. 5 in the shared table
+    EXPECT_EQ(CR_RANGE(chanlist[1]), 2u);
+}
+
 TEST(ComediDigitalInput, PortsAreEightLinesFromLineZeroAndOnlyTheLinesReadAreMadeInputs)
 {
     Boards boards;

@@ -1,6 +1,7 @@
 #include "fake_comedilib.h"
 #include "kro/devices/comedi/comedi_stream.h"
 #include <array>
+#include <map>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -22,7 +23,9 @@ struct State {
     std::array<comedi_t_struct, 2> boards{comedi_t_struct{0}, comedi_t_struct{1}};
     std::array<unsigned, 16> readings{};
     unsigned lastAref = 0;
+    unsigned lastRange = 0;
     std::vector<unsigned> settles;
+    std::map<unsigned, std::vector<comedi_range>> channelRanges; // channels whose table is their own
     std::array<uint64_t, 2> digital{};
     std::array<std::vector<unsigned>, 2> inputs;
     std::array<bool, 2> unplugged{};
@@ -68,8 +71,15 @@ void clearStream()
     stream().items.clear();
 }
 
-comedi_range ranges[] = {
+std::vector<comedi_range> standardRanges = {
     {-10.0, 10.0, UNIT_volt}, {-5.0, 5.0, UNIT_volt}, {-1.0, 1.0, UNIT_volt}, {4.0, 20.0, UNIT_mA}};
+
+// Board 0's analog input ranges of `chan`.
+std::vector<comedi_range>& rangesOf(unsigned chan)
+{
+    const auto own = state().channelRanges.find(chan);
+    return own != state().channelRanges.end() ? own->second : standardRanges;
+}
 
 int fail(int error)
 {
@@ -94,7 +104,7 @@ bool isAI(comedi_t* it, unsigned subd) { return it->board == 0 && subd == 0; }
 // A channel, range and reference board 0's analog input can convert.
 bool convertible(unsigned chan, unsigned range, unsigned aref)
 {
-    return chan < 16 && range < 4 && (aref == AREF_GROUND || (aref == AREF_DIFF && chan < 8));
+    return chan < 16 && range < rangesOf(chan).size() && (aref == AREF_GROUND || (aref == AREF_DIFF && chan < 8));
 }
 
 // Keeps the source bits the board has; true when some were dropped or none is left.
@@ -121,6 +131,11 @@ namespace fake_comedi {
 
 void setReading(int channel, unsigned data) { state().readings[static_cast<size_t>(channel)] = data; }
 unsigned lastAref() { return state().lastAref; }
+unsigned lastRange() { return state().lastRange; }
+void setRanges(int channel, const std::vector<comedi_range>& ranges)
+{
+    state().channelRanges[static_cast<unsigned>(channel)] = ranges;
+}
 std::vector<unsigned> settlingTimes() { return state().settles; }
 void setDigital(int board, uint64_t lines) { state().digital[static_cast<size_t>(board)] = lines; }
 std::vector<unsigned> inputLines(int board) { return state().inputs[static_cast<size_t>(board)]; }
@@ -291,20 +306,27 @@ lsampl_t comedi_get_maxdata(comedi_t* it, unsigned int subd, unsigned int)
     return isAI(it, subd) ? 65535u : 1u;
 }
 
-int comedi_get_n_ranges(comedi_t* it, unsigned int subd, unsigned int)
+int comedi_range_is_chan_specific(comedi_t* it, unsigned int subd)
 {
     if (check(it, subd) < 0)
         return -1;
-    return isAI(it, subd) ? 4 : 1;
+    return isAI(it, subd) && !state().channelRanges.empty() ? 1 : 0;
 }
 
-comedi_range* comedi_get_range(comedi_t* it, unsigned int subd, unsigned int, unsigned int range)
+int comedi_get_n_ranges(comedi_t* it, unsigned int subd, unsigned int chan)
 {
-    if (check(it, subd) < 0 || !isAI(it, subd) || range >= 4) {
+    if (check(it, subd) < 0)
+        return -1;
+    return isAI(it, subd) ? static_cast<int>(rangesOf(chan).size()) : 1;
+}
+
+comedi_range* comedi_get_range(comedi_t* it, unsigned int subd, unsigned int chan, unsigned int range)
+{
+    if (check(it, subd) < 0 || !isAI(it, subd) || range >= rangesOf(chan).size()) {
         state().error = EINVAL;
         return nullptr;
     }
-    return &ranges[range];
+    return &rangesOf(chan)[range];
 }
 
 // As the manual says: linear over the range, and at 0 or maxdata either the
@@ -330,6 +352,7 @@ int comedi_data_read_delayed(comedi_t* it, unsigned int subd, unsigned int chan,
     if (state().running)
         return fail(EBUSY);
     state().lastAref = aref;
+    state().lastRange = range;
     state().settles.push_back(nanosec);
     *data = state().readings[chan];
     return 1;
@@ -497,16 +520,17 @@ int comedi_get_softcal_converter(unsigned, unsigned, unsigned, enum comedi_conve
 
 // Boards calibrated in software have no hardware converter; the others get
 // the range's straight line.
-int comedi_get_hardcal_converter(comedi_t* it, unsigned subd, unsigned, unsigned range,
+int comedi_get_hardcal_converter(comedi_t* it, unsigned subd, unsigned chan, unsigned range,
                                  enum comedi_conversion_direction direction, comedi_polynomial_t* polynomial)
 {
     if (check(it, subd) < 0)
         return -1;
-    if (!isAI(it, subd) || range >= 4 || state().softCalibrated || direction != COMEDI_TO_PHYSICAL)
+    if (!isAI(it, subd) || range >= rangesOf(chan).size() || state().softCalibrated || direction != COMEDI_TO_PHYSICAL)
         return fail(EINVAL);
+    const comedi_range& r = rangesOf(chan)[range];
     *polynomial = comedi_polynomial_t{};
-    polynomial->coefficients[0] = ranges[range].min;
-    polynomial->coefficients[1] = (ranges[range].max - ranges[range].min) / 65535.0;
+    polynomial->coefficients[0] = r.min;
+    polynomial->coefficients[1] = (r.max - r.min) / 65535.0;
     polynomial->order = 1;
     return 0;
 }

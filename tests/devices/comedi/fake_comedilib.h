@@ -22,8 +22,14 @@ constexpr unsigned kConvertNs = 5000;
 
 // What channel `channel` of board 0's analog input converts to.
 void setReading(int channel, unsigned data);
-// The reference of board 0's last analog read.
+// The reference and range (its index in the channel's table) of board 0's
+// last analog read.
 unsigned lastAref();
+unsigned lastRange();
+// Channel `channel` of board 0's analog input gets a range table of its own
+// (the others keep -10..10, -5..5, -1..1 V and 4..20 mA), and the subdevice
+// says its ranges are channel-specific.
+void setRanges(int channel, const std::vector<comedi_range>& ranges);
 // The settling time of each analog read of board 0 since reset, in order, in
 // nanoseconds (0 for a read without one).
 std::vector<unsigned> settlingTimes();
