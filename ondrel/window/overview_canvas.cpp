@@ -12,8 +12,11 @@ namespace ondrel {
 
 namespace {
 
-constexpr int kLaneHeight = 14;
-constexpr int kAxisHeight = 22;
+constexpr double kLabelScale = 0.85; // the labels' size against the window's font
+constexpr int kTick = 4;
+constexpr int kWidestGutter = 120; // longer names are elided
+// As wide as the widest value the scale's ends can show ('g', 4 digits).
+const QString kWidestValue = "-8.888e-88";
 constexpr int kDragStart = 4; // pixels a press moves before it is a drag
 constexpr double kWheelStep = 1.25;
 constexpr double kKeyZoom = 2.0;
@@ -38,7 +41,36 @@ OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    fitLabels();
 }
+
+QFont OverviewCanvas::labelFont() const
+{
+    QFont small = font();
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * kLabelScale);
+    else
+        small.setPixelSize(std::max(1, static_cast<int>(small.pixelSize() * kLabelScale)));
+    return small;
+}
+
+// The labels have a strip of their own at the left, as wide as the widest of
+// them can be, so that no label hides a trace and no trace hides a label, and
+// the columns do not shift as the values in view change. Lanes and the time
+// axis grow with the font, so that their text stays readable at any scale.
+void OverviewCanvas::fitLabels()
+{
+    const QFontMetrics metrics(labelFont());
+    int widest = metrics.horizontalAdvance(kWidestValue);
+    for (const OverviewLine& line : diLines_)
+        widest = std::max(widest, metrics.horizontalAdvance(line.name));
+    gutter_ = std::min(widest, kWidestGutter) + 2 * kTick;
+    laneHeight_ = metrics.height() + 4;
+    axisHeight_ = QFontMetrics(font()).height() + 8;
+    stale_ = true;
+}
+
+int OverviewCanvas::plotWidth() const { return std::max(width() - gutter_, 1); }
 
 void OverviewCanvas::setSource(OverviewColumns* columns, const OverviewSummary* summary, int64_t scans,
                                double scanInterval)
@@ -56,6 +88,7 @@ void OverviewCanvas::setStyle(std::vector<QColor> aiColors, std::vector<Overview
 {
     aiColors_ = std::move(aiColors);
     diLines_ = std::move(diLines);
+    fitLabels();
     refresh();
 }
 
@@ -75,23 +108,24 @@ void OverviewCanvas::setPosition(int64_t scan)
 
 QRect OverviewCanvas::plotArea() const
 {
-    const int lanes = static_cast<int>(diLines_.size()) * kLaneHeight;
-    return {0, 0, width(), std::max(0, height() - kAxisHeight - lanes)};
+    const int lanes = static_cast<int>(diLines_.size()) * laneHeight_;
+    return {gutter_, 0, plotWidth(), std::max(0, height() - axisHeight_ - lanes)};
 }
 
 QRect OverviewCanvas::laneArea(size_t line) const
 {
-    return {0, plotArea().bottom() + 1 + static_cast<int>(line) * kLaneHeight, width(), kLaneHeight};
+    return {gutter_, plotArea().bottom() + 1 + static_cast<int>(line) * laneHeight_, plotWidth(), laneHeight_};
 }
 
 double OverviewCanvas::scanAt(double x) const
 {
-    return span_.First() + span_.Length() * std::clamp(x, 0.0, static_cast<double>(width())) / std::max(width(), 1);
+    const double column = std::clamp(x - gutter_, 0.0, static_cast<double>(plotWidth()));
+    return span_.First() + span_.Length() * column / plotWidth();
 }
 
 double OverviewCanvas::xOf(double scan) const
 {
-    return span_.Length() > 0.0 ? (scan - span_.First()) / span_.Length() * width() : 0.0;
+    return gutter_ + (span_.Length() > 0.0 ? (scan - span_.First()) / span_.Length() * plotWidth() : 0.0);
 }
 
 void OverviewCanvas::changed()
@@ -102,6 +136,13 @@ void OverviewCanvas::changed()
 }
 
 void OverviewCanvas::resizeEvent(QResizeEvent*) { stale_ = true; }
+
+void OverviewCanvas::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        fitLabels();
+    QWidget::changeEvent(event);
+}
 
 void OverviewCanvas::paintEvent(QPaintEvent*)
 {
@@ -114,17 +155,42 @@ void OverviewCanvas::paintEvent(QPaintEvent*)
         painter.fillRect(QRectF(std::min(a, b), 0, std::abs(b - a), height()), QColor(255, 255, 255, 60));
     }
     painter.setPen(kPositionColor);
-    const int at = static_cast<int>(std::floor(xOf(static_cast<double>(position_))));
-    painter.drawLine(at, 0, at, height() - kAxisHeight);
+    // At the very end the line stands in the last column rather than past it.
+    const int at = std::min(static_cast<int>(std::floor(xOf(static_cast<double>(position_)))), width() - 1);
+    painter.drawLine(at, 0, at, height() - axisHeight_);
     if (hasFocus()) {
         painter.setPen(QPen(QColor(255, 255, 0), 1, Qt::DashLine));
         const int cursorX = static_cast<int>(std::floor(xOf(cursor_)));
-        painter.drawLine(cursorX, 0, cursorX, height() - kAxisHeight);
+        painter.drawLine(cursorX, 0, cursorX, height() - axisHeight_);
     }
+    // Text straight onto the widget, sharp at any scale of the screen.
+    drawLabels(painter);
+    drawAxis(painter);
 }
 
+// Where a value lies over an area: the AI values in view, with a twentieth of
+// their span to spare at each end so that neither end touches an edge.
+struct OverviewScale {
+    OverviewScale(const ValueSpan& shown, const QRect& area) : area(area)
+    {
+        const double margin = std::max((static_cast<double>(shown.max) - shown.min) * 0.05, 1e-6);
+        low = shown.min - margin;
+        high = shown.max + margin;
+    }
+    // The height of `value`, clamped to the scale first.
+    double y(double value) const
+    {
+        return area.bottom() - (std::clamp(value, low, high) - low) / (high - low) * (area.height() - 1);
+    }
+    int row(double value) const { return static_cast<int>(std::lround(y(value))); }
+
+    QRect area;
+    double low = 0.0, high = 1.0;
+};
+
 // The picture in an image of its own, made again only when the span, the
-// size or the summary changed: the position line alone costs no picture.
+// size or the summary changed: the position line alone costs no picture. The
+// labels' places are settled here; their text is drawn with each paint.
 void OverviewCanvas::render()
 {
     stale_ = false;
@@ -134,46 +200,76 @@ void OverviewCanvas::render()
     QPainter painter(&frame_);
     failure_.clear();
     shown_ = ValueSpan{};
+    labels_.clear();
     if (columns_ != nullptr && span_.Length() > 0.0 && width() > 0) {
         try {
-            columns_->Draw(span_.First(), span_.End(), width(), picture_);
-            drawAI(painter, plotArea());
+            columns_->Draw(span_.First(), span_.End(), plotWidth(), picture_);
+            for (const std::vector<ValueSpan>& columns : picture_.ai)
+                for (const ValueSpan& column : columns)
+                    if (std::isfinite(column.min) && std::isfinite(column.max))
+                        shown_.Add(column);
+            std::optional<OverviewScale> scale;
+            if (!shown_.Empty() && plotArea().height() >= 2)
+                scale.emplace(shown_, plotArea());
+            placeLabels(painter, scale ? &*scale : nullptr);
+            painter.setClipRect(QRect(gutter_, 0, plotWidth(), height()));
+            if (scale)
+                drawAI(painter, *scale);
             drawDI(painter);
             drawUnbuilt(painter);
         } catch (const std::exception& error) {
             failure_ = QString::fromLocal8Bit(error.what());
         }
     }
-    drawAxis(painter);
 }
 
-void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
+// In the gutter: the scale's ends, each by a tick at its height with its
+// value beside it, and each DI lane's name.
+void OverviewCanvas::placeLabels(QPainter& painter, const OverviewScale* scale)
 {
-    ValueSpan all;
-    for (const std::vector<ValueSpan>& columns : picture_.ai)
-        for (const ValueSpan& column : columns)
-            if (std::isfinite(column.min) && std::isfinite(column.max))
-                all.Add(column);
-    shown_ = all;
-    if (all.Empty() || area.height() < 2)
-        return;
-    const double margin = std::max((static_cast<double>(all.max) - all.min) * 0.05, 1e-6);
-    const double low = all.min - margin, high = all.max + margin;
-    auto yOf = [&](double value) {
-        const double y = area.bottom() - (value - low) / (high - low) * (area.height() - 1);
-        return static_cast<int>(std::lround(std::clamp(y, static_cast<double>(area.top()), double(area.bottom()))));
-    };
-    // The scale's ends: each beside a tick at its height, inside the traces' span.
-    const int highest = yOf(all.max), lowest = yOf(all.min);
+    const int h = QFontMetrics(labelFont()).height();
     painter.setPen(kAxisColor);
-    painter.drawLine(0, highest, 4, highest);
-    painter.drawLine(0, lowest, 4, lowest);
-    drawLabel(painter, QString::number(all.max, 'g', 4), highest + 2, true, kAxisColor, area);
-    drawLabel(painter, QString::number(all.min, 'g', 4), lowest - 2, false, kAxisColor, area);
+    painter.drawLine(gutter_ - 1, 0, gutter_ - 1, plotArea().bottom());
+    if (scale != nullptr) {
+        const int highest = scale->row(shown_.max), lowest = scale->row(shown_.min);
+        painter.drawLine(gutter_ - kTick, highest, gutter_ - 1, highest);
+        painter.drawLine(gutter_ - kTick, lowest, gutter_ - 1, lowest);
+        // Each value level with its tick, kept in the plot's rows; ends too
+        // close together for two labels are stacked, the highest above.
+        const int lastTop = std::max(0, scale->area.bottom() + 1 - h);
+        const int highTop = std::clamp(highest - h / 2, 0, std::max(0, lastTop - h));
+        const int lowTop = std::clamp(lowest - h / 2, highTop + h, std::max(lastTop, highTop + h));
+        labels_.push_back({highTop, QString::number(shown_.max, 'g', 4)});
+        if (shown_.min != shown_.max)
+            labels_.push_back({lowTop, QString::number(shown_.min, 'g', 4)});
+    }
+    for (size_t line = 0; line < diLines_.size(); ++line) {
+        const int32_t port = diLines_[line].port;
+        if (port >= 0 && static_cast<size_t>(port) < picture_.di.size())
+            labels_.push_back({laneArea(line).top() + (laneHeight_ - h) / 2, diLines_[line].name});
+    }
+}
+
+// Each label right-aligned against the gutter's ticks; one too long for the
+// gutter is elided.
+void OverviewCanvas::drawLabels(QPainter& painter) const
+{
+    const QFont small = labelFont();
+    const QFontMetrics metrics(small);
+    const int room = gutter_ - 2 * kTick;
+    painter.setFont(small);
+    painter.setPen(kAxisColor);
+    for (const Label& label : labels_)
+        painter.drawText(QRect(kTick, label.top, room, metrics.height()), Qt::AlignRight | Qt::AlignVCenter,
+                         metrics.elidedText(label.text, Qt::ElideRight, room));
+}
+
+void OverviewCanvas::drawAI(QPainter& painter, const OverviewScale& scale)
+{
     // In the chart's order, so the later channels lie on top as they do there.
     for (size_t ch = 0; ch < picture_.ai.size(); ++ch) {
         if (picture_.samples) {
-            drawSamples(painter, area, ch, low, high);
+            drawSamples(painter, scale, ch);
             continue;
         }
         const QColor color = ch < aiColors_.size() ? aiColors_[ch] : QColor(Qt::green);
@@ -195,7 +291,7 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
             // Reaching to the column before joins the trace where it steps.
             const double top = previous ? std::max<double>(column.max, previous->min) : column.max;
             const double bottom = previous ? std::min<double>(column.min, previous->max) : column.min;
-            Column(fill, static_cast<int>(c), yOf(top), yOf(bottom));
+            Column(fill, gutter_ + static_cast<int>(c), scale.row(top), scale.row(bottom));
             previous = &column;
         }
     }
@@ -204,7 +300,7 @@ void OverviewCanvas::drawAI(QPainter& painter, const QRect& area)
 // Zoomed in past one scan a column: the scans themselves, joined, and marked
 // when there is room; a gap breaks the line. Each join is drawn as the pixel
 // columns it crosses, each from where the line enters it to where it leaves.
-void OverviewCanvas::drawSamples(QPainter& painter, const QRect& area, size_t channel, double low, double high)
+void OverviewCanvas::drawSamples(QPainter& painter, const OverviewScale& scale, size_t channel)
 {
     const QColor color = channel < aiColors_.size() ? aiColors_[channel] : QColor(Qt::green);
     const std::optional<kro::DirectPixels> direct = kro::DirectPixels::on(painter, color);
@@ -215,19 +311,18 @@ void OverviewCanvas::drawSamples(QPainter& painter, const QRect& area, size_t ch
             painter.fillRect(r, color);
     };
     const std::vector<ValueSpan>& scans = picture_.ai[channel];
-    const bool marked = static_cast<double>(scans.size()) * 6.0 < width();
+    const bool marked = static_cast<double>(scans.size()) * 6.0 < plotWidth();
     std::optional<QPointF> previous;
     for (size_t i = 0; i < scans.size(); ++i) {
         if (scans[i].Empty()) {
             previous.reset();
             continue;
         }
-        const double value = std::clamp<double>(scans[i].max, low, high);
         const QPointF point(xOf(static_cast<double>(picture_.firstScan) + static_cast<double>(i)),
-                            area.bottom() - (value - low) / (high - low) * (area.height() - 1));
+                            scale.y(scans[i].max));
         if (previous) {
             const double slope = (point.y() - previous->y()) / std::max(point.x() - previous->x(), 1e-9);
-            const int from = std::max(0, static_cast<int>(std::floor(previous->x())));
+            const int from = std::max(gutter_, static_cast<int>(std::floor(previous->x())));
             const int to = std::min(width() - 1, static_cast<int>(std::floor(point.x())));
             for (int x = from; x <= to; ++x) {
                 const double enter = previous->y() + slope * (std::max<double>(x, previous->x()) - previous->x());
@@ -247,7 +342,6 @@ void OverviewCanvas::drawDI(QPainter& painter)
         const OverviewLine& di = diLines_[line];
         if (di.port < 0 || static_cast<size_t>(di.port) >= picture_.di.size())
             continue;
-        drawLabel(painter, di.name, laneArea(line).top() + 1, true, kAxisColor, laneArea(line));
         const QRect lane = laneArea(line).adjusted(0, 2, 0, -2);
         const auto bit = static_cast<uint8_t>(1u << di.bit);
         const std::optional<kro::DirectPixels> direct = kro::DirectPixels::on(painter, di.color);
@@ -263,14 +357,14 @@ void OverviewCanvas::drawDI(QPainter& painter)
                 continue;
             const bool high = (spans[i].always & bit) != 0;
             const bool low = (spans[i].ever & bit) == 0;
-            int x0 = static_cast<int>(i), x1 = static_cast<int>(i) + 1;
+            int x0 = gutter_ + static_cast<int>(i), x1 = x0 + 1;
             if (picture_.samples) {
                 x0 = static_cast<int>(
                     std::floor(xOf(static_cast<double>(picture_.firstScan + static_cast<int64_t>(i)))));
                 x1 = static_cast<int>(
                     std::floor(xOf(static_cast<double>(picture_.firstScan + static_cast<int64_t>(i) + 1))));
             }
-            for (int x = std::max(x0, 0); x < std::max(x1, x0 + 1) && x < width(); ++x) {
+            for (int x = std::max(x0, gutter_); x < std::max(x1, x0 + 1) && x < width(); ++x) {
                 if (high)
                     fill(QRect(x, lane.top(), 1, 1));
                 else if (low)
@@ -290,9 +384,9 @@ void OverviewCanvas::drawUnbuilt(QPainter& painter)
         return;
     const SummaryShape& shape = summary_->Shape();
     const int64_t done = shape.aiChannels > 0 ? summary_->AIDone() : summary_->DIDone();
-    const int from = std::max(0, static_cast<int>(std::ceil(xOf(static_cast<double>(done)))));
+    const int from = std::max(gutter_, static_cast<int>(std::ceil(xOf(static_cast<double>(done)))));
     if (from < width())
-        painter.fillRect(QRect(from, 0, width() - from, height() - kAxisHeight), kUnbuilt);
+        painter.fillRect(QRect(from, 0, width() - from, height() - axisHeight_), kUnbuilt);
 }
 
 ValueSpan OverviewCanvas::shownValues()
@@ -302,33 +396,18 @@ ValueSpan OverviewCanvas::shownValues()
     return shown_;
 }
 
-// A label at the left, its top at `y` (`below`) or its bottom there, kept
-// within `within`. Drawn before the traces, so that no trace is ever hidden
-// under a label.
-void OverviewCanvas::drawLabel(QPainter& painter, const QString& text, int y, bool below, const QColor& color,
-                               const QRect& within)
+void OverviewCanvas::drawAxis(QPainter& painter) const
 {
-    QFont small = font();
-    small.setPixelSize(kLaneHeight - 4);
-    painter.setFont(small);
-    const QFontMetrics metrics(small);
-    const int h = metrics.height();
-    const int top = std::clamp(below ? y : y + 1 - h, within.top(), std::max(within.top(), within.bottom() + 1 - h));
-    painter.setPen(color);
-    painter.drawText(QRect(6, top, metrics.horizontalAdvance(text) + 4, h), Qt::AlignLeft | Qt::AlignVCenter, text);
-}
-
-void OverviewCanvas::drawAxis(QPainter& painter)
-{
-    const QRect axis(0, height() - kAxisHeight, width(), kAxisHeight);
+    const QRect axis(0, height() - axisHeight_, width(), axisHeight_);
     painter.fillRect(axis, kBackground);
     painter.setPen(kAxisColor);
-    painter.drawLine(axis.topLeft(), axis.topRight());
+    painter.setFont(font());
+    painter.drawLine(gutter_ - 1, axis.top(), axis.right(), axis.top());
     const double from = span_.First() * scanInterval_, to = span_.End() * scanInterval_;
-    const std::vector<double> ticks = TimeTicks(from, to, std::max(1, width() / 90));
+    const std::vector<double> ticks = TimeTicks(from, to, std::max(1, plotWidth() / 90));
     const double step = ticks.size() > 1 ? ticks[1] - ticks[0] : to - from;
     for (double tick : ticks) {
-        const int x = static_cast<int>(std::lround((tick - from) / (to - from) * width()));
+        const int x = gutter_ + static_cast<int>(std::lround((tick - from) / (to - from) * plotWidth()));
         painter.drawLine(x, axis.top(), x, axis.top() + 4);
         const QString text = QString::fromStdString(SecondsText(tick, step));
         const int textWidth = painter.fontMetrics().horizontalAdvance(text);
@@ -359,7 +438,7 @@ void OverviewCanvas::mouseMoveEvent(QMouseEvent* event)
     if (drag_ == Drag::Pending && std::abs(at.x() - pressedAt_.x()) >= kDragStart)
         drag_ = Drag::Pan;
     if (drag_ == Drag::Pan) {
-        const double scansPerPixel = span_.Length() / std::max(width(), 1);
+        const double scansPerPixel = span_.Length() / plotWidth();
         span_.PanBy(pressedFirst_ - span_.First() - (at.x() - pressedAt_.x()) * scansPerPixel);
         changed();
     } else if (drag_ == Drag::Select) {

@@ -10,6 +10,8 @@
 
 namespace ondrel {
 
+struct OverviewScale;
+
 // One DI line as the overview draws it: bit `bit` of port index `port`, with
 // the chart's name and colour for it.
 struct OverviewLine {
@@ -20,10 +22,10 @@ struct OverviewLine {
 };
 
 // The drawing of an overview: the AI channels as each pixel column's span
-// over one shared scale with its ends marked, the DI lines as named levels
-// below them, a time axis in seconds, the replay position and the keyboard
-// cursor. Wheel and +/- zoom,
-// a drag (PageUp/PageDown) pans, a drag with Shift or the right button (Shift
+// over one shared scale, the DI lines as levels below them, a gutter at the
+// left with the scale's ends and the lines' names, a time axis in seconds,
+// the replay position and the keyboard cursor. Wheel and +/- zoom, a drag
+// (PageUp/PageDown) pans, a drag with Shift or the right button (Shift
 // with the arrows, then +) zooms to a range, Home shows everything, a click
 // (Enter at the cursor) asks for a jump.
 class OverviewCanvas final : public QWidget {
@@ -47,9 +49,14 @@ public:
     double scanAt(double x) const;
     // The pixel column of scan `scan`.
     double xOf(double scan) const;
+    // The pixel column where the data begin, right of the labels.
+    int plotLeft() const { return gutter_; }
+    // The rows of DI line `line` (its name stands left of them).
+    QRect laneArea(size_t line) const;
     // The lowest and highest AI value in view, the ends of the picture's
     // scale (empty when there is none). Makes the picture first if it is stale.
     ValueSpan shownValues();
+    const std::vector<QColor>& channelColors() const { return aiColors_; }
     const std::vector<OverviewLine>& lines() const { return diLines_; }
     // Why the last picture could not be made; empty when it could.
     const QString& failure() const { return failure_; }
@@ -62,6 +69,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -71,18 +79,21 @@ protected:
 private:
     enum class Drag { None, Pending, Pan, Select };
 
+    QFont labelFont() const;
+    void fitLabels();
+    int plotWidth() const;
     QRect plotArea() const;
-    QRect laneArea(size_t line) const;
     void changed();
     void moveCursor(double scans, bool select);
     void zoomIn();
     void render();
-    void drawAI(QPainter& painter, const QRect& area);
-    void drawSamples(QPainter& painter, const QRect& area, size_t channel, double low, double high);
+    void placeLabels(QPainter& painter, const OverviewScale* scale);
+    void drawLabels(QPainter& painter) const;
+    void drawAI(QPainter& painter, const OverviewScale& scale);
+    void drawSamples(QPainter& painter, const OverviewScale& scale, size_t channel);
     void drawDI(QPainter& painter);
-    void drawAxis(QPainter& painter);
+    void drawAxis(QPainter& painter) const;
     void drawUnbuilt(QPainter& painter);
-    void drawLabel(QPainter& painter, const QString& text, int y, bool below, const QColor& color, const QRect& within);
 
     OverviewColumns* columns_ = nullptr;
     const OverviewSummary* summary_ = nullptr;
@@ -90,10 +101,17 @@ private:
     double scanInterval_ = 1.0;
     std::vector<QColor> aiColors_;
     std::vector<OverviewLine> diLines_;
+    int gutter_ = 0; // the labels' strip at the left
+    int laneHeight_ = 0;
+    int axisHeight_ = 0;
 
     OverviewPicture picture_;
-    ValueSpan shown_;                               // the AI values in view
-    std::vector<std::pair<int, float>> valueMarks_; // where the highest and lowest lie
+    ValueSpan shown_; // the AI values in view
+    struct Label {
+        int top = 0;
+        QString text;
+    };
+    std::vector<Label> labels_; // in the gutter
     QImage frame_;
     bool stale_ = true;
     QString failure_;

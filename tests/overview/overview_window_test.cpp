@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QtTest/QTest>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 
 namespace ondrel::testing {
@@ -140,7 +141,8 @@ TEST_F(OverviewWindowTest, TheValuesInViewAreAnnouncedAndEachDILaneCarriesItsCha
     form->OpenProject(saved.Project());
     OverviewWindow* window = Built();
     OverviewCanvas& canvas = window->canvas();
-    EXPECT_TRUE(canvas.accessibleDescription().contains("values -2.25 to 3.5"))
+    // Announced as the window next looks at the finished summary.
+    EXPECT_TRUE(waitFor([&] { return canvas.accessibleDescription().contains("values -2.25 to 3.5"); }))
         << canvas.accessibleDescription().toStdString();
     canvas.setFocus();
     QTest::keyClick(&canvas, Qt::Key_Plus); // the first half: the dip is out of view
@@ -154,6 +156,98 @@ TEST_F(OverviewWindowTest, TheValuesInViewAreAnnouncedAndEachDILaneCarriesItsCha
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(canvas.lines()[static_cast<size_t>(k)].bit, k);
         EXPECT_EQ(canvas.lines()[static_cast<size_t>(k)].name.toStdString(), plots.Item(2 + k).Name());
+    }
+}
+
+// The columns of `image` within rows [top, bottom) holding a pixel of `color`.
+std::set<int> ColumnsWith(const QImage& image, const QColor& color, int top, int bottom)
+{
+    std::set<int> found;
+    for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == color)
+                found.insert(x);
+    return found;
+}
+
+TEST_F(OverviewWindowTest, ASpikeOfOneSampleAndEachDILevelShowWhereTheyAreAtEveryZoomAndNoTraceCoversALabel)
+{
+    // Noise within [-1, 1] and DI lines that toggle at random, so that every
+    // column of a lane holds both levels; one scan of channel 1 reaches 5.
+    constexpr int64_t kSpike = 7001;
+    samples.ai[static_cast<size_t>(kSpike * 2 + 1)] = 5.0f;
+    saved.Write(samples);
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewCanvas& canvas = Built()->canvas();
+    canvas.resize(1000, 320);
+    ASSERT_EQ(canvas.channelColors().size(), 2u);
+    ASSERT_EQ(canvas.lines().size(), 4u);
+    const QColor spike = canvas.channelColors()[1];
+    std::vector<QColor> traces = canvas.channelColors();
+    for (const OverviewLine& line : canvas.lines())
+        traces.push_back(line.color);
+    const int gutter = canvas.plotLeft();
+    ASSERT_GT(gutter, 0);
+
+    // Whole, a few thousand scans, two hundred, and a few scans wide.
+    const std::pair<double, double> views[] = {{0, 20000}, {5000, 9000}, {6900, 7100}, {6990, 7012}};
+    for (const auto& [first, end] : views) {
+        canvas.span().Show(first, end);
+        canvas.refresh();
+        const QImage image = canvas.grab().toImage();
+        const std::string where = "showing scans " + std::to_string(first) + " to " + std::to_string(end);
+        // The scale runs from about -1 to 5: the spike's channel reaches its
+        // top quarter, and its highest row is where the spike is.
+        int peak = 0;
+        while (peak < image.height() / 4 && ColumnsWith(image, spike, peak, peak + 1).empty())
+            ++peak;
+        ASSERT_LT(peak, image.height() / 4) << where;
+        const std::set<int> top = ColumnsWith(image, spike, peak, peak + 1);
+        const auto at = static_cast<int>(std::floor(canvas.xOf(static_cast<double>(kSpike))));
+        EXPECT_GE(*top.begin(), at - 1) << where;
+        EXPECT_LE(*top.rbegin(), at + 1) << where;
+
+        // No trace enters the gutter, and each lane's name stands there
+        // beside its line, however densely the line toggles.
+        for (const QColor& trace : traces) {
+            const std::set<int> columns = ColumnsWith(image, trace, 0, image.height());
+            ASSERT_FALSE(columns.empty()) << where;
+            EXPECT_GE(*columns.begin(), gutter) << where << ": a trace in the gutter";
+        }
+        for (size_t line = 0; line < canvas.lines().size(); ++line) {
+            const QRect lane = canvas.laneArea(line);
+            int lettered = 0;
+            for (int y = lane.top(); y <= lane.bottom(); ++y)
+                for (int x = 0; x < gutter - 4; ++x)
+                    lettered += image.pixelColor(x, y) != QColor(Qt::black) ? 1 : 0;
+            EXPECT_GT(lettered, 10) << where << ": no name beside line " << line;
+            // The upper level where the line was ever high in the column's
+            // scans, the lower where it was ever low; zoomed in past a scan a
+            // column, scan by scan.
+            const QColor color = canvas.lines()[line].color;
+            const int columns = canvas.width() - gutter;
+            const bool scanwise = end - first < columns;
+            const int64_t count = scanwise ? static_cast<int64_t>(end - first) : columns;
+            std::string wrong;
+            for (int64_t i = 0; i < count && wrong.empty(); ++i) {
+                int64_t from = static_cast<int64_t>(first) + i, to = from + 1;
+                int x = static_cast<int>(std::floor(canvas.xOf(static_cast<double>(from) + 0.5)));
+                if (!scanwise) {
+                    from = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i));
+                    to = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i) + 1);
+                    x = gutter + static_cast<int>(i);
+                }
+                if (x == static_cast<int>(std::floor(canvas.xOf(0.0))))
+                    continue; // under the replay position's line
+                const auto [always, ever] = samples.Levels(0, from, to);
+                const bool wasHigh = (ever >> line & 1u) != 0, wasLow = (always >> line & 1u) == 0;
+                if ((image.pixelColor(x, lane.top() + 2) == color) != wasHigh
+                    || (image.pixelColor(x, lane.bottom() - 2) == color) != wasLow)
+                    wrong = "scans " + std::to_string(from) + " to " + std::to_string(to);
+            }
+            EXPECT_EQ(wrong, "") << where << ": line " << line << " drawn at the wrong level";
+        }
     }
 }
 
