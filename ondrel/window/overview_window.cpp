@@ -4,6 +4,7 @@
 #include "ondrel/window/overview_canvas.h"
 #include <QAccessible>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
@@ -39,7 +40,7 @@ OverviewWindow::OverviewWindow(const OverviewParts& parts, QWidget* mainWindow)
     status_->setWordWrap(true); // a long status must not widen the window past the screen
     canvas_ = new OverviewCanvas(this);
     keys_ = new QLabel("Click or Enter: move replay there. Wheel or +/-: zoom. Drag or PageUp/PageDown: pan. "
-                       "Shift+drag or Shift+arrows then +: zoom to a range. Home: everything.",
+                       "Shift+drag or Shift+arrows then +: zoom to a range. Home: everything. Escape: close.",
                        this);
     keys_->setObjectName("lblOverviewKeys");
     keys_->setWordWrap(true);
@@ -160,6 +161,16 @@ void OverviewWindow::TakeStyle()
         }
     }
     canvas_->setStyle(std::move(ai), std::move(lines));
+}
+
+// Escape closes the window, once the canvas has no selection to drop.
+void OverviewWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // Closed: nothing to follow until shown again (the summary's build goes on,

@@ -26,8 +26,9 @@ struct OverviewParts {
 // "Overview": the recording open in history mode over its whole length, in a
 // window of its own beside the main window. Its summary is read from the
 // cache or built on a worker while what is built so far is shown; it follows
-// the replay position, and a click or Enter moves replay there. It closes
-// itself when history mode ends and starts over when another recording opens.
+// the replay position, and a click or Enter moves replay there. Escape closes
+// it, as does the end of history mode; it starts over when another recording
+// opens.
 class OverviewWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +46,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Load();

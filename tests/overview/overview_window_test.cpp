@@ -132,6 +132,22 @@ TEST_F(OverviewWindowTest, ZoomPanAndHomeByKeyAreAnnouncedAndTheSummaryComesFrom
     EXPECT_FALSE(window->building());
 }
 
+TEST_F(OverviewWindowTest, EscapeDropsASelectionFirstAndThenClosesTheWindow)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    OverviewCanvas& canvas = window->canvas();
+    canvas.setFocus();
+    QTest::keyClick(&canvas, Qt::Key_Right, Qt::ShiftModifier); // a hundredth selected
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyClick(&canvas, Qt::Key_Plus); // no selection left: zooms at the cursor
+    EXPECT_DOUBLE_EQ(canvas.span().Zoom(), 2.0);
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(OverviewWindowTest, TheValuesInViewAreAnnouncedAndEachDILaneCarriesItsChartName)
 {
     samples.ai[static_cast<size_t>(1234 * 2 + 1)] = 3.5f;    // channel 1
