@@ -14,6 +14,8 @@ namespace {
 
 constexpr double kLabelScale = 0.85; // the labels' size against the window's font
 constexpr int kTick = 4;
+constexpr int kThinnestLane = 3;   // a row for each level and one between
+constexpr int kLeastPlot = 40;     // rows the AI traces keep however many lanes there are
 constexpr int kWidestGutter = 120; // longer names are elided
 // As wide as the widest value the scale's ends can show ('g', 4 digits).
 const QString kWidestValue = "-8.888e-88";
@@ -39,7 +41,6 @@ OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent)
     setObjectName("OverviewCanvas");
     setAccessibleName("Recording overview");
     setFocusPolicy(Qt::StrongFocus);
-    setMinimumSize(200, 120);
     setAttribute(Qt::WA_OpaquePaintEvent);
     fitLabels();
 }
@@ -65,8 +66,10 @@ void OverviewCanvas::fitLabels()
     for (const OverviewLine& line : diLines_)
         widest = std::max(widest, metrics.horizontalAdvance(line.name));
     gutter_ = std::min(widest, kWidestGutter) + 2 * kTick;
-    laneHeight_ = metrics.height() + 4;
+    labelHeight_ = metrics.height();
     axisHeight_ = QFontMetrics(font()).height() + 8;
+    const int lanes = static_cast<int>(diLines_.size()) * kThinnestLane;
+    setMinimumSize(200, std::max(120, axisHeight_ + lanes + (aiColors_.empty() ? 0 : kLeastPlot)));
     stale_ = true;
 }
 
@@ -108,13 +111,25 @@ void OverviewCanvas::setPosition(int64_t scan)
 
 QRect OverviewCanvas::plotArea() const
 {
-    const int lanes = static_cast<int>(diLines_.size()) * laneHeight_;
+    const int lanes = static_cast<int>(diLines_.size()) * laneHeight();
     return {gutter_, 0, plotWidth(), std::max(0, height() - axisHeight_ - lanes)};
 }
 
 QRect OverviewCanvas::laneArea(size_t line) const
 {
-    return {gutter_, plotArea().bottom() + 1 + static_cast<int>(line) * laneHeight_, plotWidth(), laneHeight_};
+    const int lane = laneHeight();
+    return {gutter_, plotArea().bottom() + 1 + static_cast<int>(line) * lane, plotWidth(), lane};
+}
+
+// Room for a label in each lane while there is; with many lines the lanes
+// thin down, to half the rows when there are AI traces to share them with.
+int OverviewCanvas::laneHeight() const
+{
+    if (diLines_.empty())
+        return 0;
+    const int rows = std::max(0, height() - axisHeight_);
+    const int forLanes = aiColors_.empty() ? rows : rows / 2;
+    return std::clamp(forLanes / static_cast<int>(diLines_.size()), kThinnestLane, labelHeight_ + 4);
 }
 
 double OverviewCanvas::scanAt(double x) const
@@ -243,10 +258,12 @@ void OverviewCanvas::placeLabels(QPainter& painter, const OverviewScale* scale)
         if (shown_.min != shown_.max)
             labels_.push_back({lowTop, QString::number(shown_.min, 'g', 4)});
     }
-    for (size_t line = 0; line < diLines_.size(); ++line) {
+    // Lanes thinner than a label take turns, so that no two names overlap.
+    const size_t every = diLines_.empty() ? 1 : static_cast<size_t>((h + laneHeight() - 1) / laneHeight());
+    for (size_t line = 0; line < diLines_.size(); line += every) {
         const int32_t port = diLines_[line].port;
         if (port >= 0 && static_cast<size_t>(port) < picture_.di.size())
-            labels_.push_back({laneArea(line).top() + (laneHeight_ - h) / 2, diLines_[line].name});
+            labels_.push_back({laneArea(line).center().y() + 1 - h / 2, diLines_[line].name});
     }
 }
 
@@ -342,7 +359,9 @@ void OverviewCanvas::drawDI(QPainter& painter)
         const OverviewLine& di = diLines_[line];
         if (di.port < 0 || static_cast<size_t>(di.port) >= picture_.di.size())
             continue;
-        const QRect lane = laneArea(line).adjusted(0, 2, 0, -2);
+        // The levels a row or two inside the lane, apart from the next one's.
+        const int inset = laneHeight() >= 8 ? 2 : laneHeight() >= 5 ? 1 : 0;
+        const QRect lane = laneArea(line).adjusted(0, inset, 0, -inset);
         const auto bit = static_cast<uint8_t>(1u << di.bit);
         const std::optional<kro::DirectPixels> direct = kro::DirectPixels::on(painter, di.color);
         auto fill = [&](const QRect& r) {

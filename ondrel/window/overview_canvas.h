@@ -82,6 +82,7 @@ private:
     QFont labelFont() const;
     void fitLabels();
     int plotWidth() const;
+    int laneHeight() const;
     QRect plotArea() const;
     void changed();
     void moveCursor(double scans, bool select);
@@ -102,7 +103,7 @@ private:
     std::vector<QColor> aiColors_;
     std::vector<OverviewLine> diLines_;
     int gutter_ = 0; // the labels' strip at the left
-    int laneHeight_ = 0;
+    int labelHeight_ = 0;
     int axisHeight_ = 0;
 
     OverviewPicture picture_;

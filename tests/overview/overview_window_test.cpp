@@ -186,6 +186,44 @@ std::set<int> ColumnsWith(const QImage& image, const QColor& color, int top, int
     return found;
 }
 
+// Where DI line `line` is drawn at a level its scans did not have, or "": in
+// each column the upper half of its lane shows the line's colour exactly when
+// the line was high in some of the column's scans, the lower half exactly
+// when it was low in some; zoomed in past a scan a column, scan by scan.
+std::string WrongLevel(const QImage& image, const OverviewCanvas& canvas, const Samples& samples, size_t line)
+{
+    const OverviewLine& di = canvas.lines()[line];
+    const QRect lane = canvas.laneArea(line);
+    const double first = canvas.span().First(), end = canvas.span().End();
+    const int columns = canvas.width() - canvas.plotLeft();
+    const bool scanwise = end - first < columns;
+    const int64_t count = scanwise ? static_cast<int64_t>(end - first) : columns;
+    auto shows = [&](int x, int top, int bottom) {
+        for (int y = top; y < bottom; ++y)
+            if (image.pixelColor(x, y) == di.color)
+                return true;
+        return false;
+    };
+    for (int64_t i = 0; i < count; ++i) {
+        int64_t from = static_cast<int64_t>(first) + i, to = from + 1;
+        int x = static_cast<int>(std::floor(canvas.xOf(static_cast<double>(from) + 0.5)));
+        if (!scanwise) {
+            from = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i));
+            to = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i) + 1);
+            x = canvas.plotLeft() + static_cast<int>(i);
+        }
+        if (x == static_cast<int>(std::floor(canvas.xOf(0.0))))
+            continue; // under the replay position's line
+        const auto [always, ever] = samples.Levels(di.port, from, to);
+        const bool wasHigh = (ever >> di.bit & 1u) != 0, wasLow = (always >> di.bit & 1u) == 0;
+        const int middle = lane.top() + lane.height() / 2;
+        if (shows(x, lane.top(), middle) != wasHigh
+            || shows(x, middle + lane.height() % 2, lane.bottom() + 1) != wasLow)
+            return "scans " + std::to_string(from) + " to " + std::to_string(to);
+    }
+    return "";
+}
+
 TEST_F(OverviewWindowTest, ASpikeOfOneSampleAndEachDILevelShowWhereTheyAreAtEveryZoomAndNoTraceCoversALabel)
 {
     // Noise within [-1, 1] and DI lines that toggle at random, so that every
@@ -238,31 +276,33 @@ TEST_F(OverviewWindowTest, ASpikeOfOneSampleAndEachDILevelShowWhereTheyAreAtEver
                 for (int x = 0; x < gutter - 4; ++x)
                     lettered += image.pixelColor(x, y) != QColor(Qt::black) ? 1 : 0;
             EXPECT_GT(lettered, 10) << where << ": no name beside line " << line;
-            // The upper level where the line was ever high in the column's
-            // scans, the lower where it was ever low; zoomed in past a scan a
-            // column, scan by scan.
-            const QColor color = canvas.lines()[line].color;
-            const int columns = canvas.width() - gutter;
-            const bool scanwise = end - first < columns;
-            const int64_t count = scanwise ? static_cast<int64_t>(end - first) : columns;
-            std::string wrong;
-            for (int64_t i = 0; i < count && wrong.empty(); ++i) {
-                int64_t from = static_cast<int64_t>(first) + i, to = from + 1;
-                int x = static_cast<int>(std::floor(canvas.xOf(static_cast<double>(from) + 0.5)));
-                if (!scanwise) {
-                    from = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i));
-                    to = OverviewColumns::ColumnStart(first, end, columns, static_cast<int>(i) + 1);
-                    x = gutter + static_cast<int>(i);
-                }
-                if (x == static_cast<int>(std::floor(canvas.xOf(0.0))))
-                    continue; // under the replay position's line
-                const auto [always, ever] = samples.Levels(0, from, to);
-                const bool wasHigh = (ever >> line & 1u) != 0, wasLow = (always >> line & 1u) == 0;
-                if ((image.pixelColor(x, lane.top() + 2) == color) != wasHigh
-                    || (image.pixelColor(x, lane.bottom() - 2) == color) != wasLow)
-                    wrong = "scans " + std::to_string(from) + " to " + std::to_string(to);
-            }
-            EXPECT_EQ(wrong, "") << where << ": line " << line << " drawn at the wrong level";
+            EXPECT_EQ(WrongLevel(image, canvas, samples, line), "") << where << ": line " << line;
+        }
+    }
+}
+
+TEST_F(OverviewWindowTest, TwentyFourDILinesShareTheWindowWithTheAITracesAndEachShowsItsLevels)
+{
+    const Samples wide = Noise(20000, 2, 3);
+    const SavedRecording recording(wide, 0.001, 0xFF); // three ports of eight lines
+    Open();
+    form->OpenProject(recording.Project());
+    ASSERT_TRUE(prompts.messages.empty()) << prompts.messages[0].text;
+    OverviewCanvas& canvas = Built()->canvas();
+    ASSERT_EQ(canvas.lines().size(), 24u);
+    for (const int height : {canvas.minimumHeight(), 240, 420}) {
+        canvas.resize(900, height);
+        canvas.refresh();
+        const QImage image = canvas.grab().toImage();
+        const std::string where = std::to_string(height) + " rows";
+        // The AI traces keep rows of their own above the lanes, and every
+        // lane lies within the picture, above the time axis.
+        EXPECT_GE(canvas.laneArea(0).top(), 30) << where;
+        EXPECT_LT(canvas.laneArea(23).bottom(), canvas.height() - 10) << where;
+        EXPECT_FALSE(ColumnsWith(image, canvas.channelColors()[0], 0, canvas.laneArea(0).top()).empty()) << where;
+        for (size_t line = 0; line < 24; ++line) {
+            EXPECT_GE(canvas.laneArea(line).height(), 3) << where;
+            EXPECT_EQ(WrongLevel(image, canvas, wide, line), "") << where << ": line " << line;
         }
     }
 }

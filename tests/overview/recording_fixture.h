@@ -2,6 +2,7 @@
 #include "common/scratch_folder.h"
 #include "support/project_files.h"
 #include "ondrel/overview/summary_levels.h"
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -81,12 +82,16 @@ inline void ExpectSpan(const ValueSpan& span, const std::optional<std::pair<floa
     EXPECT_EQ(span.max, expected->second) << where;
 }
 
-// A saved polled recording of `samples` in a folder of its own.
+// A saved polled recording of `samples` in a folder of its own, each port's
+// lines in `lineMask` recorded.
 class SavedRecording {
 public:
-    explicit SavedRecording(const Samples& samples, double scanInterval = 0.001) { Write(samples, scanInterval); }
+    explicit SavedRecording(const Samples& samples, double scanInterval = 0.001, uint8_t lineMask = 0x0F)
+    {
+        Write(samples, scanInterval, lineMask);
+    }
 
-    void Write(const Samples& samples, double scanInterval = 0.001)
+    void Write(const Samples& samples, double scanInterval = 0.001, uint8_t lineMask = 0x0F)
     {
         IndexSpec spec;
         spec.ai = samples.channels > 0;
@@ -94,8 +99,8 @@ public:
         spec.di = samples.ports > 0;
         spec.diChans = 0;
         if (spec.di) {
-            spec.portMasks.assign(static_cast<size_t>(samples.ports), 0x0F);
-            spec.diChans = 4 * samples.ports;
+            spec.portMasks.assign(static_cast<size_t>(samples.ports), lineMask);
+            spec.diChans = std::popcount(lineMask) * samples.ports;
         }
         spec.scanCount = static_cast<int32_t>(std::max(samples.AIScans(), samples.DIScans()));
         spec.scanInterval = scanInterval;
