@@ -31,6 +31,7 @@ void OverviewColumns::Draw(double first, double end, int width, OverviewPicture&
     for (int c = 0; c <= width; ++c)
         starts_[static_cast<size_t>(c)] = ColumnStart(first, end, width, c);
     picture.samples = scansPerColumn < 1.0;
+    picture.cutShortAt.reset();
     picture.fromData = scansPerColumn < static_cast<double>(kSummaryBlockScans);
     if (picture.fromData)
         FromData(picture, std::max<int64_t>(0, starts_.front()), starts_.back());
@@ -95,7 +96,8 @@ void OverviewColumns::FromData(OverviewPicture& picture, int64_t firstScan, int6
         gathered_.assign(chans, ValueSpan{});
         size_t gathering = 0;
         ai.SeekScan(firstScan);
-        for (int64_t scan = firstScan; scan < endScan;) {
+        int64_t scan = firstScan;
+        while (scan < endScan) {
             const AIScanBlock block = ai.Read(endScan - scan);
             // A column's span is gathered in one row beside the scans, then stored.
             auto add = [&](const auto& values) {
@@ -118,13 +120,15 @@ void OverviewColumns::FromData(OverviewPicture& picture, int64_t firstScan, int6
                 break;
         }
         Store(picture, gathered_, gathering);
+        NoteEnd(picture, scan, std::min(endScan, summary_->Shape().aiScans));
     }
     DIScanReader& di = data_->DI();
     if (di.IsOpen() && !picture.di.empty()) {
         const auto ports = static_cast<size_t>(di.PortCount());
         auto slotOf = slotWalker();
         di.SeekScan(firstScan);
-        for (int64_t scan = firstScan; scan < endScan;) {
+        int64_t scan = firstScan;
+        while (scan < endScan) {
             const DIScanBlock block = di.Read(endScan - scan);
             for (int64_t s = 0; s < block.scans; ++s, ++scan) {
                 const size_t slot = slotOf(scan);
@@ -134,7 +138,17 @@ void OverviewColumns::FromData(OverviewPicture& picture, int64_t firstScan, int6
             if (block.end || block.scans == 0)
                 break;
         }
+        NoteEnd(picture, scan, std::min(endScan, summary_->Shape().diScans));
     }
+}
+
+// A file whose reads ended at `reached`, before scans it held when the
+// summary was made, has been cut short since: what is gone shows as a gap, and
+// the picture says from where on nothing is left.
+void OverviewColumns::NoteEnd(OverviewPicture& picture, int64_t reached, int64_t expected)
+{
+    if (reached < expected)
+        picture.cutShortAt = std::min(reached, picture.cutShortAt.value_or(reached));
 }
 
 } // namespace ondrel

@@ -2,6 +2,7 @@
 #include "ondrel/history/recording_reader.h"
 #include "ondrel/overview/summary_levels.h"
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ondrel {
@@ -15,6 +16,7 @@ struct OverviewPicture {
     bool samples = false;
     int64_t firstScan = 0;
     bool fromData = false;                  // read from the data files rather than the summary
+    std::optional<int64_t> cutShortAt;      // from here on a data file has lost scans it had
     std::vector<std::vector<ValueSpan>> ai; // [channel][column or scan]
     std::vector<std::vector<PortSpan>> di;  // [port][column or scan]
 };
@@ -40,6 +42,7 @@ private:
     void FromSummary(OverviewPicture& picture, double scansPerColumn);
     void FromData(OverviewPicture& picture, int64_t firstScan, int64_t endScan);
     static void Store(OverviewPicture& picture, std::vector<ValueSpan>& gathered, size_t slot);
+    static void NoteEnd(OverviewPicture& picture, int64_t reached, int64_t expected);
 
     std::shared_ptr<const OverviewSummary> summary_;
     std::unique_ptr<RecordingReader> data_;

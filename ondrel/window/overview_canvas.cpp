@@ -232,6 +232,12 @@ void OverviewCanvas::render()
                 drawAI(painter, *scale);
             drawDI(painter);
             drawUnbuilt(painter);
+            if (picture_.cutShortAt) {
+                const double at = static_cast<double>(*picture_.cutShortAt) * scanInterval_;
+                failure_ = QString("The data files have been cut short since the recording was opened: nothing "
+                                   "is left of them from %1 on")
+                               .arg(QString::fromStdString(SecondsText(at, scanInterval_)));
+            }
         } catch (const std::exception& error) {
             failure_ = QString::fromLocal8Bit(error.what());
         }

@@ -58,7 +58,8 @@ public:
     ValueSpan shownValues();
     const std::vector<QColor>& channelColors() const { return aiColors_; }
     const std::vector<OverviewLine>& lines() const { return diLines_; }
-    // Why the last picture could not be made; empty when it could.
+    // Why the last picture could not be made, or what it lacks; empty when it
+    // is whole.
     const QString& failure() const { return failure_; }
 
 signals:

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ondrel::testing {
 namespace {
@@ -305,6 +306,34 @@ TEST_F(OverviewWindowTest, TwentyFourDILinesShareTheWindowWithTheAITracesAndEach
             EXPECT_EQ(WrongLevel(image, canvas, wide, line), "") << where << ": line " << line;
         }
     }
+}
+
+TEST_F(OverviewWindowTest, ADataFileCutShortUnderAnOpenOverviewIsReportedAndWhatIsLeftIsDrawn)
+{
+    Open();
+    form->OpenProject(saved.Project());
+    OverviewWindow* window = Built();
+    OverviewCanvas& canvas = window->canvas();
+    auto* status = window->findChild<QLabel*>("lblOverviewStatus");
+    // The stick the recording is on fails: only the first 10 s of 20 are left.
+    ASSERT_EQ(::truncate((saved.folder / "AI.ond").c_str(), 10000 * 2 * 4), 0);
+    canvas.setFocus();
+    auto show = [&](double first, double end) {
+        canvas.span().Show(first, end); // few enough scans to be read from the file
+        // A click there moves replay, and the window announces the view.
+        QTest::mouseClick(&canvas, Qt::LeftButton, {}, QPoint((canvas.plotLeft() + canvas.width()) / 2, 20));
+    };
+    show(14990, 15010); // all of it past the end
+    EXPECT_TRUE(status->text().contains("nothing is left of them from 14.990 s on")) << status->text().toStdString();
+    EXPECT_TRUE(canvas.shownValues().Empty()); // nothing drawn where nothing is left
+    show(9990, 10010);
+    EXPECT_TRUE(status->text().contains("nothing is left of them from 10.000 s on")) << status->text().toStdString();
+    EXPECT_FALSE(canvas.shownValues().Empty()); // what is left is drawn
+    show(4990, 5010);
+    EXPECT_FALSE(status->text().contains("cut short")) << status->text().toStdString();
+    QTest::keyClick(&canvas, Qt::Key_Home); // 20,000 scans, still few enough to be read
+    EXPECT_TRUE(status->text().contains("nothing is left of them from 10.000 s on")) << status->text().toStdString();
+    EXPECT_FALSE(canvas.shownValues().Empty());
 }
 
 TEST_F(OverviewWindowTest, ARecordingReplacedSinceItsSummaryWasCachedIsSummedUpAgain)
