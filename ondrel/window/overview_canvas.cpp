@@ -34,6 +34,16 @@ void Column(Fill& fill, int x, int y0, int y1)
     fill(QRect(x, std::min(y0, y1), 1, std::abs(y1 - y0) + 1));
 }
 
+QFont LabelFont(const QFont& windowFont)
+{
+    QFont small = windowFont;
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * kLabelScale);
+    else
+        small.setPixelSize(std::max(1, static_cast<int>(small.pixelSize() * kLabelScale)));
+    return small;
+}
+
 } // namespace
 
 OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent)
@@ -45,23 +55,14 @@ OverviewCanvas::OverviewCanvas(QWidget* parent) : QWidget(parent)
     fitLabels();
 }
 
-QFont OverviewCanvas::labelFont() const
-{
-    QFont small = font();
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * kLabelScale);
-    else
-        small.setPixelSize(std::max(1, static_cast<int>(small.pixelSize() * kLabelScale)));
-    return small;
-}
-
 // The labels have a strip of their own at the left, as wide as the widest of
 // them can be, so that no label hides a trace and no trace hides a label, and
 // the columns do not shift as the values in view change. Lanes and the time
 // axis grow with the font, so that their text stays readable at any scale.
 void OverviewCanvas::fitLabels()
 {
-    const QFontMetrics metrics(labelFont());
+    labelFont_ = LabelFont(font());
+    const QFontMetrics metrics(labelFont_);
     int widest = metrics.horizontalAdvance(kWidestValue);
     for (const OverviewLine& line : diLines_)
         widest = std::max(widest, metrics.horizontalAdvance(line.name));
@@ -248,7 +249,12 @@ void OverviewCanvas::render()
 // value beside it, and each DI lane's name.
 void OverviewCanvas::placeLabels(QPainter& painter, const OverviewScale* scale)
 {
-    const int h = QFontMetrics(labelFont()).height();
+    const int h = labelHeight_;
+    // Elided once here, not at every paint.
+    const QFontMetrics metrics(labelFont_);
+    auto place = [&](int top, const QString& text) {
+        labels_.push_back({top, metrics.elidedText(text, Qt::ElideRight, gutter_ - 2 * kTick)});
+    };
     painter.setPen(kAxisColor);
     painter.drawLine(gutter_ - 1, 0, gutter_ - 1, plotArea().bottom());
     if (scale != nullptr) {
@@ -260,31 +266,27 @@ void OverviewCanvas::placeLabels(QPainter& painter, const OverviewScale* scale)
         const int lastTop = std::max(0, scale->area.bottom() + 1 - h);
         const int highTop = std::clamp(highest - h / 2, 0, std::max(0, lastTop - h));
         const int lowTop = std::clamp(lowest - h / 2, highTop + h, std::max(lastTop, highTop + h));
-        labels_.push_back({highTop, QString::number(shown_.max, 'g', 4)});
+        place(highTop, QString::number(shown_.max, 'g', 4));
         if (shown_.min != shown_.max)
-            labels_.push_back({lowTop, QString::number(shown_.min, 'g', 4)});
+            place(lowTop, QString::number(shown_.min, 'g', 4));
     }
     // Lanes thinner than a label take turns, so that no two names overlap.
     const size_t every = diLines_.empty() ? 1 : static_cast<size_t>((h + laneHeight() - 1) / laneHeight());
     for (size_t line = 0; line < diLines_.size(); line += every) {
         const int32_t port = diLines_[line].port;
         if (port >= 0 && static_cast<size_t>(port) < picture_.di.size())
-            labels_.push_back({laneArea(line).center().y() + 1 - h / 2, diLines_[line].name});
+            place(laneArea(line).center().y() + 1 - h / 2, diLines_[line].name);
     }
 }
 
-// Each label right-aligned against the gutter's ticks; one too long for the
-// gutter is elided.
+// Each label right-aligned against the gutter's ticks.
 void OverviewCanvas::drawLabels(QPainter& painter) const
 {
-    const QFont small = labelFont();
-    const QFontMetrics metrics(small);
-    const int room = gutter_ - 2 * kTick;
-    painter.setFont(small);
+    painter.setFont(labelFont_);
     painter.setPen(kAxisColor);
     for (const Label& label : labels_)
-        painter.drawText(QRect(kTick, label.top, room, metrics.height()), Qt::AlignRight | Qt::AlignVCenter,
-                         metrics.elidedText(label.text, Qt::ElideRight, room));
+        painter.drawText(QRect(kTick, label.top, gutter_ - 2 * kTick, labelHeight_), Qt::AlignRight | Qt::AlignVCenter,
+                         label.text);
 }
 
 void OverviewCanvas::drawAI(QPainter& painter, const OverviewScale& scale)

@@ -80,7 +80,6 @@ protected:
 private:
     enum class Drag { None, Pending, Pan, Select };
 
-    QFont labelFont() const;
     void fitLabels();
     int plotWidth() const;
     int laneHeight() const;
@@ -103,7 +102,8 @@ private:
     double scanInterval_ = 1.0;
     std::vector<QColor> aiColors_;
     std::vector<OverviewLine> diLines_;
-    int gutter_ = 0; // the labels' strip at the left
+    int gutter_ = 0;  // the labels' strip at the left
+    QFont labelFont_; // a little smaller than the window's
     int labelHeight_ = 0;
     int axisHeight_ = 0;
 
@@ -113,7 +113,7 @@ private:
         int top = 0;
         QString text;
     };
-    std::vector<Label> labels_; // in the gutter
+    std::vector<Label> labels_; // in the gutter, elided to fit
     QImage frame_;
     bool stale_ = true;
     QString failure_;
